@@ -1,0 +1,201 @@
+// The file wrapper: Windows dispositions and share mode "none" over POSIX
+// descriptors and flock.
+#include "platform/file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <strings.h>
+
+#include "platform/system_error.h"
+
+namespace qel::platform {
+namespace {
+
+int Fail(int errno_value, const char* path = nullptr) {
+  SetLastSystemError(SystemErrorFromErrno(errno_value, path));
+  return -1;
+}
+
+int OpenFlags(FileAccess access, Disposition disposition) {
+  int flags = O_CLOEXEC;
+  switch (access) {
+    case FileAccess::kRead: flags |= O_RDONLY; break;
+    case FileAccess::kWrite: flags |= O_WRONLY; break;
+    case FileAccess::kReadWrite: flags |= O_RDWR; break;
+  }
+  switch (disposition) {
+    case Disposition::kOpenExisting: break;
+    case Disposition::kCreateNew: flags |= O_CREAT | O_EXCL; break;
+    case Disposition::kCreateAlways: flags |= O_CREAT | O_TRUNC; break;
+    case Disposition::kOpenAlways: flags |= O_CREAT; break;
+    case Disposition::kTruncateExisting: flags |= O_TRUNC; break;
+  }
+  return flags;
+}
+
+}  // namespace
+
+FileHandle OpenFile(const char* path, FileAccess access, Disposition disposition,
+                    ShareMode share, bool no_follow) {
+  int flags = OpenFlags(access, disposition);
+  if (no_follow) flags |= O_NOFOLLOW;
+  // Truncation must wait until the lock is ours, or a file another opener
+  // holds would lose its contents before we learn of the sharing violation.
+  bool truncate = (flags & O_TRUNC) != 0;
+  flags &= ~O_TRUNC;
+  int fd = ::open(path, flags, 0666);
+  if (fd < 0) return Fail(errno, path);
+
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    int e = errno;
+    ::close(fd);
+    return Fail(e);
+  }
+  if (S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return Fail(EISDIR);
+  }
+
+  int lock = 0;
+  if (share == ShareMode::kNone) {
+    lock = LOCK_EX;
+  } else if (share == ShareMode::kDenyWrite) {
+    lock = access == FileAccess::kRead ? LOCK_SH : LOCK_EX;
+  }
+  if (lock != 0) {
+    int r;
+    do {
+      r = ::flock(fd, lock | LOCK_NB);
+    } while (r != 0 && errno == EINTR);
+    if (r != 0) {
+      int e = errno;
+      ::close(fd);
+      return Fail(e == EWOULDBLOCK ? EWOULDBLOCK : e);
+    }
+  }
+  if (truncate && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0) {
+    int e = errno;
+    ::close(fd);
+    return Fail(e);
+  }
+  return fd;
+}
+
+int64_t ReadFile(FileHandle file, void* buffer, size_t size) {
+  for (;;) {
+    ssize_t n = ::read(file, buffer, size);
+    if (n >= 0) return n;
+    if (errno != EINTR) return Fail(errno);
+  }
+}
+
+int64_t WriteFile(FileHandle file, const void* data, size_t size) {
+  const char* p = static_cast<const char*>(data);
+  size_t left = size;
+  while (left > 0) {
+    ssize_t n = ::write(file, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Fail(errno);
+    }
+    if (n == 0) return Fail(ENOSPC);
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  return static_cast<int64_t>(size);
+}
+
+int64_t SeekFile(FileHandle file, int64_t offset, int origin) {
+  int whence = origin == 0 ? SEEK_SET : origin == 1 ? SEEK_CUR : SEEK_END;
+  off_t r = ::lseek(file, static_cast<off_t>(offset), whence);
+  if (r < 0) return Fail(errno);
+  return r;
+}
+
+int64_t FileSize(FileHandle file) {
+  struct stat st;
+  if (::fstat(file, &st) != 0) return Fail(errno);
+  return st.st_size;
+}
+
+bool SyncFile(FileHandle file) {
+  if (::fdatasync(file) != 0) {
+    Fail(errno);
+    return false;
+  }
+  return true;
+}
+
+bool CloseFile(FileHandle file) {
+  // POSIX leaves the descriptor closed even when close reports EINTR.
+  if (::close(file) != 0 && errno != EINTR) {
+    Fail(errno);
+    return false;
+  }
+  return true;
+}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.Release();
+  }
+  return *this;
+}
+
+File::~File() { Close(); }
+
+bool File::Close() {
+  if (handle_ == kInvalidFile) return true;
+  return CloseFile(Release());
+}
+
+std::optional<std::string> ReadWholeFile(const char* path) {
+  File f = File::Open(path, FileAccess::kRead, Disposition::kOpenExisting, ShareMode::kAll);
+  if (!f.is_open()) return std::nullopt;
+  std::string data;
+  char buffer[65536];
+  for (;;) {
+    int64_t n = ReadFile(f.handle(), buffer, sizeof buffer);
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    data.append(buffer, static_cast<size_t>(n));
+  }
+  return data;
+}
+
+std::string_view ForeignBaseName(std::string_view name) {
+  auto cut = name.find_last_of("/\\");
+  return cut == std::string_view::npos ? name : name.substr(cut + 1);
+}
+
+std::optional<std::string> ResolveIgnoringCase(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) return path;
+  auto slash = path.find_last_of('/');
+  std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  DIR* d = ::opendir(dir.c_str());
+  if (d == nullptr) return std::nullopt;
+  std::optional<std::string> found;
+  bool ambiguous = false;
+  while (dirent* e = ::readdir(d)) {
+    // Letter case is ASCII only: Shift-JIS and UTF-8 bytes compare exactly.
+    if (::strcasecmp(e->d_name, base.c_str()) == 0) {
+      if (found) ambiguous = true;
+      found = slash == std::string::npos ? std::string(e->d_name)
+                                          : path.substr(0, slash + 1) + e->d_name;
+    }
+  }
+  ::closedir(d);
+  if (ambiguous) return std::nullopt;
+  return found;
+}
+
+}  // namespace qel::platform
