@@ -162,6 +162,12 @@ std::string FormatForDisplay(std::string_view text, const char* const inserts[],
       ++i;
       continue;
     }
+    if (c == '%' && text[i + 1] == '%') {
+      piece(text.substr(start, i + 1 - start));
+      start = i + 2;
+      ++i;
+      continue;
+    }
     if (c == '%' && text[i + 1] == 's') {
       piece(text.substr(start, i - start));
       const char* insert = next < insert_count && inserts[next] != nullptr ? inserts[next] : "";

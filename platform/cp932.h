@@ -27,8 +27,12 @@ QEL_PLATFORM_EXPORT bool ConsoleIsUtf8();
 
 // A message made for display: each template piece converted from CP932, each
 // insert converted from CP932 unless it already is non-ASCII UTF-8. `text`
-// is the template with "%s" placeholders; `inserts` fill them in order.
-// With `to_utf8` false the CP932 bytes are substituted unchanged.
+// is the template with "%s" placeholders; `inserts` fill them in order (a
+// null insert, or a placeholder beyond `insert_count`, is an empty string);
+// "%%" is one '%', as in sprintf, and any other '%' stays as it is. The
+// second byte of a double-byte character is never taken for a '%'.
+// With `to_utf8` false the CP932 bytes are substituted unchanged: the
+// message as the suite stores it, in logs for instance.
 QEL_PLATFORM_EXPORT std::string FormatForDisplay(std::string_view text,
                                                  const char* const inserts[], int insert_count,
                                                  bool to_utf8);
