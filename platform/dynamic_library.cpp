@@ -1,16 +1,20 @@
-// Dynamic loading by name. A bare name is searched through this library's
-// run path ($ORIGIN: the suite's libraries live in one directory), then the
-// usual search path.
+// Dynamic loading over dlopen/dlsym.
 #include "platform/dynamic_library.h"
 
 #include <dlfcn.h>
 
 namespace qel::platform {
 
-LibraryHandle LoadLibraryByName(const char* name) { return ::dlopen(name, RTLD_NOW | RTLD_LOCAL); }
+LibraryHandle LoadLibraryByName(const char* name) {
+  // dlopen of a null name is the main program itself, never a library.
+  if (name == nullptr || *name == '\0') return nullptr;
+  // dlopen searches the run path of the object that calls it; this layer is
+  // built with $ORIGIN, so a bare name finds the suite's libraries beside it.
+  return ::dlopen(name, RTLD_NOW | RTLD_LOCAL);
+}
 
 void* FindEntryPoint(LibraryHandle library, const char* symbol) {
-  if (library == nullptr) return nullptr;
+  if (library == nullptr || symbol == nullptr) return nullptr;
   return ::dlsym(library, symbol);
 }
 

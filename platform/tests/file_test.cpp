@@ -1,169 +1,222 @@
 // The file wrapper: dispositions, share mode "none" within and across
-// processes, and the Windows codes that real failures produce.
+// processes, and Windows error codes from real failures.
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-
 #include "platform/system_error.h"
+#include "platform/tests/temp_dir.h"
 
 namespace qel::platform {
 namespace {
 
-class FileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string tmpl = std::filesystem::temp_directory_path() / "qelfileXXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
+using FileTest = testing::TempDirTest;
+
+TEST_F(FileTest, DispositionsCreateTruncateOrRefuse) {
+  std::string p = Path("f");
+  EXPECT_EQ(OpenFile(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting, ShareMode::kAll),
+            kInvalidFile);
+  EXPECT_EQ(LastSystemError(), kErrorFileNotFound);
+  EXPECT_EQ(OpenFile(p.c_str(), FileAccess::kWrite, Disposition::kTruncateExisting,
+                     ShareMode::kAll),
+            kInvalidFile);
+  {
+    File f = File::Open(p.c_str(), FileAccess::kWrite, Disposition::kCreateNew, ShareMode::kNone);
+    ASSERT_TRUE(f.is_open());
+    EXPECT_EQ(WriteFile(f.handle(), "abc", 3), 3);
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  void Write(const std::string& name, const std::string& data) const {
-    std::ofstream(Path(name), std::ios::binary) << data;
+  EXPECT_FALSE(File::Open(p.c_str(), FileAccess::kWrite, Disposition::kCreateNew,
+                          ShareMode::kNone).is_open());
+  EXPECT_EQ(LastSystemError(), kErrorFileExists);
+  {
+    File f = File::Open(p.c_str(), FileAccess::kReadWrite, Disposition::kOpenAlways,
+                        ShareMode::kNone);
+    ASSERT_TRUE(f.is_open());
+    EXPECT_EQ(FileSize(f.handle()), 3);
+    EXPECT_EQ(SeekFile(f.handle(), 0, 2), 3);
   }
-  int OpenError(const std::string& path, Disposition d, FileAccess a = FileAccess::kRead,
-                bool no_follow = false) {
-    SetLastSystemError(0);
-    FileHandle h = OpenFile(path.c_str(), a, d, ShareMode::kNone, no_follow);
-    if (h != kInvalidFile) {
-      CloseFile(h);
-      return 0;
-    }
-    return LastSystemError();
-  }
-
-  std::string dir_;
-};
-
-TEST_F(FileTest, DispositionsCreateTruncateAndRefuse) {
-  EXPECT_EQ(OpenError(Path("a"), Disposition::kOpenExisting), kErrorFileNotFound);
-  EXPECT_EQ(OpenError(Path("a"), Disposition::kCreateNew, FileAccess::kWrite), 0);
-  EXPECT_EQ(OpenError(Path("a"), Disposition::kCreateNew, FileAccess::kWrite), kErrorFileExists);
-
-  Write("b", "content");
-  File f = File::Open(Path("b").c_str(), FileAccess::kReadWrite, Disposition::kCreateAlways,
-                      ShareMode::kNone);
-  ASSERT_TRUE(f.is_open());
-  EXPECT_EQ(FileSize(f.handle()), 0);
-  EXPECT_EQ(WriteFile(f.handle(), "xyz", 3), 3);
-  EXPECT_EQ(SeekFile(f.handle(), 0, 0), 0);
-  char buf[8] = {};
-  EXPECT_EQ(ReadFile(f.handle(), buf, sizeof buf), 3);
-  EXPECT_EQ(std::string(buf, 3), "xyz");
-  EXPECT_EQ(ReadFile(f.handle(), buf, sizeof buf), 0);
-}
-
-TEST_F(FileTest, RealFailuresMapToWindowsCodes) {
-  EXPECT_EQ(OpenError(Path("missing/x"), Disposition::kOpenExisting), kErrorPathNotFound);
-  Write("plain", "x");
-  EXPECT_EQ(OpenError(Path("plain/x"), Disposition::kOpenExisting), kErrorPathNotFound);
-  std::filesystem::create_directory(Path("dir"));
-  EXPECT_EQ(OpenError(Path("dir"), Disposition::kOpenExisting), kErrorAccessDenied);
-  EXPECT_EQ(OpenError(Path(std::string(300, 'n')), Disposition::kOpenExisting),
-            kErrorNameTooLong);
-  std::filesystem::create_symlink(Path("plain"), Path("link"));
-  EXPECT_EQ(OpenError(Path("link"), Disposition::kOpenExisting, FileAccess::kRead, true),
-            kErrorAccessDenied);
-  EXPECT_EQ(OpenError(Path("link"), Disposition::kOpenExisting), 0);
-  if (::geteuid() != 0) {
-    ::chmod(Path("plain").c_str(), 0);
-    EXPECT_EQ(OpenError(Path("plain"), Disposition::kOpenExisting), kErrorAccessDenied);
+  {
+    File f = File::Open(p.c_str(), FileAccess::kWrite, Disposition::kCreateAlways,
+                        ShareMode::kNone);
+    ASSERT_TRUE(f.is_open());
+    EXPECT_EQ(FileSize(f.handle()), 0);
   }
 }
 
-TEST_F(FileTest, FullDiskIsReportedAsDiskFull) {
-  FileHandle h = OpenFile("/dev/full", FileAccess::kWrite, Disposition::kOpenExisting,
-                          ShareMode::kAll);
-  if (h == kInvalidFile) GTEST_SKIP() << "no /dev/full";
-  char data[16] = {};
-  EXPECT_EQ(WriteFile(h, data, sizeof data), -1);
-  EXPECT_EQ(LastSystemError(), kErrorDiskFull);
-  CloseFile(h);
-}
-
-TEST_F(FileTest, TooManyOpenFiles) {
-  pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    rlimit lim{8, 8};
-    ::setrlimit(RLIMIT_NOFILE, &lim);
-    Write("many", "x");
-    for (int i = 0; i < 16; ++i) {
-      if (OpenFile(Path("many").c_str(), FileAccess::kRead, Disposition::kOpenExisting,
-                   ShareMode::kAll) == kInvalidFile) {
-        ::_exit(LastSystemError() == kErrorTooManyOpenFiles ? 0 : 1);
-      }
-    }
-    ::_exit(2);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-}
-
-TEST_F(FileTest, SecondOpenerInSameProcessGetsSharingViolation) {
-  Write("s", "data");
-  File first = File::Open(Path("s").c_str(), FileAccess::kRead, Disposition::kOpenExisting,
+TEST_F(FileTest, SecondOpenInTheSameProcessIsASharingViolation) {
+  std::string p = Path("held");
+  Write(p, "contents");
+  File first = File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting,
                           ShareMode::kNone);
   ASSERT_TRUE(first.is_open());
-  EXPECT_EQ(OpenError(Path("s"), Disposition::kOpenExisting), kErrorSharingViolation);
-  // A refused truncating open must not have emptied the held file.
-  EXPECT_EQ(OpenError(Path("s"), Disposition::kCreateAlways, FileAccess::kWrite),
-            kErrorSharingViolation);
-  EXPECT_EQ(FileSize(first.handle()), 4);
+  File second = File::Open(p.c_str(), FileAccess::kWrite, Disposition::kCreateAlways,
+                           ShareMode::kNone);
+  EXPECT_FALSE(second.is_open());
+  EXPECT_EQ(LastSystemError(), kErrorSharingViolation);
+  // The refused open must not have truncated the held file.
+  EXPECT_EQ(Read(p), "contents");
   first.Close();
-  EXPECT_EQ(OpenError(Path("s"), Disposition::kOpenExisting), 0);
+  EXPECT_TRUE(File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting,
+                         ShareMode::kNone).is_open());
 }
 
-TEST_F(FileTest, SecondOpenerInAnotherProcessGetsSharingViolation) {
-  Write("p", "data");
-  int ready[2];
-  int done[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  ASSERT_EQ(::pipe(done), 0);
-  pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    FileHandle h = OpenFile(Path("p").c_str(), FileAccess::kRead, Disposition::kOpenExisting,
+TEST_F(FileTest, OpenHeldByAnotherProcessIsASharingViolation) {
+  std::string p = Path("shared");
+  Write(p, "x");
+  int to_parent[2];
+  int to_child[2];
+  ASSERT_EQ(::pipe(to_parent), 0);
+  ASSERT_EQ(::pipe(to_child), 0);
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    FileHandle h = OpenFile(p.c_str(), FileAccess::kReadWrite, Disposition::kOpenExisting,
                             ShareMode::kNone);
     char c = h == kInvalidFile ? 'n' : 'y';
-    (void)!::write(ready[1], &c, 1);
-    (void)!::read(done[0], &c, 1);
+    (void)!::write(to_parent[1], &c, 1);
+    (void)!::read(to_child[0], &c, 1);  // hold the file until the parent has tried
     ::_exit(0);
   }
   char c = 0;
-  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  ASSERT_EQ(::read(to_parent[0], &c, 1), 1);
   ASSERT_EQ(c, 'y');
-  EXPECT_EQ(OpenError(Path("p"), Disposition::kOpenExisting), kErrorSharingViolation);
-  (void)!::write(done[1], "x", 1);
+  FileHandle h = OpenFile(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting,
+                          ShareMode::kNone);
+  int code = LastSystemError();
+  (void)!::write(to_child[1], "q", 1);
   int status = 0;
-  ::waitpid(pid, &status, 0);
-  EXPECT_EQ(OpenError(Path("p"), Disposition::kOpenExisting), 0);
-  for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
+  ::waitpid(child, &status, 0);
+  for (int fd : {to_parent[0], to_parent[1], to_child[0], to_child[1]}) ::close(fd);
+  EXPECT_EQ(h, kInvalidFile);
+  EXPECT_EQ(code, kErrorSharingViolation);
+  // Once the other process has ended, the file is free again.
+  File again = File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting,
+                          ShareMode::kNone);
+  EXPECT_TRUE(again.is_open());
 }
 
-TEST_F(FileTest, ForeignNamesAndCaseInsensitiveLookup) {
-  EXPECT_EQ(ForeignBaseName("C:\\DATA\\REC.DEF"), "REC.DEF");
-  EXPECT_EQ(ForeignBaseName("dir/sub\\x.def"), "x.def");
-  EXPECT_EQ(ForeignBaseName("plain"), "plain");
+TEST_F(FileTest, DenyWriteLetsReadersShareButNotWriters) {
+  std::string p = Path("dw");
+  Write(p, "x");
+  File reader = File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting,
+                           ShareMode::kDenyWrite);
+  ASSERT_TRUE(reader.is_open());
+  EXPECT_TRUE(File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting,
+                         ShareMode::kDenyWrite).is_open());
+  EXPECT_FALSE(File::Open(p.c_str(), FileAccess::kWrite, Disposition::kOpenExisting,
+                          ShareMode::kDenyWrite).is_open());
+  EXPECT_EQ(LastSystemError(), kErrorSharingViolation);
+}
 
-  Write("Rec.Def", "x");
-  EXPECT_EQ(ResolveIgnoringCase(Path("REC.DEF")), Path("Rec.Def"));
-  EXPECT_EQ(ResolveIgnoringCase(Path("Rec.Def")), Path("Rec.Def"));
-  EXPECT_FALSE(ResolveIgnoringCase(Path("other.def")));
-  Write("REC.def", "y");
-  EXPECT_FALSE(ResolveIgnoringCase(Path("rec.DEF"))) << "two candidates are ambiguous";
+struct FailureCase {
+  const char* name;
+  // Prepares the directory and returns the path to open for writing.
+  std::string (*prepare)(const std::string& dir);
+  Disposition disposition;
+  bool no_follow;
+  int expected;
+};
+
+class FileFailureTest : public FileTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(FileFailureTest, FailureCarriesTheWindowsCode) {
+  std::string path = GetParam().prepare(dir_);
+  SetLastSystemError(0);
+  EXPECT_EQ(OpenFile(path.c_str(), FileAccess::kWrite, GetParam().disposition, ShareMode::kAll,
+                     GetParam().no_follow),
+            kInvalidFile);
+  EXPECT_EQ(LastSystemError(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, FileFailureTest,
+    ::testing::Values(
+        FailureCase{"missing_file", [](const std::string& d) { return d + "/none"; },
+                    Disposition::kOpenExisting, false, kErrorFileNotFound},
+        FailureCase{"missing_directory", [](const std::string& d) { return d + "/no/file"; },
+                    Disposition::kCreateAlways, false, kErrorPathNotFound},
+        FailureCase{"file_as_directory",
+                    [](const std::string& d) {
+                      std::ofstream(d + "/plain") << "x";
+                      return d + "/plain/file";
+                    },
+                    Disposition::kCreateAlways, false, kErrorPathNotFound},
+        FailureCase{"directory", [](const std::string& d) { return d; },
+                    Disposition::kOpenExisting, false, kErrorAccessDenied},
+        FailureCase{"exists",
+                    [](const std::string& d) {
+                      std::ofstream(d + "/e") << "x";
+                      return d + "/e";
+                    },
+                    Disposition::kCreateNew, false, kErrorFileExists},
+        FailureCase{"symbolic_link_refused",
+                    [](const std::string& d) {
+                      std::ofstream(d + "/target") << "x";
+                      EXPECT_EQ(::symlink((d + "/target").c_str(), (d + "/link").c_str()), 0);
+                      return d + "/link";
+                    },
+                    Disposition::kOpenExisting, true, kErrorAccessDenied},
+        FailureCase{"name_too_long",
+                    [](const std::string& d) { return d + "/" + std::string(300, 'n'); },
+                    Disposition::kCreateAlways, false, kErrorNameTooLong}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FileErrorTest, FullDiskIsCode112) {
+  File f = File::Open("/dev/full", FileAccess::kWrite, Disposition::kOpenExisting,
+                      ShareMode::kAll);
+  if (!f.is_open()) GTEST_SKIP() << "no /dev/full";
+  EXPECT_EQ(WriteFile(f.handle(), "data", 4), -1);
+  EXPECT_EQ(LastSystemError(), kErrorDiskFull);
+}
+
+TEST(FileErrorTest, TooManyOpenFilesIsCode4) {
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    rlimit limit{8, 8};
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    for (int i = 0; i < 16; ++i) {
+      if (OpenFile("/dev/null", FileAccess::kRead, Disposition::kOpenExisting, ShareMode::kAll) ==
+          kInvalidFile) {
+        ::_exit(LastSystemError());
+      }
+    }
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), kErrorTooManyOpenFiles);
+}
+
+TEST(FileErrorTest, UnlistedErrnoPassesThrough) {
+  EXPECT_EQ(SystemErrorFromErrno(EIO), EIO);
+  EXPECT_EQ(SystemErrorFromErrno(EROFS), kErrorAccessDenied);
+  EXPECT_EQ(SystemErrorFromErrno(EWOULDBLOCK), kErrorSharingViolation);
+}
+
+TEST_F(FileTest, NamesFromWindowsFilesResolveIgnoringCase) {
+  EXPECT_EQ(ForeignBaseName("C:\\DATA\\ITEM.DEF"), "ITEM.DEF");
+  EXPECT_EQ(ForeignBaseName("sub/dir\\x.def"), "x.def");
+  EXPECT_EQ(ForeignBaseName("plain"), "plain");
+  Write(Path("Item.Def"), "x");
+  EXPECT_EQ(ResolveIgnoringCase(Path("ITEM.DEF")), Path("Item.Def"));
+  EXPECT_EQ(ResolveIgnoringCase(Path("Item.Def")), Path("Item.Def"));
+  EXPECT_EQ(ResolveIgnoringCase(Path("other.def")), std::nullopt);
+  Write(Path("ITEM.def"), "y");
+  EXPECT_EQ(ResolveIgnoringCase(Path("item.DEF")), std::nullopt);  // two candidates
+}
+
+TEST_F(FileTest, ReadWholeFileReturnsEveryByte) {
+  std::string data(200000, '\0');
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
+  Write(Path("big"), data);
+  EXPECT_EQ(ReadWholeFile(Path("big").c_str()), data);
+  EXPECT_EQ(ReadWholeFile(Path("absent").c_str()), std::nullopt);
+  EXPECT_EQ(LastSystemError(), kErrorFileNotFound);
 }
 
 }  // namespace
