@@ -17,10 +17,14 @@ const char* const kNoArgs[kInsertCount] = {"", "", "", "", ""};
 BoxStyle StyleForSeverity(std::string_view text) {
   char severity = text.size() > kSeverityOffset ? text[kSeverityOffset] : '\0';
   switch (severity) {
-    case '!': return {platform::BoxButtons::kRetryCancel, platform::BoxIcon::kExclamation};
-    case '?': return {platform::BoxButtons::kYesNoCancel, platform::BoxIcon::kQuestion};
-    case 'I': return {platform::BoxButtons::kOk, platform::BoxIcon::kInformation};
-    default: return {platform::BoxButtons::kOk, platform::BoxIcon::kStop};
+    case '!':
+      return {platform::BoxButtons::kRetryCancel, platform::BoxIcon::kExclamation};
+    case '?':
+      return {platform::BoxButtons::kYesNoCancel, platform::BoxIcon::kQuestion};
+    case 'I':
+      return {platform::BoxButtons::kOk, platform::BoxIcon::kInformation};
+    default:
+      return {platform::BoxButtons::kOk, platform::BoxIcon::kStop};
   }
 }
 

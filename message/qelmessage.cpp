@@ -51,8 +51,8 @@ void Round(const char* log_name, std::string_view line) {
 }
 
 void LogLoadError(const char* log_name, const std::string& time_stamp, int number) {
-  std::string line = time_stamp + " " + OwnText(kTextMessageLoadError) + "(" +
-                     std::to_string(number) + ")\n";
+  std::string line =
+      time_stamp + " " + OwnText(kTextMessageLoadError) + "(" + std::to_string(number) + ")\n";
   Round(log_name, line);
 }
 
@@ -74,8 +74,8 @@ extern "C" {
 int KMSOErrmsgout(const char* log_name, int number, const char* const* args) {
   if (log_name == nullptr) log_name = "";
   std::string time_stamp = CurrentTimeStamp();
-  auto text = number >= 0 ? qel::platform::LoadProgramString(static_cast<unsigned>(number))
-                          : std::nullopt;
+  auto text =
+      number >= 0 ? qel::platform::LoadProgramString(static_cast<unsigned>(number)) : std::nullopt;
   if (!text) {
     qel::platform::ShowBox("Message Box", OwnText(kTextMessageLoadError), BoxButtons::kOk,
                            BoxIcon::kInformation);
@@ -114,8 +114,8 @@ int KMSOErrmsgoutbt(const char* log_name, int number, const char* const* args, i
   const char* const* inserts = args;
   const char* const none[kInsertCount] = {"", "", "", "", ""};
   if (inserts == nullptr) inserts = none;
-  WriteConsoleLine(qel::platform::FormatForDisplay(text, inserts, kInsertCount,
-                                                   qel::platform::ConsoleIsUtf8()));
+  WriteConsoleLine(
+      qel::platform::FormatForDisplay(text, inserts, kInsertCount, qel::platform::ConsoleIsUtf8()));
   return 0;
 }
 
@@ -123,7 +123,9 @@ int KMSOErrmsgoutbt2(const char* log_name, int number, int program) {
   return KMSOErrmsgoutbt(log_name, number, nullptr, program);
 }
 
-int KMSOFileIni(const char* log_name) { return InitLog(log_name != nullptr ? log_name : "") ? 1 : 0; }
+int KMSOFileIni(const char* log_name) {
+  return InitLog(log_name != nullptr ? log_name : "") ? 1 : 0;
+}
 
 void KMSOFileRound(const char* log_name, const char* line) {
   Round(log_name, line != nullptr ? line : "");

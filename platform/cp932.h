@@ -33,9 +33,8 @@ QEL_PLATFORM_EXPORT bool ConsoleIsUtf8();
 // second byte of a double-byte character is never taken for a '%'.
 // With `to_utf8` false the CP932 bytes are substituted unchanged: the
 // message as the suite stores it, in logs for instance.
-QEL_PLATFORM_EXPORT std::string FormatForDisplay(std::string_view text,
-                                                 const char* const inserts[], int insert_count,
-                                                 bool to_utf8);
+QEL_PLATFORM_EXPORT std::string FormatForDisplay(std::string_view text, const char* const inserts[],
+                                                 int insert_count, bool to_utf8);
 
 // Text for the console: converted when ConsoleIsUtf8(), else unchanged.
 QEL_PLATFORM_EXPORT std::string ForConsole(std::string_view cp932);

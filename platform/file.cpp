@@ -4,12 +4,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <strings.h>
 
 #include "platform/system_error.h"
 
@@ -24,24 +24,39 @@ int Fail(int errno_value, const char* path = nullptr) {
 int OpenFlags(FileAccess access, Disposition disposition) {
   int flags = O_CLOEXEC;
   switch (access) {
-    case FileAccess::kRead: flags |= O_RDONLY; break;
-    case FileAccess::kWrite: flags |= O_WRONLY; break;
-    case FileAccess::kReadWrite: flags |= O_RDWR; break;
+    case FileAccess::kRead:
+      flags |= O_RDONLY;
+      break;
+    case FileAccess::kWrite:
+      flags |= O_WRONLY;
+      break;
+    case FileAccess::kReadWrite:
+      flags |= O_RDWR;
+      break;
   }
   switch (disposition) {
-    case Disposition::kOpenExisting: break;
-    case Disposition::kCreateNew: flags |= O_CREAT | O_EXCL; break;
-    case Disposition::kCreateAlways: flags |= O_CREAT | O_TRUNC; break;
-    case Disposition::kOpenAlways: flags |= O_CREAT; break;
-    case Disposition::kTruncateExisting: flags |= O_TRUNC; break;
+    case Disposition::kOpenExisting:
+      break;
+    case Disposition::kCreateNew:
+      flags |= O_CREAT | O_EXCL;
+      break;
+    case Disposition::kCreateAlways:
+      flags |= O_CREAT | O_TRUNC;
+      break;
+    case Disposition::kOpenAlways:
+      flags |= O_CREAT;
+      break;
+    case Disposition::kTruncateExisting:
+      flags |= O_TRUNC;
+      break;
   }
   return flags;
 }
 
 }  // namespace
 
-FileHandle OpenFile(const char* path, FileAccess access, Disposition disposition,
-                    ShareMode share, bool no_follow) {
+FileHandle OpenFile(const char* path, FileAccess access, Disposition disposition, ShareMode share,
+                    bool no_follow) {
   int flags = OpenFlags(access, disposition);
   if (no_follow) flags |= O_NOFOLLOW;
   // Truncation must wait until the lock is ours, or a file another opener
@@ -190,7 +205,7 @@ std::optional<std::string> ResolveIgnoringCase(const std::string& path) {
     if (::strcasecmp(e->d_name, base.c_str()) == 0) {
       if (found) ambiguous = true;
       found = slash == std::string::npos ? std::string(e->d_name)
-                                          : path.substr(0, slash + 1) + e->d_name;
+                                         : path.substr(0, slash + 1) + e->d_name;
     }
   }
   ::closedir(d);

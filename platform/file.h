@@ -77,8 +77,8 @@ class QEL_PLATFORM_EXPORT File {
   File& operator=(File&& other) noexcept;
   ~File();
 
-  static File Open(const char* path, FileAccess access, Disposition disposition,
-                   ShareMode share, bool no_follow = false) {
+  static File Open(const char* path, FileAccess access, Disposition disposition, ShareMode share,
+                   bool no_follow = false) {
     return File(OpenFile(path, access, disposition, share, no_follow));
   }
 

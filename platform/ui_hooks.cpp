@@ -19,8 +19,10 @@ std::atomic<MessagePump> pump{nullptr};
 
 bool InSet(int code, BoxButtons buttons) {
   switch (buttons) {
-    case BoxButtons::kOk: return code == kButtonOk;
-    case BoxButtons::kRetryCancel: return code == kButtonRetry || code == kButtonCancel;
+    case BoxButtons::kOk:
+      return code == kButtonOk;
+    case BoxButtons::kRetryCancel:
+      return code == kButtonRetry || code == kButtonCancel;
     case BoxButtons::kYesNoCancel:
       return code == kButtonYes || code == kButtonNo || code == kButtonCancel;
   }
@@ -29,9 +31,12 @@ bool InSet(int code, BoxButtons buttons) {
 
 int FirstButton(BoxButtons buttons) {
   switch (buttons) {
-    case BoxButtons::kOk: return kButtonOk;
-    case BoxButtons::kRetryCancel: return kButtonRetry;
-    case BoxButtons::kYesNoCancel: return kButtonYes;
+    case BoxButtons::kOk:
+      return kButtonOk;
+    case BoxButtons::kRetryCancel:
+      return kButtonRetry;
+    case BoxButtons::kYesNoCancel:
+      return kButtonYes;
   }
   return kButtonOk;
 }

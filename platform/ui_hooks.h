@@ -30,8 +30,8 @@ QEL_PLATFORM_EXPORT void SetBoxPresenter(BoxPresenter presenter);
 // "[caption] text" to standard error (display rule of cp932.h) and answers
 // with the first button of the set, or with the code named by
 // QELLAR_BOX_ANSWER ("1", "2", "4", "6", "7") when it is one of the set's.
-QEL_PLATFORM_EXPORT int ShowBox(std::string_view caption, std::string_view text,
-                                BoxButtons buttons, BoxIcon icon);
+QEL_PLATFORM_EXPORT int ShowBox(std::string_view caption, std::string_view text, BoxButtons buttons,
+                                BoxIcon icon);
 
 using MessagePump = void (*)();
 

@@ -4,6 +4,8 @@
 // program's tests/xformbatch_strings.tsv; the rework program's table is
 // registered by the fixture so that a test can take it away.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <regex>
@@ -63,8 +65,8 @@ class ErrmsgoutTest : public testing::LogDirectoryTest {
     auto lines = Lines(Read(Path(name + ".LOG")));
     EXPECT_EQ(lines.size(), 1u);
     if (lines.empty()) return "";
-    EXPECT_TRUE(std::regex_match(lines[0].substr(0, 20),
-                                 std::regex(R"(\d{4}/\d\d/\d\d \d\d:\d\d:\d\d )")))
+    EXPECT_TRUE(
+        std::regex_match(lines[0].substr(0, 20), std::regex(R"(\d{4}/\d\d/\d\d \d\d:\d\d:\d\d )")))
         << lines[0];
     return lines[0].substr(20);
   }
@@ -183,8 +185,8 @@ TEST_F(ErrmsgoutTest, ConsoleShowsTheSystemsTextsReadably) {
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(KMSOErrmsgoutbt2("QELXFORMBATCH", 201, 1), 0);
   std::string out = ::testing::internal::GetCapturedStdout();
-  std::string expected = platform::ConsoleIsUtf8() ? "QXFB0201-I ｶﾅ～－“〇\n"
-                                                   : Cp932("QXFB0201-I ｶﾅ～－“〇\n");
+  std::string expected =
+      platform::ConsoleIsUtf8() ? "QXFB0201-I ｶﾅ～－“〇\n" : Cp932("QXFB0201-I ｶﾅ～－“〇\n");
   EXPECT_EQ(out, expected);
 }
 
@@ -202,14 +204,30 @@ TEST_F(ErrmsgoutTest, ZeroSelectsTheReworkProgramsTexts) {
   EXPECT_EQ(lines[1].substr(20), Cp932("メッセージ取得エラー(200)"));
 }
 
+TEST_F(ErrmsgoutTest, ConsoleMessageWithoutStandardOutputFails) {
+  ASSERT_TRUE(KMSOFileIni("QELXFORMBATCH"));
+  std::fflush(stdout);
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(STDOUT_FILENO);
+    ::_exit(KMSOErrmsgoutbt2("QELXFORMBATCH", 201, 1) == -1 ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Read(Path("QELXFORMBATCH.LOG")), "");
+}
+
 TEST_F(ErrmsgoutTest, ConsoleProgramNotLoadedIsLoggedAs9999) {
   ASSERT_TRUE(KMSOFileIni("QELREWORKBATCH"));
   platform::UnregisterStringTable("QELREWORKBATCH.EXE");
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(KMSOErrmsgoutbt2("QELREWORKBATCH", 300, 0), -1);
   std::string out = ::testing::internal::GetCapturedStdout();
-  std::string expected = platform::ConsoleIsUtf8() ? "メッセージ取得エラー\n"
-                                                   : Cp932("メッセージ取得エラー\n");
+  std::string expected =
+      platform::ConsoleIsUtf8() ? "メッセージ取得エラー\n" : Cp932("メッセージ取得エラー\n");
   EXPECT_EQ(out, expected);
   EXPECT_EQ(LoggedText("QELREWORKBATCH"), Cp932("メッセージ取得エラー(9999)"));
 }
@@ -260,9 +278,10 @@ TEST_F(ErrmsgoutTest, InstallationDirectoryComesFromTheVersionedKey) {
   KMSOGetInstDir(buffer);
   EXPECT_STREQ(buffer, "");
 
-  Write(registry, "[SOFTWARE\\KORVATH\\QELLAR2]\nCurrentVersion=3.0\n"
-                  "[SOFTWARE\\KORVATH\\QELLAR2\\3.0\\PathName]\nPath00=/" +
-                      std::string(KMSO_INSTDIR_SIZE, 'p') + "\n");
+  Write(registry,
+        "[SOFTWARE\\KORVATH\\QELLAR2]\nCurrentVersion=3.0\n"
+        "[SOFTWARE\\KORVATH\\QELLAR2\\3.0\\PathName]\nPath00=/" +
+            std::string(KMSO_INSTDIR_SIZE, 'p') + "\n");
   KMSOGetInstDir(buffer);
   EXPECT_STREQ(buffer, "");
 

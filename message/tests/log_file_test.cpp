@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "message/tests/log_fixture.h"
+#include "platform/file.h"
 
 namespace qel::message {
 namespace {
@@ -51,6 +52,19 @@ TEST_F(LogFileTest, RoundOnANeverCreatedLogFailsAndCreatesNothing) {
   EXPECT_FALSE(AppendToLog("NONE", "x"));
   EXPECT_FALSE(AppendBinaryToLog("NONE", "x"));
   EXPECT_FALSE(Exists(Path("NONE.LOG")));
+}
+
+TEST_F(LogFileTest, RoundWhileAnotherWriterHoldsTheLogFailsAndKeepsIt) {
+  ASSERT_TRUE(InitLog("HELD"));
+  ASSERT_TRUE(AppendRound("HELD", "kept\n"));
+  platform::File writer =
+      platform::File::Open(Path("HELD.LOG").c_str(), platform::FileAccess::kWrite,
+                           platform::Disposition::kOpenExisting, platform::ShareMode::kDenyWrite);
+  ASSERT_TRUE(writer.is_open());
+  EXPECT_FALSE(AppendRound("HELD", "lost\n"));
+  EXPECT_FALSE(AppendToLog("HELD", "lost"));
+  writer.Close();
+  EXPECT_EQ(Read(Path("HELD.LOG")), "kept\n");
 }
 
 TEST_F(LogFileTest, InitEmptiesAnExistingLog) {

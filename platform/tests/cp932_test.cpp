@@ -26,24 +26,28 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RoundTrip{"ascii", "KRAC2510-S %s", "KRAC2510-S %s"},
         RoundTrip{"halfwidth_katakana", "ｶﾀｶﾅﾃﾞｰﾀ", "\xB6\xC0\xB6\xC5\xC3\xDE\xB0\xC0"},
-        RoundTrip{"fullwidth_tilde", "～", "\x81\x60"},       // U+FF5E
-        RoundTrip{"fullwidth_minus", "－", "\x81\x7C"},       // U+FF0D
+        RoundTrip{"fullwidth_tilde", "～", "\x81\x60"},  // U+FF5E
+        RoundTrip{"fullwidth_minus", "－", "\x81\x7C"},  // U+FF0D
         RoundTrip{"left_double_quote", "“", "\x81\x67"},
         RoundTrip{"ideographic_zero", "〇", "\x81\x5A"},
-        RoundTrip{"parallel", "∥", "\x81\x61"},               // U+2225
+        RoundTrip{"parallel", "∥", "\x81\x61"},  // U+2225
         RoundTrip{"primary_key", "主キー", "\x8E\xE5\x83\x4C\x81\x5B"},
         RoundTrip{"menu_caption", "ﾌｧｲﾙ変換(&F)", "\xCC\xA7\xB2\xD9\x95\xCF\x8A\xB7(&F)"},
         RoundTrip{"message", "メッセージ取得エラー",
                   "\x83\x81\x83\x62\x83\x5A\x81\x5B\x83\x57\x8E\xE6\x93\xBE\x83\x47\x83\x89\x81"
                   "\x5B"},
-        RoundTrip{"mixed", "ファイル定義ファイル%sｱ", "\x83\x74\x83\x40\x83\x43\x83\x8B\x92\xE8"
-                                                     "\x8B\x60\x83\x74\x83\x40\x83\x43\x83\x8B"
-                                                     "%s\xB1"}),
+        RoundTrip{"mixed", "ファイル定義ファイル%sｱ",
+                  "\x83\x74\x83\x40\x83\x43\x83\x8B\x92\xE8"
+                  "\x8B\x60\x83\x74\x83\x40\x83\x43\x83\x8B"
+                  "%s\xB1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Cp932Test, InvalidCp932BecomesReplacementCharacters) {
   // A lone lead byte at the end and an undefined byte in the middle.
-  EXPECT_EQ(Cp932ToUtf8("a\xA0" "b\x83"), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+  EXPECT_EQ(Cp932ToUtf8("a\xA0"
+                        "b\x83"),
+            "a\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD");
 }
 
 TEST(Cp932Test, CharacterWithoutCp932FormIsRefused) {

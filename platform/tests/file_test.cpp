@@ -20,27 +20,27 @@ TEST_F(FileTest, DispositionsCreateTruncateOrRefuse) {
   EXPECT_EQ(OpenFile(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting, ShareMode::kAll),
             kInvalidFile);
   EXPECT_EQ(LastSystemError(), kErrorFileNotFound);
-  EXPECT_EQ(OpenFile(p.c_str(), FileAccess::kWrite, Disposition::kTruncateExisting,
-                     ShareMode::kAll),
-            kInvalidFile);
+  EXPECT_EQ(
+      OpenFile(p.c_str(), FileAccess::kWrite, Disposition::kTruncateExisting, ShareMode::kAll),
+      kInvalidFile);
   {
     File f = File::Open(p.c_str(), FileAccess::kWrite, Disposition::kCreateNew, ShareMode::kNone);
     ASSERT_TRUE(f.is_open());
     EXPECT_EQ(WriteFile(f.handle(), "abc", 3), 3);
   }
-  EXPECT_FALSE(File::Open(p.c_str(), FileAccess::kWrite, Disposition::kCreateNew,
-                          ShareMode::kNone).is_open());
+  EXPECT_FALSE(File::Open(p.c_str(), FileAccess::kWrite, Disposition::kCreateNew, ShareMode::kNone)
+                   .is_open());
   EXPECT_EQ(LastSystemError(), kErrorFileExists);
   {
-    File f = File::Open(p.c_str(), FileAccess::kReadWrite, Disposition::kOpenAlways,
-                        ShareMode::kNone);
+    File f =
+        File::Open(p.c_str(), FileAccess::kReadWrite, Disposition::kOpenAlways, ShareMode::kNone);
     ASSERT_TRUE(f.is_open());
     EXPECT_EQ(FileSize(f.handle()), 3);
     EXPECT_EQ(SeekFile(f.handle(), 0, 2), 3);
   }
   {
-    File f = File::Open(p.c_str(), FileAccess::kWrite, Disposition::kCreateAlways,
-                        ShareMode::kNone);
+    File f =
+        File::Open(p.c_str(), FileAccess::kWrite, Disposition::kCreateAlways, ShareMode::kNone);
     ASSERT_TRUE(f.is_open());
     EXPECT_EQ(FileSize(f.handle()), 0);
   }
@@ -49,18 +49,18 @@ TEST_F(FileTest, DispositionsCreateTruncateOrRefuse) {
 TEST_F(FileTest, SecondOpenInTheSameProcessIsASharingViolation) {
   std::string p = Path("held");
   Write(p, "contents");
-  File first = File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting,
-                          ShareMode::kNone);
+  File first =
+      File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting, ShareMode::kNone);
   ASSERT_TRUE(first.is_open());
-  File second = File::Open(p.c_str(), FileAccess::kWrite, Disposition::kCreateAlways,
-                           ShareMode::kNone);
+  File second =
+      File::Open(p.c_str(), FileAccess::kWrite, Disposition::kCreateAlways, ShareMode::kNone);
   EXPECT_FALSE(second.is_open());
   EXPECT_EQ(LastSystemError(), kErrorSharingViolation);
   // The refused open must not have truncated the held file.
   EXPECT_EQ(Read(p), "contents");
   first.Close();
-  EXPECT_TRUE(File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting,
-                         ShareMode::kNone).is_open());
+  EXPECT_TRUE(File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting, ShareMode::kNone)
+                  .is_open());
 }
 
 TEST_F(FileTest, OpenHeldByAnotherProcessIsASharingViolation) {
@@ -73,8 +73,8 @@ TEST_F(FileTest, OpenHeldByAnotherProcessIsASharingViolation) {
   pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    FileHandle h = OpenFile(p.c_str(), FileAccess::kReadWrite, Disposition::kOpenExisting,
-                            ShareMode::kNone);
+    FileHandle h =
+        OpenFile(p.c_str(), FileAccess::kReadWrite, Disposition::kOpenExisting, ShareMode::kNone);
     char c = h == kInvalidFile ? 'n' : 'y';
     (void)!::write(to_parent[1], &c, 1);
     (void)!::read(to_child[0], &c, 1);  // hold the file until the parent has tried
@@ -83,8 +83,8 @@ TEST_F(FileTest, OpenHeldByAnotherProcessIsASharingViolation) {
   char c = 0;
   ASSERT_EQ(::read(to_parent[0], &c, 1), 1);
   ASSERT_EQ(c, 'y');
-  FileHandle h = OpenFile(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting,
-                          ShareMode::kNone);
+  FileHandle h =
+      OpenFile(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting, ShareMode::kNone);
   int code = LastSystemError();
   (void)!::write(to_child[1], "q", 1);
   int status = 0;
@@ -93,21 +93,23 @@ TEST_F(FileTest, OpenHeldByAnotherProcessIsASharingViolation) {
   EXPECT_EQ(h, kInvalidFile);
   EXPECT_EQ(code, kErrorSharingViolation);
   // Once the other process has ended, the file is free again.
-  File again = File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting,
-                          ShareMode::kNone);
+  File again =
+      File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting, ShareMode::kNone);
   EXPECT_TRUE(again.is_open());
 }
 
 TEST_F(FileTest, DenyWriteLetsReadersShareButNotWriters) {
   std::string p = Path("dw");
   Write(p, "x");
-  File reader = File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting,
-                           ShareMode::kDenyWrite);
+  File reader =
+      File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting, ShareMode::kDenyWrite);
   ASSERT_TRUE(reader.is_open());
-  EXPECT_TRUE(File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting,
-                         ShareMode::kDenyWrite).is_open());
-  EXPECT_FALSE(File::Open(p.c_str(), FileAccess::kWrite, Disposition::kOpenExisting,
-                          ShareMode::kDenyWrite).is_open());
+  EXPECT_TRUE(
+      File::Open(p.c_str(), FileAccess::kRead, Disposition::kOpenExisting, ShareMode::kDenyWrite)
+          .is_open());
+  EXPECT_FALSE(
+      File::Open(p.c_str(), FileAccess::kWrite, Disposition::kOpenExisting, ShareMode::kDenyWrite)
+          .is_open());
   EXPECT_EQ(LastSystemError(), kErrorSharingViolation);
 }
 
@@ -144,8 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
                       return d + "/plain/file";
                     },
                     Disposition::kCreateAlways, false, kErrorPathNotFound},
-        FailureCase{"directory", [](const std::string& d) { return d; },
-                    Disposition::kOpenExisting, false, kErrorAccessDenied},
+        FailureCase{"directory", [](const std::string& d) { return d; }, Disposition::kOpenExisting,
+                    false, kErrorAccessDenied},
         FailureCase{"exists",
                     [](const std::string& d) {
                       std::ofstream(d + "/e") << "x";
@@ -165,8 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FileErrorTest, FullDiskIsCode112) {
-  File f = File::Open("/dev/full", FileAccess::kWrite, Disposition::kOpenExisting,
-                      ShareMode::kAll);
+  File f = File::Open("/dev/full", FileAccess::kWrite, Disposition::kOpenExisting, ShareMode::kAll);
   if (!f.is_open()) GTEST_SKIP() << "no /dev/full";
   EXPECT_EQ(WriteFile(f.handle(), "data", 4), -1);
   EXPECT_EQ(LastSystemError(), kErrorDiskFull);

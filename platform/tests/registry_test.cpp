@@ -43,8 +43,7 @@ TEST_F(RegistryFileTest, ReadsTheFileNamedByQellarRegistry) {
   ::setenv("QELLAR_REGISTRY", Path("registry.ini").c_str(), 1);
   EXPECT_EQ(ReadMachineRegistryValue("SOFTWARE\\KORVATH\\QELLAR2", "CurrentVersion"), "3.0");
   ::setenv("QELLAR_REGISTRY", Path("missing.ini").c_str(), 1);
-  EXPECT_EQ(ReadMachineRegistryValue("SOFTWARE\\KORVATH\\QELLAR2", "CurrentVersion"),
-            std::nullopt);
+  EXPECT_EQ(ReadMachineRegistryValue("SOFTWARE\\KORVATH\\QELLAR2", "CurrentVersion"), std::nullopt);
   ::unsetenv("QELLAR_REGISTRY");
 }
 

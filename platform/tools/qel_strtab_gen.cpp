@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
     size_t tab = line.find('\t');
-    if (tab == std::string::npos || tab == 0) return Fail(source, number, "expected number<TAB>text");
+    if (tab == std::string::npos || tab == 0)
+      return Fail(source, number, "expected number<TAB>text");
     std::string digits = line.substr(0, tab);
     if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) {
       return Fail(source, number, "bad string number '" + digits + "'");
