@@ -5,6 +5,7 @@
 
 #include <iconv.h>
 #include <langinfo.h>
+#include <locale.h>
 #include <strings.h>
 
 #include <cerrno>
@@ -137,14 +138,24 @@ bool IsNonAsciiUtf8(std::string_view text) {
 }
 
 bool ConsoleIsUtf8() {
-  // The locale comes from the environment the first time we are asked; a
-  // program that set its own locale keeps it.
+  // A program that set its own locale is asked; one still in the "C" locale
+  // of program start is judged by its environment (LANG, LC_ALL ...), read
+  // into a locale object of our own so that the process locale is left alone.
   static const bool utf8 = [] {
+    auto is_utf8 = [](const char* codeset) {
+      return codeset != nullptr &&
+             (::strcasecmp(codeset, "UTF-8") == 0 || ::strcasecmp(codeset, "utf8") == 0);
+    };
     const char* current = std::setlocale(LC_CTYPE, nullptr);
-    if (current == nullptr || std::strcmp(current, "C") == 0) std::setlocale(LC_CTYPE, "");
-    const char* codeset = ::nl_langinfo(CODESET);
-    return codeset != nullptr &&
-           (::strcasecmp(codeset, "UTF-8") == 0 || ::strcasecmp(codeset, "utf8") == 0);
+    if (current != nullptr && std::strcmp(current, "C") != 0 &&
+        std::strcmp(current, "POSIX") != 0) {
+      return is_utf8(::nl_langinfo(CODESET));
+    }
+    locale_t environment = ::newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+    if (environment == static_cast<locale_t>(0)) return false;
+    bool result = is_utf8(::nl_langinfo_l(CODESET, environment));
+    ::freelocale(environment);
+    return result;
   }();
   return utf8;
 }

@@ -180,6 +180,13 @@ TEST_F(ErrmsgoutTest, ConsoleMessageGoesToStandardOutputAndTheLog) {
             Cp932("QXFB0200-E ") + "売上.DAT" + Cp932(" の変換に失敗しました。 行 12"));
 }
 
+// The locale runs of this test (CMake) say which console they set up.
+TEST(ConsoleLocaleTest, ConsoleKindFollowsTheLocaleOfTheEnvironment) {
+  const char* expected = std::getenv("QEL_EXPECT_CONSOLE_UTF8");
+  if (expected == nullptr) GTEST_SKIP() << "run without a chosen locale";
+  EXPECT_EQ(platform::ConsoleIsUtf8(), std::string(expected) == "1");
+}
+
 TEST_F(ErrmsgoutTest, ConsoleShowsTheSystemsTextsReadably) {
   ASSERT_TRUE(KMSOFileIni("QELXFORMBATCH"));
   ::testing::internal::CaptureStdout();
