@@ -2,6 +2,7 @@
 // programs sharing a log see each other's lines.
 #include "message/log_file.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/environment.h"
@@ -80,22 +81,29 @@ bool AppendRound(std::string_view name, std::string_view line) {
     File in = File::Open(path.c_str(), FileAccess::kRead, Disposition::kOpenExisting,
                          ShareMode::kAll, /*no_follow=*/true);
     if (!in.is_open()) return false;
-    std::string data;
+    // Read in blocks and cut into pieces as a line reader with a buffer of
+    // kRoundPiece + 1 bytes would, so that a large log never has to fit in
+    // memory at once.
+    std::string piece;
     char buffer[65536];
     for (;;) {
       int64_t n = platform::ReadFile(in.handle(), buffer, sizeof buffer);
       if (n < 0) return false;
       if (n == 0) break;
-      data.append(buffer, static_cast<std::size_t>(n));
+      std::string_view rest(buffer, static_cast<std::size_t>(n));
+      while (!rest.empty()) {
+        std::size_t room = kRoundPiece - piece.size();
+        std::size_t end = rest.substr(0, room).find('\n');
+        std::size_t take = end == std::string_view::npos ? std::min(room, rest.size()) : end + 1;
+        piece.append(rest.substr(0, take));
+        rest.remove_prefix(take);
+        if (piece.back() == '\n' || piece.size() == kRoundPiece) {
+          ring.Put(std::move(piece));
+          piece.clear();
+        }
+      }
     }
-    std::string_view rest(data);
-    while (!rest.empty()) {
-      std::size_t end = rest.find('\n');
-      std::size_t len = end == std::string_view::npos ? rest.size() : end + 1;
-      if (len > kRoundPiece) len = kRoundPiece;
-      ring.Put(std::string(rest.substr(0, len)));
-      rest.remove_prefix(len);
-    }
+    if (!piece.empty()) ring.Put(std::move(piece));
   }
   ring.Put(std::string(line));
   File out = File::Open(path.c_str(), FileAccess::kWrite, Disposition::kCreateAlways,

@@ -47,6 +47,19 @@ TEST_F(LogFileTest, LineLongerThanOnePieceSurvivesTheRewrite) {
   EXPECT_EQ(Read(Path("LONG.LOG")), long_line + "next\n");
 }
 
+TEST_F(LogFileTest, LargeLogOfPlainAppendsIsCutToTheLastLines) {
+  ASSERT_TRUE(InitLog("BIG"));
+  std::string text;
+  for (int i = 1; i <= 50000; ++i) text += "plain " + std::to_string(i) + "\n";
+  ASSERT_TRUE(AppendToLog("BIG", text));
+  ASSERT_TRUE(AppendRound("BIG", "round\n"));
+  auto lines = Lines(Read(Path("BIG.LOG")));
+  ASSERT_EQ(lines.size(), 100u);
+  EXPECT_EQ(lines[0], "plain 49902");
+  EXPECT_EQ(lines[98], "plain 50000");
+  EXPECT_EQ(lines[99], "round");
+}
+
 TEST_F(LogFileTest, RoundOnANeverCreatedLogFailsAndCreatesNothing) {
   EXPECT_FALSE(AppendRound("NONE", "x\n"));
   EXPECT_FALSE(AppendToLog("NONE", "x"));
