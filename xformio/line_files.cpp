@@ -49,6 +49,18 @@ bool BlockReader::Reserve(size_t size) {
 BlockWriter::BlockWriter(platform::FileHandle file, size_t buffer_size)
     : file_(file), buffer_(buffer_size) {}
 
+bool BlockWriter::Append(const unsigned char* data, size_t size, const unsigned char* tail,
+                         size_t tail_size) {
+  if (used_ + size + tail_size <= buffer_.size()) {
+    if (size > 0) std::memcpy(buffer_.data() + used_, data, size);
+    used_ += size;
+    if (tail_size > 0) std::memcpy(buffer_.data() + used_, tail, tail_size);
+    used_ += tail_size;
+    return true;
+  }
+  return Append(data, size) && Append(tail, tail_size);
+}
+
 bool BlockWriter::Append(const unsigned char* data, size_t size) {
   if (used_ + size > buffer_.size()) {
     if (!Flush()) return false;
@@ -72,7 +84,9 @@ bool BlockWriter::Flush() {
 
 CsvReader::CsvReader(platform::FileHandle file, unsigned char separator, bool skip_title,
                      size_t buffer_size)
-    : in_(file, buffer_size), separator_(separator), skip_title_(skip_title) {}
+    : in_(file, buffer_size), separator_(separator), skip_title_(skip_title) {
+  stop_[separator] = stop_[kCr] = stop_[kQuote] = true;
+}
 
 int CsvReader::SkipTitle(int32_t* end_kind) {
   while (true) {
@@ -108,10 +122,23 @@ CsvReader::Scan CsvReader::ScanField(unsigned char* field, size_t* length, int32
     *end_kind = kind;
     return Scan::kDone;
   };
-  for (size_t i = start; i < valid; ++i) {
-    unsigned char c = b[i];
+  // Runs of ordinary bytes are found first and moved with one copy.
+  auto take = [&](size_t from, size_t to) {
+    if (to - from > kMaxFieldSize - n) return false;
+    std::memcpy(field + n, b + from, to - from);
+    n += to - from;
+    return true;
+  };
+  size_t i = start;
+  while (i < valid) {
     switch (state) {
-      case State::kBare:
+      case State::kBare: {
+        size_t j = i;
+        while (j < valid && !stop_[b[j]]) ++j;
+        if (!take(i, j)) return Scan::kMalformed;
+        i = j;
+        if (i == valid) return Scan::kNeedMore;
+        unsigned char c = b[i];
         if (c == kCr) {
           if (i + 1 >= valid) return Scan::kNeedMore;
           if (b[i + 1] == kLf) return done(i + 2, kEndLine);
@@ -120,25 +147,35 @@ CsvReader::Scan CsvReader::ScanField(unsigned char* field, size_t* length, int32
         if (c == kQuote) {
           if (i != start) return Scan::kMalformed;
           state = State::kQuoted;
+          ++i;
           continue;
         }
+        // A lone CR is data.
+        if (!take(i, i + 1)) return Scan::kMalformed;
+        ++i;
         break;
-      case State::kQuoted:
-        if (c == kQuote) {
-          state = State::kAfterQuote;
-          continue;
-        }
+      }
+      case State::kQuoted: {
+        const void* q = std::memchr(b + i, kQuote, valid - i);
+        size_t j = q != nullptr ? static_cast<size_t>(static_cast<const unsigned char*>(q) - b)
+                                : valid;
+        if (!take(i, j)) return Scan::kMalformed;
+        i = j;
+        if (i == valid) return Scan::kNeedMore;
+        state = State::kAfterQuote;
+        ++i;
         break;
-      case State::kAfterQuote:
+      }
+      case State::kAfterQuote: {
+        unsigned char c = b[i];
         if (c == separator_) return done(i + 1, kEndSeparator);
         if (c == kCr) {
           if (i + 1 >= valid) return Scan::kNeedMore;
           if (b[i + 1] == kLf) return done(i + 2, kEndLine);
         }
         return Scan::kMalformed;
+      }
     }
-    if (n == kMaxFieldSize) return Scan::kMalformed;
-    field[n++] = c;
   }
   return Scan::kNeedMore;
 }
@@ -180,13 +217,14 @@ bool CsvWriter::Put(const unsigned char* field, size_t length, int end_kind) {
     platform::SetLastSystemError(kErrorInvalidParameter);
     return false;
   }
-  if (!out_.Append(field, length)) return false;
-  if (end_kind == kEndSeparator) return out_.Append(&separator_, 1);
-  if (end_kind == kEndLine) {
-    static constexpr unsigned char kCrLf[2] = {kCr, kLf};
-    return out_.Append(kCrLf, 2);
+  if (end_kind == kEndData) return out_.Append(field, length) && out_.Flush();
+  unsigned char end[2] = {kCr, kLf};
+  size_t end_size = 2;
+  if (end_kind == kEndSeparator) {
+    end[0] = separator_;
+    end_size = 1;
   }
-  return out_.Flush();
+  return out_.Append(field, length, end, end_size);
 }
 
 TextReader::TextReader(platform::FileHandle file, size_t buffer_size) : in_(file, buffer_size) {}
@@ -293,7 +331,7 @@ bool TextWriter::Put(const unsigned char* text, size_t length, int end_kind) {
                             : length;
   if (n > 0 && text[n - 1] == '\n') --n;
   static constexpr unsigned char kCrLf[2] = {kCr, kLf};
-  return out_.Append(text, n) && out_.Append(kCrLf, 2);
+  return out_.Append(text, n, kCrLf, 2);
 }
 
 namespace {

@@ -57,6 +57,9 @@ class BlockWriter {
   BlockWriter(platform::FileHandle file, size_t buffer_size);
   // Appends bytes; false on a write error.
   bool Append(const unsigned char* data, size_t size);
+  // Appends `data` and then `tail` (a line end or separator).
+  bool Append(const unsigned char* data, size_t size, const unsigned char* tail,
+              size_t tail_size);
   // Writes out everything buffered; false on a write error.
   bool Flush();
 
@@ -84,6 +87,7 @@ class CsvReader {
   BlockReader in_;
   unsigned char separator_;
   bool skip_title_;
+  bool stop_[256] = {};  // bytes that end a run of ordinary field bytes
 };
 
 class CsvWriter {
