@@ -1,0 +1,155 @@
+/* qelrecacc: record access. Reads file and record definition files into a
+ * record layout and keeps everything about one data file in its control block,
+ * the DTF.
+ *
+ * Conventions:
+ * 1. Ownership. The caller allocates the DTF and owns it and the texts its
+ *    path fields point to. The library allocates the record layout that
+ *    KRACSproc attaches to the DTF and frees it in KRACRinfFree; callers read
+ *    it through KRACGetEcnt and KRACDainfSet and never free it.
+ * 2. Failure. Calls return 0 (or a small non-negative answer) on success and
+ *    -1 on failure, leaving a KRAC message number in the DTF status and, where
+ *    a system call or a reader reason is behind it, its number as decimal text
+ *    in the sub-code. The library never shows a message. A null DTF is
+ *    answered with -1 and touches nothing.
+ * 3. Call order. KRACInit, then set definition_path (and access_mode),
+ *    then KRACSproc; the layout calls need a DTF that KRACSproc filled;
+ *    KRACRinfFree last. Calling KRACSproc again frees the previous layout
+ *    first.
+ * 4. A DTF is used by one thread at a time.
+ */
+#ifndef QEL_RECACC_QELRECACC_H_
+#define QEL_RECACC_QELRECACC_H_
+
+#include <stdint.h>
+
+#define QEL_RECACC_EXPORT __attribute__((visibility("default")))
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Codes of an item's data attribute. */
+typedef enum AttributeCode {
+  KRAC_ATTR_ALPHANUMERIC = 1,      /* X */
+  KRAC_ATTR_ALPHABETIC = 2,        /* A */
+  KRAC_ATTR_NATIONAL = 3,          /* N */
+  KRAC_ATTR_GROUP = 4,             /* G or blank */
+  KRAC_ATTR_BINARY = 5,            /* B, signed */
+  KRAC_ATTR_PACKED = 6,            /* P, signed */
+  KRAC_ATTR_PACKED_UNSIGNED = 7,   /* U */
+  KRAC_ATTR_ZONED = 8,             /* S, signed */
+  KRAC_ATTR_ZONED_UNSIGNED = 9,    /* 9 */
+  KRAC_ATTR_FOUR_BYTE = 10,        /* F */
+  KRAC_ATTR_EIGHT_BYTE = 11,       /* D */
+  KRAC_ATTR_EDITED_E = 12,         /* E */
+  KRAC_ATTR_BIT = 13,              /* 1 */
+  KRAC_ATTR_FORM_8 = 14,           /* 8 */
+  KRAC_ATTR_ALPHANUMERIC_EDITED = 15, /* XE */
+  KRAC_ATTR_NUMERIC_EDITED = 16,   /* Z */
+  KRAC_ATTR_NATIONAL_EDITED = 17,  /* NE */
+  KRAC_ATTR_FOUR_BYTE_T = 18,      /* T */
+  KRAC_ATTR_INDEX = 19,            /* IX, or usage INDEX */
+  KRAC_ATTR_DATE = 20,             /* XD */
+  KRAC_ATTR_TIME = 21,             /* XT */
+  KRAC_ATTR_BINARY_UNSIGNED = 22   /* C */
+} AttributeCode;
+
+/* One addressable item of a record: OCCURS tables unrolled, FILLER and
+ * redefining items left out. */
+typedef struct ItemDescriptor {
+  int32_t number;          /* 1-based place in the layout */
+  int32_t level;           /* renumbered level: 1, 2, 3, ... */
+  char name[32];           /* data name, NUL-terminated */
+  int32_t attribute;       /* AttributeCode */
+  int32_t byte_length;     /* bytes of one occurrence */
+  int32_t digits;          /* characters, bits, or integer digits */
+  int32_t fraction_digits; /* digits after the decimal point */
+  int32_t occurrence;      /* 1..n in an unrolled table, else the OCCURS count as written */
+  int32_t position;        /* byte offset from the start of the record */
+  int32_t bit_position;    /* first bit of a bit item, else 0 */
+  char edit_flag;          /* 'T' or 'F' */
+  char edit_string[32];    /* PICTURE of an edited item when edit_flag is 'T' */
+  char blank_when_zero;    /* first characters of the BLANK WHEN ZERO, */
+  char justified;          /* JUSTIFIED, SIGN and SYNCHRONIZED fields */
+  char sign;
+  char synchronized;
+} ItemDescriptor;
+
+/* The item table of a record definition, in one library-owned block. */
+typedef struct RecordLayout {
+  int32_t count;
+  ItemDescriptor items[];
+} RecordLayout;
+
+/* The data-file control block. */
+typedef struct DTF {
+  char eye_catcher[8];          /* "%%DTF" */
+  uint32_t status;              /* 0, or the KRAC message number of the last failure */
+  char sub_code[8];             /* decimal text of the failing call's error number */
+  int32_t last_function;        /* last call that succeeded: 0 none/closed, 1 open, 2 read,
+                                   3 write, 4 delete */
+  int32_t current_function;     /* call in progress, same codes */
+  const char* definition_path;  /* file definition file (.FLF), set by the caller */
+  const char* data_path;        /* data file, set by the caller */
+  int32_t file_number;          /* sequential handle or ISAM file number */
+  int32_t access_mode;          /* 1 input, 2 output, 3 update */
+  char organisation[4];         /* "S", "VK", "R" */
+  char record_format[4];        /* "F", "FB", "V", "VB", "S", "U" */
+  int32_t record_length;        /* bytes per record */
+  int32_t current_record_length;
+  int32_t max_record_length;
+  int32_t record_area_length;
+  int32_t block_size;           /* buffer size given to the sequential I/O */
+  char* record_area;            /* allocated at open, freed at close */
+  RecordLayout* record_layout;  /* attached by KRACSproc, freed by KRACRinfFree */
+  void* sequential_control;     /* the sequential I/O control block of an open file */
+  void* key_table;              /* keys of an indexed file opened for keyed access */
+  void* keyed_state;            /* position of keyed access */
+} DTF;
+
+/* Fills the eye-catcher, organisation "S" and record format "FB" and clears
+ * every other field, both paths included. Returns 0. */
+QEL_RECACC_EXPORT int KRACInit(DTF* dtf);
+
+/* Reads the file definition at definition_path and the record definition its
+ * first record definition name refers to (looked up under its file name in the
+ * directory of the file definition), builds the record layout into the DTF and
+ * stores organisation, record format and record length. 0 or -1. */
+QEL_RECACC_EXPORT int KRACSproc(DTF* dtf);
+
+/* Organisation: 0 "S", 1 "VK", 2 "R"; else -1 with status 2613. */
+QEL_RECACC_EXPORT int KRACFmChk(DTF* dtf);
+
+/* Record format: 0 "F"/"FB", 1 "V"/"VB", 2 "S", 3 "U"; else -1 with 2614. */
+QEL_RECACC_EXPORT int KRACRmChk(DTF* dtf);
+
+/* The layout's entry count (0 without a layout). */
+QEL_RECACC_EXPORT int KRACGetEcnt(DTF* dtf);
+
+/* Copies entry n (1-based) into *out. 0, or -1 with status 3699 when n is
+ * outside 1 to the count or out is null. */
+QEL_RECACC_EXPORT int KRACDainfSet(int n, DTF* dtf, ItemDescriptor* out);
+
+/* The number of the first entry of b's layout with the name, occurrence path
+ * and occurrence of entry n of a's layout; 0 when there is none; -1 with
+ * status 3699 in a when n is out of range. */
+QEL_RECACC_EXPORT int KRACSameDaChk(DTF* a, int n, DTF* b);
+
+/* Frees the layout and clears the DTF's reference; nothing without one. */
+QEL_RECACC_EXPORT void KRACRinfFree(DTF* dtf);
+
+/* The status of the last failure (0 when none). */
+QEL_RECACC_EXPORT uint32_t KRACGetStatus(DTF* dtf);
+
+/* The sub-code text; "0000" is stored into it first when it is empty. */
+QEL_RECACC_EXPORT const char* KRACGetSubCode(DTF* dtf);
+
+/* Sets the record length. Returns 0. */
+QEL_RECACC_EXPORT int KRACSetRLength(DTF* dtf, int32_t length);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* QEL_RECACC_QELRECACC_H_ */
