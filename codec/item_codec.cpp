@@ -359,4 +359,21 @@ void PlaceNational(std::span<const std::uint8_t> source, bool justified,
   }
 }
 
+void LeftAlignJustified(std::span<std::uint8_t> value, bool national) {
+  std::size_t step = national ? 2 : 1;
+  std::size_t skip = 0;
+  while (skip + step <= value.size()) {
+    bool blank = national
+                     ? value[skip] == kFullWidthSpace[0] && value[skip + 1] == kFullWidthSpace[1]
+                     : value[skip] == kSpace;
+    if (!blank) break;
+    skip += step;
+  }
+  if (skip == 0 || skip == value.size()) return;  // nothing to move, or all spaces
+  std::copy(value.begin() + skip, value.end(), value.begin());
+  for (std::size_t i = value.size() - skip; i < value.size(); ++i) {
+    value[i] = national ? kFullWidthSpace[(i - (value.size() - skip)) % 2] : kSpace;
+  }
+}
+
 }  // namespace qel::codec

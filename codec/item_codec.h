@@ -145,6 +145,12 @@ void PlaceCharacters(std::span<const std::uint8_t> source, bool justified,
 void PlaceNational(std::span<const std::uint8_t> source, bool justified,
                    std::span<std::uint8_t> destination);
 
+// Left-aligns the value of a JUSTIFIED RIGHT item for comparison: leading
+// spaces (with national, leading full-width spaces in two-byte steps) are
+// removed, the rest moved to the front and the tail filled with the same
+// spaces. An all-space value stays as it is.
+void LeftAlignJustified(std::span<std::uint8_t> value, bool national);
+
 }  // namespace qel::codec
 
 #endif  // QEL_CODEC_ITEM_CODEC_H_

@@ -84,6 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {0xFF, 0xFF, 0xFF, 0xFF},
                    "294967295"},
         DecodeCase{"BinaryLargeSignedCut", Numeric(5, 2, 0), Options(), {0xD2, 0x04}, "34"},
+        DecodeCase{"BinaryCutToNegativeZero", Numeric(5, 1, 0), Options(true), {0xF6, 0x00}, "-0"},
         DecodeCase{"BinarySmallFraction", Numeric(5, 0, 3), Options(), {0x05, 0x00}, ".005"},
         // Packed signed and unsigned, padding nibble for even digit counts.
         DecodeCase{"PackedNegative", Numeric(6, 5, 0), Options(), {0x12, 0x34, 0x5D}, "-12345"},
@@ -320,6 +321,25 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"NationalJustifiedCut", 3, true, 4, "abcdef", Ascii("cdef")},
         PlaceCase{"NationalEmpty", 3, false, 4, "", {0x81, 0x40, 0x81, 0x40}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ItemCodec, LeftAlignsJustifiedValues) {
+  Bytes value = Ascii("   AB");
+  LeftAlignJustified(value, false);
+  EXPECT_EQ(value, Ascii("AB   "));
+  value = Ascii("    ");
+  LeftAlignJustified(value, false);
+  EXPECT_EQ(value, Ascii("    "));
+  value = {0x81, 0x40, 0x81, 0x40, 0x82, 0xA0};
+  LeftAlignJustified(value, true);
+  EXPECT_EQ(value, (Bytes{0x82, 0xA0, 0x81, 0x40, 0x81, 0x40}));
+  // A single-byte space before national text is not a full-width space.
+  value = {0x81, 0x40, ' ', 'a', 'b', 'c'};
+  LeftAlignJustified(value, true);
+  EXPECT_EQ(value, (Bytes{' ', 'a', 'b', 'c', 0x81, 0x40}));
+  value = {0x81, 0x40, 0x81};  // odd length: the last byte is not a space pair
+  LeftAlignJustified(value, true);
+  EXPECT_EQ(value, (Bytes{0x81, 0x81, 0x40}));
+}
 
 // --- Round trip over random values ------------------------------------------
 
