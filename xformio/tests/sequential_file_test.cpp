@@ -46,6 +46,8 @@ class SequentialTest : public ::testing::Test {
   // Opens `bytes` as an input file with a control block of `blksize`.
   void OpenInput(const std::string& bytes, uint16_t blksize) {
     WriteBytes(path_, bytes);
+    if (ctl_ != nullptr) IsuSamTFree(ctl_);
+    ctl_ = nullptr;
     ASSERT_EQ(IsuSamOpen(path_.c_str(), 0, 438, 0, &handle_), 0);
     ASSERT_EQ(KVIsuShareCBL(handle_), 0);
     ASSERT_EQ(IsuSamTAlloc(&ctl_, blksize), 0);
