@@ -291,12 +291,11 @@ Status ItemToText(const ItemFormat& format, std::span<const std::uint8_t> bytes,
       return Status::kOk;
     }
     case ItemClass::kNumeric: {
-      if (out.size() < kMaxNumberTextLength) return Status::kBadFormat;
       Decimal value;
       Status status = DecodeNumber(format, bytes, options, &value);
       if (status != Status::kOk) return status;
       *length = FormatNumber(value, style, out);
-      return Status::kOk;
+      return *length == 0 ? Status::kBadFormat : Status::kOk;
     }
     default:
       return Status::kNotConvertible;

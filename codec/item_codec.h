@@ -116,8 +116,9 @@ Status EncodeNumber(const ItemFormat& format, const Decimal& value, const CodecO
 
 // Item bytes to their text: character and national items give their bytes
 // unchanged (byte_length of them), numeric items their number text in style.
-// out must hold byte_length bytes for character items and
-// kMaxNumberTextLength for numeric ones (else kBadFormat). Group and other
+// out must hold byte_length bytes for character items and the whole text
+// for numeric ones (at most digits + 2 characters; kMaxNumberTextLength
+// always suffices), else kBadFormat. Group and other
 // attributes give kNotConvertible.
 Status ItemToText(const ItemFormat& format, std::span<const std::uint8_t> bytes,
                   const CodecOptions& options, TextStyle style, std::span<char> out,

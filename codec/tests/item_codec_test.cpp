@@ -223,6 +223,17 @@ TEST(ItemCodec, DisplayStyleKeepsOneIntegerZero) {
             "-0.05");
 }
 
+TEST(ItemCodec, TextBufferNeedsOnlyTheText) {
+  ItemFormat f = Numeric(8, 5, 2, 1);  // "-12345.67": 9 characters
+  Bytes bytes = Ascii("123456w");
+  char out[9];
+  std::size_t length = 0;
+  ASSERT_EQ(ItemToText(f, bytes, Options(), TextStyle::kField, out, &length), Status::kOk);
+  EXPECT_EQ(std::string(out, length), "-12345.67");
+  EXPECT_EQ(ItemToText(f, bytes, Options(), TextStyle::kField, std::span<char>(out, 8), &length),
+            Status::kBadFormat);
+}
+
 TEST(ItemCodec, CallerRecordIsNotChanged) {
   const Bytes record = {'1', '2', 0x75};
   Bytes copy = record;
