@@ -51,7 +51,8 @@ std::string ZeroTerminated(std::string_view field) {
 
 // Which classes a list of the file may hold.
 bool Accepts(ObjectKind list, ObjectKind object) {
-  if (list == ObjectKind::kLine) return object == ObjectKind::kLine || object == ObjectKind::kRectangle;
+  if (list == ObjectKind::kLine)
+    return object == ObjectKind::kLine || object == ObjectKind::kRectangle;
   return list == object;
 }
 
@@ -203,24 +204,33 @@ std::string OutOfMemory() { return Cp932("メモリ不足が発生しました")
 CQelstartDoc::CQelstartDoc() { custom_colors.fill(kWhite); }
 
 void CQelstartDoc::Clear() {
-  for (ObjectList* list : {&strings, &buttons, &pictures, &frames, &lines, &oles, &icons, &inputs,
-                           &pf_keys, &others})
+  for (ObjectList* list :
+       {&strings, &buttons, &pictures, &frames, &lines, &oles, &icons, &inputs, &pf_keys, &others})
     list->clear();
   draw_order.clear();
 }
 
 CQelstartDoc::ObjectList* CQelstartDoc::ListFor(ObjectKind kind) {
   switch (kind) {
-    case ObjectKind::kString: return &strings;
-    case ObjectKind::kButton: return &buttons;
-    case ObjectKind::kPfKey: return &pf_keys;
-    case ObjectKind::kInput: return &inputs;
-    case ObjectKind::kPicture: return &pictures;
-    case ObjectKind::kFrame: return &frames;
+    case ObjectKind::kString:
+      return &strings;
+    case ObjectKind::kButton:
+      return &buttons;
+    case ObjectKind::kPfKey:
+      return &pf_keys;
+    case ObjectKind::kInput:
+      return &inputs;
+    case ObjectKind::kPicture:
+      return &pictures;
+    case ObjectKind::kFrame:
+      return &frames;
     case ObjectKind::kLine:
-    case ObjectKind::kRectangle: return &lines;
-    case ObjectKind::kXIcon: return &icons;
-    case ObjectKind::kOle: return &oles;
+    case ObjectKind::kRectangle:
+      return &lines;
+    case ObjectKind::kXIcon:
+      return &icons;
+    case ObjectKind::kOle:
+      return &oles;
   }
   return &others;
 }
@@ -280,8 +290,8 @@ DocumentResult CQelstartDoc::Load(std::string_view bytes, bool reduced_form) {
     Clear();
     return DocumentResult{DocumentResult::kFailed, doc_messages::OutOfMemory(), "", 0};
   }
-  for (ObjectList* list : {&strings, &buttons, &pictures, &frames, &lines, &oles, &icons, &inputs,
-                           &pf_keys, &others})
+  for (ObjectList* list :
+       {&strings, &buttons, &pictures, &frames, &lines, &oles, &icons, &inputs, &pf_keys, &others})
     for (auto& object : *list) object->document = this;
   return result;
 }
@@ -428,12 +438,12 @@ DocumentResult CQelstartDoc::Save(const std::string& path) {
   if (!check.ok()) return check;
   placement.restore = 1;
   std::string bytes = Store();
-  platform::FileHandle file = platform::OpenFile(path.c_str(), platform::FileAccess::kWrite,
-                                                 platform::Disposition::kCreateAlways,
-                                                 platform::ShareMode::kDenyWrite);
-  bool written = file != platform::kInvalidFile &&
-                 platform::WriteFile(file, bytes.data(), bytes.size()) ==
-                     static_cast<int64_t>(bytes.size());
+  platform::FileHandle file =
+      platform::OpenFile(path.c_str(), platform::FileAccess::kWrite,
+                         platform::Disposition::kCreateAlways, platform::ShareMode::kDenyWrite);
+  bool written =
+      file != platform::kInvalidFile &&
+      platform::WriteFile(file, bytes.data(), bytes.size()) == static_cast<int64_t>(bytes.size());
   int error = written ? 0 : platform::LastSystemError();
   if (file != platform::kInvalidFile && !platform::CloseFile(file) && written) {
     written = false;
@@ -451,10 +461,9 @@ namespace {
 // Where an object sits among the lists of a document, for comparing the
 // drawing order of two documents.
 std::pair<int, size_t> Locate(const CQelstartDoc& doc, const CLCNObject* object) {
-  const CQelstartDoc::ObjectList* lists[] = {&doc.strings, &doc.buttons, &doc.pictures,
-                                             &doc.frames,  &doc.lines,   &doc.oles,
-                                             &doc.icons,   &doc.inputs,  &doc.pf_keys,
-                                             &doc.others};
+  const CQelstartDoc::ObjectList* lists[] = {&doc.strings, &doc.buttons, &doc.pictures, &doc.frames,
+                                             &doc.lines,   &doc.oles,    &doc.icons,    &doc.inputs,
+                                             &doc.pf_keys, &doc.others};
   for (int l = 0; l < 10; ++l)
     for (size_t i = 0; i < lists[l]->size(); ++i)
       if ((*lists[l])[i].get() == object) return {l, i};
@@ -476,10 +485,10 @@ bool CQelstartDoc::Equals(const CQelstartDoc& o) const {
       placement != o.placement || custom_colors != o.custom_colors)
     return false;
   if (!SameList(strings, o.strings) || !SameList(buttons, o.buttons) ||
-      !SameList(pictures, o.pictures) || !SameList(frames, o.frames) ||
-      !SameList(lines, o.lines) || !SameList(oles, o.oles) || !SameList(icons, o.icons) ||
-      !SameList(inputs, o.inputs) || !SameList(pf_keys, o.pf_keys) ||
-      !SameList(others, o.others) || draw_order.size() != o.draw_order.size())
+      !SameList(pictures, o.pictures) || !SameList(frames, o.frames) || !SameList(lines, o.lines) ||
+      !SameList(oles, o.oles) || !SameList(icons, o.icons) || !SameList(inputs, o.inputs) ||
+      !SameList(pf_keys, o.pf_keys) || !SameList(others, o.others) ||
+      draw_order.size() != o.draw_order.size())
     return false;
   for (size_t i = 0; i < draw_order.size(); ++i) {
     if (!draw_order[i] || !o.draw_order[i]) {

@@ -54,8 +54,8 @@ struct DocumentResult {
   enum Status { kOk, kFailed, kCancelled, kSaveAs };
   Status status = kOk;
   std::string message;
-  std::string detail;     // the button title shown with the missing-number message
-  int system_error = 0;   // when the file itself could not be read or written
+  std::string detail;    // the button title shown with the missing-number message
+  int system_error = 0;  // when the file itself could not be read or written
   bool ok() const { return status == kOk; }
 };
 

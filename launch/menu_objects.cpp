@@ -28,8 +28,8 @@ LogFont LogFont::TextDefault() {
 void LogFont::Read(ArchiveReader& in, bool short_form) {
   int32_t* values[] = {&height, &width, &escapement, &orientation, &weight};
   for (int32_t* v : values) *v = short_form ? in.I16() : in.I32();
-  uint8_t* bytes[] = {&italic,         &underline, &strike_out, &char_set, &out_precision,
-                      &clip_precision, &quality,   &pitch_and_family};
+  uint8_t* bytes[] = {&italic,        &underline,      &strike_out, &char_set,
+                      &out_precision, &clip_precision, &quality,    &pitch_and_family};
   for (uint8_t* b : bytes) *b = in.U8();
   std::string_view face = in.Take(face_name.size());
   std::memcpy(face_name.data(), face.data(), face.size());
@@ -37,8 +37,8 @@ void LogFont::Read(ArchiveReader& in, bool short_form) {
 
 void LogFont::Write(ArchiveWriter& out) const {
   for (int32_t v : {height, width, escapement, orientation, weight}) out.I32(v);
-  for (uint8_t b : {italic, underline, strike_out, char_set, out_precision, clip_precision,
-                    quality, pitch_and_family})
+  for (uint8_t b : {italic, underline, strike_out, char_set, out_precision, clip_precision, quality,
+                    pitch_and_family})
     out.U8(b);
   out.Bytes(std::string_view(face_name.data(), face_name.size()));
 }
@@ -131,9 +131,9 @@ void CLCNButton::Write(ArchiveWriter& out) const {
 bool CLCNButton::Equals(const CLCNObject& other) const {
   if (!CLCNObject::Equals(other)) return false;
   const auto& o = As<CLCNButton>(other);
-  return title == o.title && font == o.font && text_color == o.text_color &&
-         program == o.program && reserved == o.reserved && control_id == o.control_id &&
-         functions == o.functions && parameters == o.parameters && menu_number == o.menu_number;
+  return title == o.title && font == o.font && text_color == o.text_color && program == o.program &&
+         reserved == o.reserved && control_id == o.control_id && functions == o.functions &&
+         parameters == o.parameters && menu_number == o.menu_number;
 }
 
 void CLCNPfKey::Read(ArchiveReader& in, const ReadForm& form) {
@@ -212,8 +212,7 @@ bool CLCNPicture::Equals(const CLCNObject& other) const {
   if (!CLCNObject::Equals(other)) return false;
   const auto& o = As<CLCNPicture>(other);
   return image_file == o.image_file && value == o.value && reserved1 == o.reserved1 &&
-         reserved2 == o.reserved2 && value_pair1 == o.value_pair1 &&
-         value_pair2 == o.value_pair2;
+         reserved2 == o.reserved2 && value_pair1 == o.value_pair1 && value_pair2 == o.value_pair2;
 }
 
 void CLCNFrame::Read(ArchiveReader& in, const ReadForm& form) {
@@ -235,8 +234,7 @@ void CLCNFrame::Write(ArchiveWriter& out) const {
 bool CLCNFrame::Equals(const CLCNObject& other) const {
   if (!CLCNObject::Equals(other)) return false;
   const auto& o = As<CLCNFrame>(other);
-  return style == o.style && value1 == o.value1 && fill_color == o.fill_color &&
-         value2 == o.value2;
+  return style == o.style && value1 == o.value1 && fill_color == o.fill_color && value2 == o.value2;
 }
 
 void CLCNLine::Read(ArchiveReader& in, const ReadForm&) {
@@ -264,8 +262,8 @@ void CLCNLine::Write(ArchiveWriter& out) const {
 bool CLCNLine::Equals(const CLCNObject& other) const {
   if (Kind() != other.Kind()) return false;
   const auto& o = As<CLCNLine>(other);
-  return start == o.start && end == o.end && pen_style == o.pen_style &&
-         pen_width == o.pen_width && color == o.color && value == o.value;
+  return start == o.start && end == o.end && pen_style == o.pen_style && pen_width == o.pen_width &&
+         color == o.color && value == o.value;
 }
 
 void CLCNRectangle::Read(ArchiveReader& in, const ReadForm& form) {
@@ -318,9 +316,9 @@ void CLCNXIcon::Write(ArchiveWriter& out) const {
 bool CLCNXIcon::Equals(const CLCNObject& other) const {
   if (!CLCNObject::Equals(other)) return false;
   const auto& o = As<CLCNXIcon>(other);
-  return title == o.title && font == o.font && text_color == o.text_color &&
-         program == o.program && parameters == o.parameters && icon_file == o.icon_file &&
-         icon_index == o.icon_index && functions == o.functions;
+  return title == o.title && font == o.font && text_color == o.text_color && program == o.program &&
+         parameters == o.parameters && icon_file == o.icon_file && icon_index == o.icon_index &&
+         functions == o.functions;
 }
 
 void CLCNOle::Read(ArchiveReader& in, const ReadForm& form) {

@@ -74,8 +74,16 @@ struct ReadForm {
 };
 
 enum class ObjectKind {
-  kString, kButton, kPfKey, kInput, kPicture, kFrame, kLine, kRectangle,
-  kXIcon, kOle,
+  kString,
+  kButton,
+  kPfKey,
+  kInput,
+  kPicture,
+  kFrame,
+  kLine,
+  kRectangle,
+  kXIcon,
+  kOle,
 };
 
 class CLCNObject {
@@ -155,7 +163,10 @@ class CLCNPfKey : public CLCNObject {
 
 class CLCNInput : public CLCNObject {
  public:
-  CLCNInput() { position.width = 90; position.height = 30; }
+  CLCNInput() {
+    position.width = 90;
+    position.height = 30;
+  }
   ObjectKind Kind() const override { return ObjectKind::kInput; }
   std::string_view ClassName() const override { return "CLCNInput"; }
   void Read(ArchiveReader& in, const ReadForm& form) override;

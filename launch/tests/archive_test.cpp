@@ -51,9 +51,15 @@ TEST(ArchiveTest, ClaimedLengthsBeyondTheDataAreRefused) {
   EXPECT_THROW(b.Count(2), ArchiveError);
   ArchiveReader c(std::string_view("\x01\x02\x03", 3));
   EXPECT_THROW(c.U32(), ArchiveError);
-  ArchiveReader d(std::string_view("\x02\x00" "abcd", 6));
+  ArchiveReader d(
+      std::string_view("\x02\x00"
+                       "abcd",
+                       6));
   EXPECT_EQ(d.Count(2), 2u);
-  ArchiveReader e(std::string_view("\x03\x00" "abcd", 6));
+  ArchiveReader e(
+      std::string_view("\x03\x00"
+                       "abcd",
+                       6));
   EXPECT_THROW(e.Count(2), ArchiveError);
 }
 

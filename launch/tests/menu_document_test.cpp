@@ -16,11 +16,20 @@ namespace {
 // Bytes of a file, spelled out field by field.
 struct Bytes {
   std::string b;
-  Bytes& u8(unsigned v) { b.push_back(static_cast<char>(v)); return *this; }
+  Bytes& u8(unsigned v) {
+    b.push_back(static_cast<char>(v));
+    return *this;
+  }
   Bytes& u16(unsigned v) { return u8(v & 0xFF).u8((v >> 8) & 0xFF); }
   Bytes& u32(uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
-  Bytes& raw(std::string_view s) { b.append(s); return *this; }
-  Bytes& zeros(size_t n) { b.append(n, '\0'); return *this; }
+  Bytes& raw(std::string_view s) {
+    b.append(s);
+    return *this;
+  }
+  Bytes& zeros(size_t n) {
+    b.append(n, '\0');
+    return *this;
+  }
   Bytes& str(std::string_view s) { return u8(static_cast<unsigned>(s.size())).raw(s); }  // < 255
   Bytes& new_class(std::string_view name) {
     return u16(0xFFFF).u16(1).u16(static_cast<unsigned>(name.size())).raw(name);
@@ -30,8 +39,10 @@ struct Bytes {
   }
   // The default text font: height 16, weight 400, Shift-JIS, Mincho.
   Bytes& font(bool short_form = false) {
-    if (short_form) u16(16).u16(0).u16(0).u16(0).u16(400);
-    else u32(16).u32(0).u32(0).u32(0).u32(400);
+    if (short_form)
+      u16(16).u16(0).u16(0).u16(0).u16(400);
+    else
+      u32(16).u32(0).u32(0).u32(0).u32(400);
     u8(0).u8(0).u8(0).u8(128).u8(0).u8(0).u8(0).u8(0);
     std::string face("\x82\x6c\x82\x72\x20\x96\xbe\x92\xa9");
     face.resize(32, '\0');
@@ -273,7 +284,8 @@ TEST_F(TempDir, ReducedMenuOpensButSaveAsksForANewName) {
   EXPECT_EQ(doc.custom_colors[15], 0x123456u);
   DocumentResult saved = doc.Save(dir_ + "/OLD.DMK");
   EXPECT_EQ(saved.status, DocumentResult::kSaveAs);
-  EXPECT_EQ(saved.message, Cp("Panoplyの形式では保存できません。\n新しいファイル名を指定してください。"));
+  EXPECT_EQ(saved.message,
+            Cp("Panoplyの形式では保存できません。\n新しいファイル名を指定してください。"));
   // The same bytes read as a full menu run out of data.
   CQelstartDoc full;
   EXPECT_EQ(full.Load(f.b, false).status, DocumentResult::kFailed);
@@ -316,7 +328,14 @@ TEST(MenuDocumentTest, ReadsTheOlderLayout) {
   p.raw("QLMN").u16(1).u16(1).u16(1).u16(0x00FF).u16(0x0000).u16(1);
   f.raw(p.b).zeros(512 - p.b.size());
   f.u16(1).u16(4).u16(5).u16(600).u16(400);
-  f.u16(1).new_class("CLCNString").pos(0, 0, 10, 10).str("T").font(true).u32(0x00FF00).u16(2).u32(9);
+  f.u16(1)
+      .new_class("CLCNString")
+      .pos(0, 0, 10, 10)
+      .str("T")
+      .font(true)
+      .u32(0x00FF00)
+      .u16(2)
+      .u32(9);
   f.u16(2).new_class("CLCNButton").pos(0, 0, 5, 5).str("A").font(true).u32(0).str("a");
   f.u32(0).u16(1).u32(0).str("").u16(1);
   f.u16(0x8003).pos(0, 0, 5, 5).str("B").font(true).u32(0).str("b");
@@ -325,8 +344,8 @@ TEST(MenuDocumentTest, ReadsTheOlderLayout) {
   f.u16(1).new_class("CLCNLine").line_fields(0, 0, 9, 9);
   f.u16(1).new_class("CLCNRectangle").pos(1, 1, 4, 4).u16(2).u32(0);
   for (int i = 0; i < 4; ++i) f.line_fields(1, 1, 5, 1);
-  f.u16(0);  // OLE links
-  f.u16(0);  // icons (version 1)
+  f.u16(0);         // OLE links
+  f.u16(0);         // icons (version 1)
   f.u16(0).u16(0);  // input area, PF keys
   f.raw("ole bytes");
   CQelstartDoc doc;
@@ -420,7 +439,7 @@ TEST(MenuDocumentTest, EmbeddedOleObjectsAreSkippedWithAMessage) {
 
 struct CheckCase {
   const char* name;
-  int buttons;        // buttons with the numbers below
+  int buttons;  // buttons with the numbers below
   uint16_t numbers[3];
   bool input;
   bool texts_only;
@@ -453,16 +472,33 @@ TEST_P(SaveCheckTest, ChecksInOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SaveCheckTest,
     ::testing::Values(
-        CheckCase{"TextsAndPicturesOnly", 0, {}, false, true, DocumentResult::kFailed,
-                  "起動するボタンが一つも定義されていません", ""},
-        CheckCase{"InputAreaNeedsNumbers", 3, {1, 0, 1}, true, false, DocumentResult::kFailed,
-                  "プッシュボタンにメニュー番号が\n設定されていません。", "BTN1"},
-        CheckCase{"DuplicateFive", 3, {5, 2, 5}, false, false, DocumentResult::kFailed,
-                  "メニューの重複しているものがあります。\nメニュー番号：5", ""},
-        CheckCase{"UnnumberedWithoutInputArea", 2, {0, 0}, false, false, DocumentResult::kOk,
-                  "", ""},
-        CheckCase{"NumberedWithInputArea", 2, {1, 2}, true, false, DocumentResult::kOk, "",
-                  ""}),
+        CheckCase{"TextsAndPicturesOnly",
+                  0,
+                  {},
+                  false,
+                  true,
+                  DocumentResult::kFailed,
+                  "起動するボタンが一つも定義されていません",
+                  ""},
+        CheckCase{"InputAreaNeedsNumbers",
+                  3,
+                  {1, 0, 1},
+                  true,
+                  false,
+                  DocumentResult::kFailed,
+                  "プッシュボタンにメニュー番号が\n設定されていません。",
+                  "BTN1"},
+        CheckCase{"DuplicateFive",
+                  3,
+                  {5, 2, 5},
+                  false,
+                  false,
+                  DocumentResult::kFailed,
+                  "メニューの重複しているものがあります。\nメニュー番号：5",
+                  ""},
+        CheckCase{
+            "UnnumberedWithoutInputArea", 2, {0, 0}, false, false, DocumentResult::kOk, "", ""},
+        CheckCase{"NumberedWithInputArea", 2, {1, 2}, true, false, DocumentResult::kOk, "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
