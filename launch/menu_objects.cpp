@@ -1,6 +1,10 @@
 #include "launch/menu_objects.h"
 
 #include <cstring>
+#include <optional>
+
+#include "platform/cp932.h"
+#include "platform/file.h"
 
 namespace qel::launch {
 
@@ -206,6 +210,37 @@ void CLCNPicture::Write(ArchiveWriter& out) const {
   out.U32(reserved2);
   out.U32(value_pair1);
   out.U32(value_pair2);
+}
+
+std::string CLCNPicture::CheckImageFile() const {
+  auto message = [](std::string_view utf8) {
+    std::optional<std::string> text = platform::Utf8ToCp932(utf8);
+    return text ? *text : std::string(utf8);
+  };
+  platform::FileHandle file =
+      platform::OpenFile(image_file.c_str(), platform::FileAccess::kRead,
+                         platform::Disposition::kOpenExisting, platform::ShareMode::kAll);
+  if (file == platform::kInvalidFile) return message("画像ファイルをオープンできません");
+  unsigned char header[18] = {};
+  int64_t got = platform::ReadFile(file, header, sizeof header);
+  int64_t size = platform::FileSize(file);
+  platform::CloseFile(file);
+  auto u32 = [&](size_t at) {
+    return static_cast<uint32_t>(header[at] | (header[at + 1] << 8) | (header[at + 2] << 16) |
+                                 (static_cast<uint32_t>(header[at + 3]) << 24));
+  };
+  // A BMP file starts "BM" and its info header follows the 14-byte file
+  // header; a bare DIB starts with the info header's own size.
+  uint32_t info_size = 0;
+  if (got >= 18 && header[0] == 'B' && header[1] == 'M')
+    info_size = u32(14);
+  else if (got >= 4)
+    info_size = u32(0);
+  if (info_size != 12 && info_size != 40 && info_size != 52 && info_size != 56 &&
+      info_size != 108 && info_size != 124)
+    return message("画像ファイルの形式が不正です");
+  if (size > kMaxImageBytes) return message("画像データが大きすぎます");
+  return {};
 }
 
 bool CLCNPicture::Equals(const CLCNObject& other) const {

@@ -185,6 +185,12 @@ class CLCNPicture : public CLCNObject {
   void Write(ArchiveWriter& out) const override;
   bool Equals(const CLCNObject& other) const override;
 
+  // Whether `image_file` can be shown: empty when it is a BMP file or a bare
+  // DIB, else the message to show (CP932). Image data above kMaxImageBytes is
+  // refused as too large.
+  static constexpr int64_t kMaxImageBytes = 64 * 1024 * 1024;
+  std::string CheckImageFile() const;
+
   std::string image_file;
   uint32_t value = 0;
   uint32_t reserved1 = 0;

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -260,6 +261,25 @@ TEST_F(TempDir, SaveSetsRestoreFlagAndOpenReadsItBack) {
   DocumentResult missing = read.Open(dir_ + "/none.qlm");
   EXPECT_EQ(missing.status, DocumentResult::kFailed);
   EXPECT_EQ(missing.message, Cp("ファイルの形式が不正です"));
+}
+
+TEST_F(TempDir, PictureImageFileChecks) {
+  CLCNPicture pic;
+  pic.image_file = dir_ + "/none.bmp";
+  EXPECT_EQ(pic.CheckImageFile(), Cp("画像ファイルをオープンできません"));
+  std::string info("\x28\x00\x00\x00", 4);
+  WriteFile("a.bmp", "BM" + std::string(12, '\0') + info + std::string(40, '\0'));
+  pic.image_file = dir_ + "/a.bmp";
+  EXPECT_EQ(pic.CheckImageFile(), "");
+  WriteFile("a.dib", info + std::string(40, '\0'));
+  pic.image_file = dir_ + "/a.dib";
+  EXPECT_EQ(pic.CheckImageFile(), "");
+  WriteFile("a.txt", "not an image at all");
+  pic.image_file = dir_ + "/a.txt";
+  EXPECT_EQ(pic.CheckImageFile(), Cp("画像ファイルの形式が不正です"));
+  pic.image_file = dir_ + "/a.bmp";
+  std::filesystem::resize_file(pic.image_file, CLCNPicture::kMaxImageBytes + 1);  // sparse
+  EXPECT_EQ(pic.CheckImageFile(), Cp("画像データが大きすぎます"));
 }
 
 TEST_F(TempDir, ReducedMenuOpensButSaveAsksForANewName) {
