@@ -1,0 +1,90 @@
+#include "gui/main_frame.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QUrl>
+#include <string>
+
+#include "gui/qt_text.h"
+#include "platform/ui_hooks.h"
+
+namespace qel::gui {
+namespace {
+
+CMainFrame::HelpOpener& Opener() {
+  static CMainFrame::HelpOpener opener;
+  return opener;
+}
+
+void ShowHelpBox(const QString& caption, unsigned text_id, const QString& path) {
+  QString text = GuiText(text_id);
+  text.replace(QStringLiteral("%s"), path);
+  // Through the platform presenter, so that a window program and a test see
+  // the box the same way as every other message.
+  const QByteArray caption_utf8 = caption.toUtf8();
+  const QByteArray text_utf8 = text.toUtf8();
+  const std::string cp_caption =
+      ToCp932(caption).value_or(std::string(caption_utf8.constData(), caption_utf8.size()));
+  const std::string cp_text =
+      ToCp932(text).value_or(std::string(text_utf8.constData(), text_utf8.size()));
+  platform::ShowBox(cp_caption, cp_text, platform::BoxButtons::kOk,
+                    platform::BoxIcon::kExclamation);
+}
+
+}  // namespace
+
+CommandTexts SplitCommandText(const QString& text) {
+  const qsizetype newline = text.indexOf(QLatin1Char('\n'));
+  if (newline < 0) return {text, text};
+  return {text.left(newline), text.mid(newline + 1)};
+}
+
+CMainFrame::CMainFrame(const QString& caption, QWidget* parent)
+    : QMainWindow(parent), caption_(caption) {
+  setWindowTitle(caption);
+  tool_bar_ = addToolBar(QString());
+  tool_bar_->setObjectName(QStringLiteral("toolbar"));
+  tool_bar_->setMovable(false);
+  statusBar()->showMessage(IdleText());
+  // When a prompt disappears, the idle text comes back.
+  connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+    if (message.isEmpty()) statusBar()->showMessage(IdleText());
+  });
+}
+
+QMenu* CMainFrame::AddMenu(const QString& title) { return menuBar()->addMenu(title); }
+
+QAction* CMainFrame::AddCommand(QMenu* menu, unsigned id, const QString& label,
+                                const QKeySequence& shortcut, const QIcon& icon) {
+  QAction* action = new QAction(icon, label, this);
+  const CommandTexts texts = SplitCommandText(ProgramText(id));
+  action->setStatusTip(texts.prompt);
+  action->setToolTip(texts.tool_tip.isEmpty() ? label : texts.tool_tip);
+  action->setData(id);
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  if (menu != nullptr) menu->addAction(action);
+  if (!icon.isNull()) tool_bar_->addAction(action);
+  return action;
+}
+
+QString CMainFrame::IdleText() const { return GuiText(kTextReady); }
+
+void CMainFrame::ShowAbout(const QString& text) { QMessageBox::about(this, caption_, text); }
+
+bool CMainFrame::OpenHelp(const QString& path) {
+  if (path.isEmpty() || !QFileInfo(path).isFile()) {
+    ShowHelpBox(caption_, kTextHelpMissing, path);
+    return false;
+  }
+  const HelpOpener& opener = Opener();
+  const bool opened = opener ? opener(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  if (!opened) ShowHelpBox(caption_, kTextHelpNotOpened, path);
+  return opened;
+}
+
+void CMainFrame::SetHelpOpener(HelpOpener opener) { Opener() = std::move(opener); }
+
+}  // namespace qel::gui
