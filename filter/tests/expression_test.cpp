@@ -62,3 +62,30 @@ TEST(ExpressionTest, HundredByteExpressionFits) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CheckMessageTest, SelectionResultsMapToProcedureCheckNumbers) {
+  EXPECT_EQ(KCNDCheckMessage(2201), 2135);
+  EXPECT_EQ(KCNDCheckMessage(2206), 2112);
+  EXPECT_EQ(KCNDCheckMessage(2231), 2125);
+  EXPECT_EQ(KCNDCheckMessage(2237), 2126);
+  EXPECT_EQ(KCNDCheckMessage(2214), 2214);
+  EXPECT_EQ(KCNDCheckMessage(2215), 2215);
+  EXPECT_EQ(KCNDCheckMessage(0), 0);
+}
+
+}  // namespace
+
+#include "platform/string_table.h"
+
+namespace {
+
+TEST(FilterStringsTest, SelectionTextsAreRegisteredUnderTheLibrary) {
+  auto text = qel::platform::LoadModuleString("QELFILTER.DLL", 2231);
+  ASSERT_TRUE(text.has_value());
+  EXPECT_EQ(text->substr(0, 11), "KRSC2231-I ");
+  EXPECT_TRUE(qel::platform::LoadModuleString("QELFILTER.DLL", 2236).has_value());
+}
+
+}  // namespace
