@@ -41,33 +41,60 @@ QEL_FILTER_EXPORT int KCNDCondChek(const char* expression, char* prefix, int cou
  * reported when a whole procedure is checked; any other number unchanged. */
 static inline int KCNDCheckMessage(int result) {
   switch (result) {
-    case 2201: return 2135;
-    case 2202: return 2136;
-    case 2203: return 2113;
-    case 2204: return 2114;
-    case 2205: return 2115;
-    case 2206: return 2112;
-    case 2207: return 2101;
-    case 2208: return 2102;
-    case 2209: return 2103;
-    case 2211: return 2104;
-    case 2212: return 2105;
-    case 2213: return 2106;
-    case 2216: return 2107;
-    case 2217: return 2108;
-    case 2218: return 2109;
-    case 2219: return 2110;
-    case 2222: return 2116;
-    case 2224: return 2118;
-    case 2225: return 2119;
-    case 2226: return 2120;
-    case 2227: return 2121;
-    case 2228: return 2122;
-    case 2229: return 2123;
-    case 2230: return 2124;
-    case 2231: return 2125;
-    case 2237: return 2126;
-    default: return result;
+    case 2201:
+      return 2135;
+    case 2202:
+      return 2136;
+    case 2203:
+      return 2113;
+    case 2204:
+      return 2114;
+    case 2205:
+      return 2115;
+    case 2206:
+      return 2112;
+    case 2207:
+      return 2101;
+    case 2208:
+      return 2102;
+    case 2209:
+      return 2103;
+    case 2211:
+      return 2104;
+    case 2212:
+      return 2105;
+    case 2213:
+      return 2106;
+    case 2216:
+      return 2107;
+    case 2217:
+      return 2108;
+    case 2218:
+      return 2109;
+    case 2219:
+      return 2110;
+    case 2222:
+      return 2116;
+    case 2224:
+      return 2118;
+    case 2225:
+      return 2119;
+    case 2226:
+      return 2120;
+    case 2227:
+      return 2121;
+    case 2228:
+      return 2122;
+    case 2229:
+      return 2123;
+    case 2230:
+      return 2124;
+    case 2231:
+      return 2125;
+    case 2237:
+      return 2126;
+    default:
+      return result;
   }
 }
 

@@ -36,16 +36,17 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"10A1A2A3A4A5A6A7A8A9", 12, 0, "AAAAAAAAA10,1,2,3,4,5,6,7,8,9"},
                       Case{"((((((((((1))))))))))", 1, 0, "1"}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, ExpressionTest,
-    ::testing::Values(Case{"", 2, 2230, ""}, Case{"", 0, 2230, ""}, Case{"A1", 1, 2224, ""},
-                      Case{"1 A 2", 2, 2231, ""}, Case{"1A", 2, 2229, ""},
-                      Case{"()", 1, 2225, ""}, Case{"(1", 1, 2227, ""},
-                      Case{"1)", 1, 2231, ""}, Case{"(((((((((((1)))))))))))", 1, 2228, ""},
-                      Case{"0", 1, 2226, ""}, Case{"01", 1, 2226, ""}, Case{"3", 2, 2226, ""},
-                      Case{"1", 2, 2237, ""}, Case{"1A99999999999999", 2, 2226, ""},
-                      Case{"1AB", 2, 2225, ""}, Case{"1A2)", 2, 2231, ""},
-                      Case{"(1A2", 2, 2227, ""}, Case{"1", -3, 2226, ""}));
+INSTANTIATE_TEST_SUITE_P(Faults, ExpressionTest,
+                         ::testing::Values(Case{"", 2, 2230, ""}, Case{"", 0, 2230, ""},
+                                           Case{"A1", 1, 2224, ""}, Case{"1 A 2", 2, 2231, ""},
+                                           Case{"1A", 2, 2229, ""}, Case{"()", 1, 2225, ""},
+                                           Case{"(1", 1, 2227, ""}, Case{"1)", 1, 2231, ""},
+                                           Case{"(((((((((((1)))))))))))", 1, 2228, ""},
+                                           Case{"0", 1, 2226, ""}, Case{"01", 1, 2226, ""},
+                                           Case{"3", 2, 2226, ""}, Case{"1", 2, 2237, ""},
+                                           Case{"1A99999999999999", 2, 2226, ""},
+                                           Case{"1AB", 2, 2225, ""}, Case{"1A2)", 2, 2231, ""},
+                                           Case{"(1A2", 2, 2227, ""}, Case{"1", -3, 2226, ""}));
 
 TEST(ExpressionTest, PrefixThatWouldOverflowIsRefused) {
   std::string text = "1";
