@@ -1,0 +1,31 @@
+// Calls of the engine beyond the C-ISAM set, for the qelidx tool and tests.
+#ifndef QEL_IDXFILE_ENGINE_H_
+#define QEL_IDXFILE_ENGINE_H_
+
+#include <string>
+
+#include "idxfile/key_file.h"
+
+namespace qel::idxfile {
+
+// Makes the empty indexed file `name` with every key of `spec` and its key
+// file at `kdf_path` (empty: NAME.kdf), and opens it in `mode`. With `bulk`
+// the file is flushed only at isclose and uses a larger cache: for building a
+// file that is renamed into place afterwards. Returns a file number or -1.
+int build_file(const std::string& name, const FileSpec& spec, int mode, bool bulk,
+               const std::string& kdf_path = {});
+
+// The description of an open file; nullptr for a bad file number.
+const FileSpec* file_spec(int fd);
+
+// Verifies that every alternate index holds exactly one entry per record,
+// pointing at it. Returns 0 and an empty `problem`, 1 and what is wrong, or
+// -1 with the error number set.
+int check_file(int fd, std::string* problem);
+
+// Extracts key `index` (0: primary) of `record` as stored in the index.
+std::string make_key(const KeySpec& key, const char* record);
+
+}  // namespace qel::idxfile
+
+#endif  // QEL_IDXFILE_ENGINE_H_
