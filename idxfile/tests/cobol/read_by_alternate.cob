@@ -1,0 +1,30 @@
+       IDENTIFICATION DIVISION.
+       PROGRAM-ID. RDALT.
+       ENVIRONMENT DIVISION.
+       INPUT-OUTPUT SECTION.
+       FILE-CONTROL.
+           SELECT F ASSIGN TO "NEW" ORGANIZATION INDEXED
+             ACCESS DYNAMIC RECORD KEY K1
+             ALTERNATE RECORD KEY K2 WITH DUPLICATES.
+       DATA DIVISION.
+       FILE SECTION.
+       FD F.
+       01 R.
+          05 K1 PIC X(5).
+          05 K2 PIC X(3).
+          05 V  PIC X(12).
+       PROCEDURE DIVISION.
+           OPEN I-O F.
+           MOVE "00007" TO K1.
+           READ F KEY IS K1 INVALID KEY DISPLAY "NOKEY" END-READ.
+           DISPLAY "RANDOM " R.
+           MOVE "BBB" TO K2.
+           START F KEY >= K2.
+           PERFORM 3 TIMES
+             READ F NEXT AT END DISPLAY "END" END-READ
+             DISPLAY "NEXT " R
+           END-PERFORM.
+           MOVE "00005CCCfive" TO R.
+           WRITE R INVALID KEY DISPLAY "DUPKEY" END-WRITE.
+           CLOSE F.
+           STOP RUN.

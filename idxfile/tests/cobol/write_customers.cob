@@ -1,0 +1,22 @@
+       IDENTIFICATION DIVISION.
+       PROGRAM-ID. WRCUST.
+       ENVIRONMENT DIVISION.
+       INPUT-OUTPUT SECTION.
+       FILE-CONTROL.
+           SELECT F ASSIGN TO "CUST" ORGANIZATION INDEXED
+             ACCESS DYNAMIC RECORD KEY K1
+             ALTERNATE RECORD KEY K2 WITH DUPLICATES.
+       DATA DIVISION.
+       FILE SECTION.
+       FD F.
+       01 R.
+          05 K1 PIC X(5).
+          05 K2 PIC X(3).
+          05 V  PIC X(12).
+       PROCEDURE DIVISION.
+           OPEN OUTPUT F.
+           MOVE "00003BBBthree" TO R. WRITE R.
+           MOVE "00001AAAone" TO R. WRITE R.
+           MOVE "00002BBBtwo" TO R. WRITE R.
+           CLOSE F.
+           STOP RUN.
