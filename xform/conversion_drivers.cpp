@@ -1,0 +1,899 @@
+// The conversion drivers: file opening and locking, the record loops and
+// every message of a conversion. A failure inside a record loop writes out
+// what was buffered, closes the files and ends the driver with a failure, so
+// that a failed conversion is never reported as a success.
+#include "xform/conversion_drivers.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "idxfile/idxfile.h"
+#include "message/qelmessage.h"
+#include "platform/dynamic_library.h"
+#include "platform/ui_hooks.h"
+#include "xform/item_conversion.h"
+#include "xformio/qelxformio.h"
+
+namespace qel::xform {
+namespace {
+
+// Message numbers (class digit first).
+constexpr int kMsgNotConvertible = 2700;
+constexpr int kMsgRecordLength = 2701;
+constexpr int kMsgLogicError = 2703;
+constexpr int kMsgCount = 2704;
+constexpr int kMsgCut = 2715;
+constexpr int kMsgInvalidData = 2718;
+constexpr int kMsgMalformedCsv = 2720;
+constexpr int kMsgNotSequentialDefinition = 2721;
+constexpr int kMsgNotIndexedDefinition = 2722;
+constexpr int kMsgShortRecord = 2723;
+constexpr int kMsgIsamNotFound = 2726;
+constexpr int kMsgNotVariable = 2730;
+constexpr int kMsgOrganisation = 2613;
+constexpr int kMsgRecordFormat = 2614;
+constexpr int kMsgLengthDiffers = 2616;
+constexpr int kMsgEndOfFile = 2690;
+constexpr int kMsgAccessDenied = 3612;
+constexpr int kMsgInUse = 3613;
+constexpr int kMsgOpen = 3620;
+constexpr int kMsgClose = 3621;
+constexpr int kMsgRead = 3622;
+constexpr int kMsgWrite = 3623;
+constexpr int kMsgCallOrder = 3630;
+constexpr int kMsgLoadIdxfile = 3680;
+constexpr int kMsgThread = 3698;
+constexpr int kMsgNoMemory = 3702;
+
+constexpr int kOpRead = 2;
+constexpr int kOpWrite = 3;
+constexpr int kOpOpen = 1;
+constexpr int kOpClose = 0;
+
+constexpr int kCreateNew = 0x0501;
+constexpr int kTruncate = 0x0301;
+constexpr uint16_t kMinBlock = 8192;
+constexpr std::size_t kLineCapacity = 65537;
+
+uint16_t BlockFor(std::size_t length) {
+  return static_cast<uint16_t>(std::clamp<std::size_t>(length, kMinBlock, 65535));
+}
+
+uint16_t Capacity16(std::size_t size) { return static_cast<uint16_t>(std::min<std::size_t>(size, 65535)); }
+
+// Shows messages of one driver run and keeps its progress.
+class Run {
+ public:
+  Run(const DriverContext& context, const char* function_name, const KXFMTbl& table)
+      : context_(context) {
+    KMSOFileIni(kLogName);
+    char stamp[KMSO_TIME_SIZE];
+    KMSOGetTime(stamp);
+    std::string block = SystemInformation(function_name, table);
+    // The block goes line by line into the bounded log; the first line
+    // carries the time stamp.
+    std::size_t start = 0;
+    bool first = true;
+    while (start < block.size()) {
+      std::size_t end = block.find('\n', start);
+      if (end == std::string::npos) end = block.size() - 1;
+      std::string line = block.substr(start, end - start + 1);
+      if (first) line = std::string(stamp) + line;
+      KMSOFileRound(kLogName, line.c_str());
+      first = false;
+      start = end + 1;
+    }
+    if (context_.records != nullptr) context_.records->store(0);
+  }
+
+  void Show(int number, std::string_view first = {}, std::string_view second = {}) {
+    std::string a(first), b(second);
+    const char* args[5] = {a.c_str(), b.c_str(), "", "", ""};
+    if (context_.output == MessageOutput::kConsole) {
+      KMSOErrmsgoutbt(kLogName, number, args, 1);
+    } else {
+      KMSOErrmsgout(kLogName, number, args);
+    }
+  }
+
+  // A negative message number from one of the error mappings.
+  void ShowMapped(int negative_number, std::string_view name, const char* text) {
+    Show(-negative_number, name, text);
+  }
+
+  void Count() {
+    ++count_;
+    if (context_.records != nullptr) context_.records->store(count_);
+    if (context_.output == MessageOutput::kBox) platform::PumpOneMessage();
+  }
+
+  bool Cancelled() const { return context_.cancel != nullptr && context_.cancel->load(); }
+
+  std::uint64_t count() const { return count_; }
+  std::string CountText() const { return std::to_string(count_); }
+  std::string NextRecordText() const { return std::to_string(count_ + 1); }
+
+ private:
+  const DriverContext& context_;
+  std::uint64_t count_ = 0;
+};
+
+// The definition of a CSV conversion, released at the end of the driver.
+class Definition {
+ public:
+  Definition() { std::memset(&dtf_, 0, sizeof dtf_); }
+  ~Definition() { KRACRinfFree(&dtf_); }
+  Definition(const Definition&) = delete;
+  Definition& operator=(const Definition&) = delete;
+  DTF* dtf() { return &dtf_; }
+  int32_t record_length() const { return dtf_.record_length; }
+
+ private:
+  DTF dtf_;
+};
+
+// Reads the definition and checks its items. False after the message.
+bool LoadDefinition(const KXFMTbl& t, int kind, Run& run, Definition& def) {
+  int rc = KvItemInfGet(t.SheetFileName, kind, def.dtf());
+  if (rc == -1) {
+    run.Show(kind == kKindIsamToCsv ? kMsgNotIndexedDefinition : kMsgNotSequentialDefinition,
+             t.SheetFileName);
+    return false;
+  }
+  if (rc == -2) {
+    run.Show(kMsgRecordFormat, t.SheetFileName);
+    return false;
+  }
+  if (rc < 0) {
+    run.Show(-rc, t.SheetFileName, KRACGetSubCode(def.dtf()));
+    return false;
+  }
+  SetOptions(t.BinaryCode == 1, t.BwzType == 1);
+  char name[32] = {};
+  if (KVAttrChk(name) != 0) {
+    run.Show(kMsgNotConvertible, name);
+    return false;
+  }
+  return true;
+}
+
+// A sequential file handle and its control block, closed silently unless
+// the driver closed them itself.
+struct SamFile {
+  QelFileHandle handle = -1;
+  IsuSamCtl* ctl = nullptr;
+  ~SamFile() {
+    if (handle != -1) IsuSamClose(handle);
+    if (ctl != nullptr) IsuSamTFree(ctl);
+  }
+  // Closes and reports through KVsamerr; true when it closed cleanly.
+  bool Close(Run& run, const char* name) {
+    bool ok = true;
+    if (handle != -1) {
+      int rc = IsuSamClose(handle);
+      handle = -1;
+      if (rc != 0) {
+        char text[10] = {};
+        run.ShowMapped(KVsamerr(ISUSAM_ST_IO, text, kOpClose), name, text);
+        ok = false;
+      }
+    }
+    if (ctl != nullptr) IsuSamTFree(ctl);
+    ctl = nullptr;
+    return ok;
+  }
+};
+
+// Lock results of the sequential files: -1 in use, -2 a system failure.
+bool CheckLock(int rc, Run& run, const char* name, const char* first_code) {
+  if (rc == 0) return true;
+  if (rc == -1) {
+    run.Show(kMsgInUse, name);
+  } else if (rc == -2) {
+    char text[10] = {};
+    run.ShowMapped(KVsamerr(ISUSAM_ST_IO, text, kOpOpen), name, text);
+  } else {
+    run.Show(kMsgLogicError, first_code, "10");
+  }
+  return false;
+}
+
+bool OpenInputSam(const char* name, SamFile& file, Run& run) {
+  int rc = IsuSamOpen(name, 0, 0, 0, &file.handle);
+  if (rc != 0) {
+    file.handle = -1;
+    char text[10] = {};
+    run.ShowMapped(KVsamerr(rc, text, kOpOpen), name, text);
+    return false;
+  }
+  return CheckLock(KVIsuShareCBL(file.handle), run, name, "30");
+}
+
+bool OpenOutputSam(const char* name, SamFile& file, Run& run) {
+  char text[10] = {};
+  int rc = IsuSamOpen(name, kCreateNew, 0, 0, &file.handle);
+  if (rc == -2) {
+    // The file exists: take it exclusively before it is emptied.
+    rc = IsuSamOpen(name, ISUSAM_O_WRONLY, 0, 0, &file.handle);
+    if (rc != 0) {
+      file.handle = -1;
+      run.ShowMapped(KVsamerr(rc, text, kOpOpen), name, text);
+      return false;
+    }
+    if (!CheckLock(KVIsuExclCBL(file.handle), run, name, "20")) return false;
+    IsuSamClose(file.handle);
+    file.handle = -1;
+    rc = IsuSamOpen(name, kTruncate, 0, 0, &file.handle);
+  }
+  if (rc != 0) {
+    file.handle = -1;
+    run.ShowMapped(KVsamerr(rc, text, kOpOpen), name, text);
+    return false;
+  }
+  return CheckLock(KVIsuExclCBL(file.handle), run, name, "20");
+}
+
+bool AllocControl(SamFile& file, std::size_t length, Run& run) {
+  if (IsuSamTAlloc(&file.ctl, BlockFor(length)) != 0) {
+    file.ctl = nullptr;
+    run.Show(kMsgNoMemory);
+    return false;
+  }
+  return true;
+}
+
+// The one open CSV file of the process.
+struct CsvFile {
+  QelFileHandle handle = -1;
+  ~CsvFile() {
+    if (handle != -1) CsvfileClose(handle);
+  }
+  bool Close(Run& run, const char* name) {
+    if (handle == -1) return true;
+    int rc = CsvfileClose(handle);
+    handle = -1;
+    if (rc != 0) {
+      char text[10] = {};
+      run.ShowMapped(KVcsverr(text, kOpClose), name, text);
+      return false;
+    }
+    return true;
+  }
+};
+
+struct TextFile {
+  QelFileHandle handle = -1;
+  ~TextFile() {
+    if (handle != -1) TxtClose(handle);
+  }
+  bool Close(Run& run, const char* name) {
+    if (handle == -1) return true;
+    int rc = TxtClose(handle);
+    handle = -1;
+    if (rc != 0) {
+      char text[10] = {};
+      run.ShowMapped(KVtexterr(text, kOpClose), name, text);
+      return false;
+    }
+    return true;
+  }
+};
+
+std::unique_ptr<unsigned char[]> AllocRecord(std::size_t size, Run& run) {
+  std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[size]);
+  if (!buffer) run.Show(kMsgNoMemory);
+  return buffer;
+}
+
+char SeparatorOf(const KXFMTbl& t) { return t.Separator[0] != '\0' ? t.Separator[0] : ','; }
+
+// Outcome of a record loop.
+enum class Loop { kDone, kFailed, kCancelled };
+
+int Outcome(Loop loop, bool closed) {
+  if (!closed || loop == Loop::kFailed) return kDriverFailed;
+  return loop == Loop::kCancelled ? kDriverCancelled : 0;
+}
+
+bool FlushCsv(QelFileHandle csv, Run& run, const char* name) {
+  if (CsvfieldPut(csv, "", 0, 2) == 0) return true;
+  char text[10] = {};
+  run.ShowMapped(KVcsverr(text, kOpWrite), name, text);
+  return false;
+}
+
+// Reports a CsvRecPut failure; shared by the two record-to-CSV drivers.
+void ReportPutFailure(int rc, Run& run, const KXFMTbl& t, const char* second_code) {
+  if (rc == kConvertInvalidData) {
+    run.Show(kMsgInvalidData, run.NextRecordText(), FailedItemName());
+  } else if (rc == kConvertNotConvertible) {
+    run.Show(kMsgNotConvertible, FailedItemName());
+  } else if (rc == -2) {
+    run.Show(kMsgLogicError, "30", second_code);
+  } else {
+    char text[10] = {};
+    run.ShowMapped(KVcsverr(text, kOpWrite), t.OutFileName, text);
+  }
+}
+
+// The ISAM library, loaded for one conversion.
+class IsamLibrary {
+ public:
+  using OpenFn = int (*)(const char*, int);
+  using ReadFn = int (*)(int, char*, int);
+  using InfoFn = int (*)(int, void*, int);
+  using CloseFn = int (*)(int);
+  using ErrnoFn = int (*)();
+
+  bool Load() {
+    library_ = platform::LoadLibraryByName("libidxfile.so");
+    if (library_ == nullptr) return false;
+    open = reinterpret_cast<OpenFn>(platform::FindEntryPoint(library_, "isopen"));
+    read = reinterpret_cast<ReadFn>(platform::FindEntryPoint(library_, "isread"));
+    info = reinterpret_cast<InfoFn>(platform::FindEntryPoint(library_, "isindexinfo"));
+    close = reinterpret_cast<CloseFn>(platform::FindEntryPoint(library_, "isclose"));
+    last_errno = reinterpret_cast<ErrnoFn>(platform::FindEntryPoint(library_, "IsGetLastErrno"));
+    last_syserr =
+        reinterpret_cast<ErrnoFn>(platform::FindEntryPoint(library_, "IsGetLastSyserr"));
+    return open && read && info && close && last_errno && last_syserr;
+  }
+  ~IsamLibrary() {
+    if (library_ != nullptr) platform::ReleaseLibrary(library_);
+  }
+
+  OpenFn open = nullptr;
+  ReadFn read = nullptr;
+  InfoFn info = nullptr;
+  CloseFn close = nullptr;
+  ErrnoFn last_errno = nullptr;
+  ErrnoFn last_syserr = nullptr;
+
+ private:
+  platform::LibraryHandle library_ = nullptr;
+};
+
+void ShowIsamError(IsamLibrary& lib, int result, int operation, Run& run, const char* name) {
+  char text[10] = {};
+  int number = KVisamerr(result, lib.last_errno(), lib.last_syserr(), operation, text);
+  run.Show(number, name, text);
+}
+
+// Pads a record to `length` with spaces, or reports how much was cut.
+std::size_t FitRecord(unsigned char* record, std::size_t have, std::size_t length) {
+  if (have < length) {
+    std::memset(record + have, ' ', length - have);
+    return 0;
+  }
+  return have - length;
+}
+
+}  // namespace
+
+std::string SystemInformation(const char* function_name, const KXFMTbl& t) {
+  std::string s = "  System Information ----------------------------------\n";
+  auto line = [&s](const char* label, std::string_view value) {
+    s += label;
+    s += value;
+    s += '\n';
+  };
+  std::string separator;
+  if (t.Separator[0] == '\t') {
+    separator = "{TAB}";
+  } else if (t.Separator[0] == ' ') {
+    separator = "{SPACE}";
+  } else if (t.Separator[0] != '\0') {
+    separator.assign(1, t.Separator[0]);
+  }
+  auto field = [](const char* value, std::size_t size) {
+    return std::string_view(value, strnlen(value, size));
+  };
+  line("FuncName              = ", function_name);
+  line("KXFMTbl.InFileName    = ", field(t.InFileName, sizeof t.InFileName));
+  line("KXFMTbl.OutFileName   = ", field(t.OutFileName, sizeof t.OutFileName));
+  line("KXFMTbl.SheetFileName = ", field(t.SheetFileName, sizeof t.SheetFileName));
+  line("KXFMTbl.Separator   = ", separator);
+  line("KXFMTbl.CharSeparator = ", field(t.CharSeparator, sizeof t.CharSeparator));
+  line("KXFMTbl.Title         = ", t.Title == 1 ? "TRUE" : "FALSE");
+  line("KXFMTbl.Reclen        = ", std::to_string(t.Reclen));
+  line("KXFMTbl.BinaryCode    = ", t.BinaryCode == 1 ? "BIG_ENDIAN" : "LITTLE_ENDIAN");
+  line("KXFMTbl.BwzType       = ", t.BwzType == 1 ? "VALID" : "INVALID");
+  return s;
+}
+
+int KvItemInfGet(const char* definition, int kind, DTF* dtf) {
+  KRACInit(dtf);
+  dtf->definition_path = definition;
+  dtf->access_mode = 1;
+  if (KRACSproc(dtf) != 0) return -static_cast<int>(KRACGetStatus(dtf));
+  int organisation = KRACFmChk(dtf);
+  int wanted = kind == kKindIsamToCsv ? 1 : 0;
+  if (organisation != wanted) return -1;
+  if (KRACRmChk(dtf) != 0) return -2;
+  std::vector<ItemDescriptor> items;
+  int count = KRACGetEcnt(dtf);
+  items.reserve(static_cast<std::size_t>(std::max(count, 0)));
+  for (int n = 1; n <= count; ++n) {
+    ItemDescriptor d;
+    if (KRACDainfSet(n, dtf, &d) != 0) return -static_cast<int>(KRACGetStatus(dtf));
+    items.push_back(d);
+  }
+  LoadItems(std::move(items), false, false);
+  return 0;
+}
+
+int KVisamerr(int result, int error, int system_error, int operation, char* text) {
+  std::memset(text, 0, 10);
+  if (result == -2) return kMsgThread;
+  switch (error) {
+    case 2:
+      return kMsgIsamNotFound;
+    case 101:
+      return kMsgCallOrder;
+    case 102:
+      return kMsgOrganisation;
+    case 104:
+      return kMsgNoMemory;
+    case 107:
+    case 113:
+      return kMsgInUse;
+    case 110:
+      return kMsgEndOfFile;
+    case 1010:
+      if (system_error == 3) return kMsgIsamNotFound;
+      if (system_error == 5) return kMsgAccessDenied;
+      break;
+    default:
+      break;
+  }
+  std::snprintf(text, 10, "%d", error);
+  switch (operation) {
+    case kOpOpen:
+      return kMsgOpen;
+    case kOpRead:
+      return kMsgRead;
+    case kOpWrite:
+      return kMsgWrite;
+    default:
+      return kMsgClose;
+  }
+}
+
+int SamToCsv(const KXFMTbl& t, const DriverContext& context) {
+  Run run(context, "SamToCsv", t);
+  Definition def;
+  if (!LoadDefinition(t, kKindSamToCsv, run, def)) return kDriverFailed;
+  auto length = static_cast<std::size_t>(def.record_length());
+  if (length == 0) {
+    run.Show(kMsgRecordLength);
+    return kDriverFailed;
+  }
+  SamFile in;
+  if (!OpenInputSam(t.InFileName, in, run)) return kDriverFailed;
+  auto record = AllocRecord(length + 2, run);
+  if (!record) return kDriverFailed;
+  char separator[2] = {SeparatorOf(t), '\0'};
+  CsvFile out;
+  out.handle = CsvfileOpen(t.OutFileName, kTruncate, t.Title == 1 ? 1 : 0, separator);
+  if (out.handle == -1) {
+    char text[10] = {};
+    run.ShowMapped(KVcsverr(text, kOpOpen), t.OutFileName, text);
+    return kDriverFailed;
+  }
+  if (!AllocControl(in, length, run)) return kDriverFailed;
+  IsuSamSetF(in.ctl, in.handle, record.get(), Capacity16(length + 2), static_cast<uint16_t>(length));
+  if (t.Title == 1 && CsvTitlePut(out.handle) != 0) {
+    char text[10] = {};
+    run.ShowMapped(KVcsverr(text, kOpWrite), t.OutFileName, text);
+    return kDriverFailed;
+  }
+  Loop loop = Loop::kDone;
+  for (;;) {
+    if (run.Cancelled()) {
+      loop = Loop::kCancelled;
+      break;
+    }
+    uint16_t got = 0;
+    int rc = IsuSamGet(in.ctl, &got);
+    if (rc == 1) break;
+    if (rc == -1) {
+      char text[10] = {};
+      run.ShowMapped(KVsamerr(IsuSamRefStat(in.ctl), text, kOpRead), t.InFileName, text);
+      loop = Loop::kFailed;
+      break;
+    }
+    rc = CsvRecPut(out.handle, record.get());
+    if (rc != 0) {
+      ReportPutFailure(rc, run, t, "40");
+      loop = Loop::kFailed;
+      break;
+    }
+    run.Count();
+  }
+  bool flushed = FlushCsv(out.handle, run, t.OutFileName);
+  if (loop == Loop::kDone && flushed) run.Show(kMsgCount, run.CountText());
+  bool closed = out.Close(run, t.OutFileName);
+  closed = in.Close(run, t.InFileName) && closed;
+  return Outcome(flushed ? loop : Loop::kFailed, closed);
+}
+
+int CsvToSam(const KXFMTbl& t, const DriverContext& context) {
+  Run run(context, "CsvToSam", t);
+  Definition def;
+  if (!LoadDefinition(t, kKindCsvToSam, run, def)) return kDriverFailed;
+  auto length = static_cast<std::size_t>(def.record_length());
+  if (length == 0) {
+    run.Show(kMsgRecordLength);
+    return kDriverFailed;
+  }
+  char separator[2] = {SeparatorOf(t), '\0'};
+  CsvFile in;
+  in.handle = CsvfileOpen(t.InFileName, 0, t.Title == 1 ? 1 : 0, separator);
+  if (in.handle == -1) {
+    char text[10] = {};
+    run.ShowMapped(KVcsverr(text, kOpOpen), t.InFileName, text);
+    return kDriverFailed;
+  }
+  SamFile out;
+  if (!OpenOutputSam(t.OutFileName, out, run)) return kDriverFailed;
+  auto record = AllocRecord(kRecordBufferSize, run);
+  if (!record) return kDriverFailed;
+  if (!AllocControl(out, length, run)) return kDriverFailed;
+  IsuSamSetF(out.ctl, out.handle, record.get(), Capacity16(kRecordBufferSize),
+             static_cast<uint16_t>(length));
+  Loop loop = Loop::kDone;
+  if (t.Title == 1) {
+    std::vector<char> field(kFieldCapacity);
+    int32_t got = 0, end_kind = 0;
+    int rc = CsvfieldGet(in.handle, field.data(), &got, &end_kind);
+    if (rc == -2) {
+      run.Show(kMsgMalformedCsv, t.InFileName, "1");
+      loop = Loop::kFailed;
+    } else if (rc != 0) {
+      char text[10] = {};
+      run.ShowMapped(KVcsverr(text, kOpRead), t.InFileName, text);
+      loop = Loop::kFailed;
+    }
+  }
+  while (loop == Loop::kDone) {
+    if (run.Cancelled()) {
+      loop = Loop::kCancelled;
+      break;
+    }
+    int rc = CsvRecGet(in.handle, record.get(), length);
+    if (rc == kRecordBuilt) {
+      if (IsuSamPut(out.ctl, static_cast<uint16_t>(length)) != 0) {
+        char text[10] = {};
+        run.ShowMapped(KVsamerr(IsuSamRefStat(out.ctl), text, kOpWrite), t.OutFileName, text);
+        loop = Loop::kFailed;
+        break;
+      }
+      run.Count();
+      continue;
+    }
+    if (rc == kRecordEnd) break;
+    if (rc == kConvertInvalidData) {
+      run.Show(kMsgInvalidData, run.NextRecordText(), FailedItemName());
+    } else if (rc == kConvertNotConvertible) {
+      run.Show(kMsgNotConvertible, FailedItemName());
+    } else if (rc == -2) {
+      run.Show(kMsgMalformedCsv, t.InFileName, run.NextRecordText());
+    } else {
+      char text[10] = {};
+      run.ShowMapped(KVcsverr(text, kOpRead), t.InFileName, text);
+    }
+    loop = Loop::kFailed;
+  }
+  bool flushed = true;
+  if (IsuSamFlush(out.ctl) != 0) {
+    char text[10] = {};
+    run.ShowMapped(KVsamerr(IsuSamRefStat(out.ctl), text, kOpWrite), t.OutFileName, text);
+    flushed = false;
+  }
+  if (loop == Loop::kDone && flushed) run.Show(kMsgCount, run.CountText());
+  bool closed = out.Close(run, t.OutFileName);
+  closed = in.Close(run, t.InFileName) && closed;
+  return Outcome(flushed ? loop : Loop::kFailed, closed);
+}
+
+int IsamToCsv(const KXFMTbl& t, const DriverContext& context) {
+  Run run(context, "IsamToCsv", t);
+  IsamLibrary lib;
+  if (!lib.Load()) {
+    run.Show(kMsgLoadIdxfile);
+    return kDriverFailed;
+  }
+  Definition def;
+  if (!LoadDefinition(t, kKindIsamToCsv, run, def)) return kDriverFailed;
+  int32_t length = def.record_length();
+  if (length < 1 || length > 65505) {
+    run.Show(kMsgRecordLength);
+    return kDriverFailed;
+  }
+  // NAME.kdf names the indexed file NAME.
+  std::string name = t.InFileName;
+  if (name.size() >= 4 && name[name.size() - 4] == '.') name.resize(name.size() - 4);
+  int fd = lib.open(name.c_str(), ISINPUT | ISEXCLLOCK);
+  if (fd < 0) {
+    ShowIsamError(lib, fd, kOpOpen, run, name.c_str());
+    return kDriverFailed;
+  }
+  struct Closer {
+    IsamLibrary& lib;
+    int fd;
+    ~Closer() {
+      if (fd >= 0) lib.close(fd);
+    }
+  } closer{lib, fd};
+  struct dictinfo info = {};
+  if (lib.info(fd, &info, 0) != 0) {
+    ShowIsamError(lib, -1, kOpRead, run, name.c_str());
+    return kDriverFailed;
+  }
+  if (static_cast<uint16_t>(info.di_recsize) != length) {
+    run.Show(kMsgLengthDiffers, t.SheetFileName, t.InFileName);
+    return kDriverFailed;
+  }
+  auto record = AllocRecord(static_cast<std::size_t>(length) + 2, run);
+  if (!record) return kDriverFailed;
+  char separator[2] = {SeparatorOf(t), '\0'};
+  CsvFile out;
+  out.handle = CsvfileOpen(t.OutFileName, kTruncate, t.Title == 1 ? 1 : 0, separator);
+  if (out.handle == -1) {
+    char text[10] = {};
+    run.ShowMapped(KVcsverr(text, kOpOpen), t.OutFileName, text);
+    return kDriverFailed;
+  }
+  if (t.Title == 1 && CsvTitlePut(out.handle) != 0) {
+    char text[10] = {};
+    run.ShowMapped(KVcsverr(text, kOpWrite), t.OutFileName, text);
+    return kDriverFailed;
+  }
+  Loop loop = Loop::kDone;
+  for (;;) {
+    if (run.Cancelled()) {
+      loop = Loop::kCancelled;
+      break;
+    }
+    int rc = lib.read(fd, reinterpret_cast<char*>(record.get()), ISNEXT);
+    if (rc != 0) {
+      if (lib.last_errno() == 110) break;
+      ShowIsamError(lib, rc, kOpRead, run, name.c_str());
+      loop = Loop::kFailed;
+      break;
+    }
+    rc = CsvRecPut(out.handle, record.get());
+    if (rc != 0) {
+      ReportPutFailure(rc, run, t, "10");
+      loop = Loop::kFailed;
+      break;
+    }
+    run.Count();
+  }
+  bool flushed = FlushCsv(out.handle, run, t.OutFileName);
+  if (loop == Loop::kDone && flushed) run.Show(kMsgCount, run.CountText());
+  bool closed = out.Close(run, t.OutFileName);
+  closer.fd = -1;
+  int rc = lib.close(fd);
+  if (rc != 0) {
+    ShowIsamError(lib, rc, kOpClose, run, name.c_str());
+    closed = false;
+  }
+  return Outcome(flushed ? loop : Loop::kFailed, closed);
+}
+
+int SamToTxt(const KXFMTbl& t, const DriverContext& context) {
+  Run run(context, "SamToTxt", t);
+  std::size_t length = t.Reclen;
+  SamFile in;
+  if (!OpenInputSam(t.InFileName, in, run)) return kDriverFailed;
+  TextFile out;
+  out.handle = TxtOpen(t.OutFileName, kTruncate);
+  if (out.handle == -1) {
+    char text[10] = {};
+    run.ShowMapped(KVtexterr(text, kOpOpen), t.OutFileName, text);
+    return kDriverFailed;
+  }
+  auto record = AllocRecord(length + 2, run);
+  if (!record) return kDriverFailed;
+  if (!AllocControl(in, length, run)) return kDriverFailed;
+  IsuSamSetF(in.ctl, in.handle, record.get(), Capacity16(length + 2), t.Reclen);
+  Loop loop = Loop::kDone;
+  for (;;) {
+    if (run.Cancelled()) {
+      loop = Loop::kCancelled;
+      break;
+    }
+    uint16_t got = 0;
+    int rc = IsuSamGet(in.ctl, &got);
+    if (rc == 1) break;
+    if (rc == -1) {
+      int status = IsuSamRefStat(in.ctl);
+      if (status == ISUSAM_ST_RECLEN) {
+        run.Show(kMsgShortRecord);
+      } else {
+        char text[10] = {};
+        run.ShowMapped(KVsamerr(status, text, kOpRead), t.InFileName, text);
+      }
+      loop = Loop::kFailed;
+      break;
+    }
+    // The line ends at the record's first NUL byte.
+    record[length] = '\n';
+    record[length + 1] = '\0';
+    if (TxtPut(out.handle, reinterpret_cast<const char*>(record.get()),
+               static_cast<int32_t>(length + 1), 1) != 0) {
+      char text[10] = {};
+      run.ShowMapped(KVtexterr(text, kOpWrite), t.OutFileName, text);
+      loop = Loop::kFailed;
+      break;
+    }
+    run.Count();
+  }
+  bool flushed = true;
+  if (TxtPut(out.handle, "", 0, 2) != 0) {
+    char text[10] = {};
+    run.ShowMapped(KVtexterr(text, kOpWrite), t.OutFileName, text);
+    flushed = false;
+  }
+  if (loop == Loop::kDone && flushed) run.Show(kMsgCount, run.CountText());
+  bool closed = out.Close(run, t.OutFileName);
+  closed = in.Close(run, t.InFileName) && closed;
+  return Outcome(flushed ? loop : Loop::kFailed, closed);
+}
+
+int TxtToSam(const KXFMTbl& t, const DriverContext& context) {
+  Run run(context, "TxtToSam", t);
+  std::size_t length = t.Reclen;
+  TextFile in;
+  in.handle = TxtOpen(t.InFileName, 0);
+  if (in.handle == -1) {
+    char text[10] = {};
+    run.ShowMapped(KVtexterr(text, kOpOpen), t.InFileName, text);
+    return kDriverFailed;
+  }
+  SamFile out;
+  if (!OpenOutputSam(t.OutFileName, out, run)) return kDriverFailed;
+  auto record = AllocRecord(kRecordBufferSize, run);
+  if (!record) return kDriverFailed;
+  if (!AllocControl(out, length, run)) return kDriverFailed;
+  IsuSamSetF(out.ctl, out.handle, record.get(), Capacity16(kRecordBufferSize), t.Reclen);
+  char* line = reinterpret_cast<char*>(record.get());
+  std::size_t largest_cut = 0;
+  bool cut = false;
+  Loop loop = Loop::kDone;
+  for (;;) {
+    if (run.Cancelled()) {
+      loop = Loop::kCancelled;
+      break;
+    }
+    int32_t end_kind = 0, got = 0;
+    if (TxtGet(in.handle, line, static_cast<int32_t>(kLineCapacity), &end_kind, &got) != 0) {
+      char text[10] = {};
+      run.ShowMapped(KVtexterr(text, kOpRead), t.InFileName, text);
+      loop = Loop::kFailed;
+      break;
+    }
+    std::size_t have = strnlen(line, kLineCapacity);
+    std::size_t line_length = have;
+    if (end_kind == 1 && have > 0 && line[have - 1] == '\n') line_length = --have;
+    if (end_kind == 0) {
+      int32_t rest = 0;
+      if (TxtSkip(in.handle, &rest, &end_kind) != 0) {
+        char text[10] = {};
+        run.ShowMapped(KVtexterr(text, kOpRead), t.InFileName, text);
+        loop = Loop::kFailed;
+        break;
+      }
+      line_length += static_cast<std::size_t>(rest);
+    }
+    if (line_length == 0 && end_kind == 2) break;
+    if (line_length > length) {
+      cut = true;
+      largest_cut = std::max(largest_cut, line_length - length);
+    }
+    FitRecord(record.get(), std::min(have, length), length);
+    if (IsuSamPut(out.ctl, t.Reclen) != 0) {
+      char text[10] = {};
+      run.ShowMapped(KVsamerr(IsuSamRefStat(out.ctl), text, kOpWrite), t.OutFileName, text);
+      loop = Loop::kFailed;
+      break;
+    }
+    run.Count();
+    if (end_kind == 2) break;
+  }
+  bool flushed = true;
+  if (IsuSamFlush(out.ctl) != 0) {
+    char text[10] = {};
+    run.ShowMapped(KVsamerr(IsuSamRefStat(out.ctl), text, kOpWrite), t.OutFileName, text);
+    flushed = false;
+  }
+  if (loop == Loop::kDone && flushed) {
+    if (cut) run.Show(kMsgCut, std::to_string(largest_cut));
+    run.Show(kMsgCount, run.CountText());
+  }
+  bool closed = out.Close(run, t.OutFileName);
+  closed = in.Close(run, t.InFileName) && closed;
+  return Outcome(flushed ? loop : Loop::kFailed, closed);
+}
+
+int VsamToSam(const KXFMTbl& t, const DriverContext& context) {
+  Run run(context, "VsamToSam", t);
+  std::size_t length = t.Reclen;
+  SamFile in;
+  if (!OpenInputSam(t.InFileName, in, run)) return kDriverFailed;
+  unsigned char header[128] = {};
+  int32_t kind = 0;
+  int rc = IsuSamHeadGet(in.handle, header, &kind);
+  if (rc == -1) {
+    char text[10] = {};
+    run.ShowMapped(KVsamerr(ISUSAM_ST_IO, text, kOpOpen), t.InFileName, text);
+    return kDriverFailed;
+  }
+  if (rc == -2 || kind == 1) {
+    run.Show(kMsgNotVariable, t.InFileName);
+    return kDriverFailed;
+  }
+  auto le32 = [&header](int offset) {
+    return static_cast<uint32_t>(header[offset]) | static_cast<uint32_t>(header[offset + 1]) << 8 |
+           static_cast<uint32_t>(header[offset + 2]) << 16 |
+           static_cast<uint32_t>(header[offset + 3]) << 24;
+  };
+  auto maximum = static_cast<uint16_t>(le32(64));
+  auto minimum = static_cast<uint16_t>(le32(68));
+  SamFile out;
+  if (!OpenOutputSam(t.OutFileName, out, run)) return kDriverFailed;
+  auto record = AllocRecord(kRecordBufferSize, run);
+  if (!record) return kDriverFailed;
+  if (!AllocControl(in, maximum, run) || !AllocControl(out, length, run)) return kDriverFailed;
+  IsuSamSetV(in.ctl, in.handle, record.get(), Capacity16(kRecordBufferSize), minimum, maximum);
+  IsuSamSetF(out.ctl, out.handle, record.get(), Capacity16(kRecordBufferSize), t.Reclen);
+  std::size_t largest_cut = 0;
+  bool cut = false;
+  Loop loop = Loop::kDone;
+  for (;;) {
+    if (run.Cancelled()) {
+      loop = Loop::kCancelled;
+      break;
+    }
+    uint16_t got = 0;
+    rc = IsuSamGet(in.ctl, &got);
+    if (rc == 1) break;
+    if (rc == -1) {
+      char text[10] = {};
+      run.ShowMapped(KVsamerr(IsuSamRefStat(in.ctl), text, kOpRead), t.InFileName, text);
+      loop = Loop::kFailed;
+      break;
+    }
+    std::size_t over = FitRecord(record.get(), got, length);
+    if (over > 0) {
+      cut = true;
+      largest_cut = std::max(largest_cut, over);
+    }
+    if (IsuSamPut(out.ctl, t.Reclen) != 0) {
+      char text[10] = {};
+      run.ShowMapped(KVsamerr(IsuSamRefStat(out.ctl), text, kOpWrite), t.OutFileName, text);
+      loop = Loop::kFailed;
+      break;
+    }
+    run.Count();
+  }
+  bool flushed = true;
+  if (IsuSamFlush(out.ctl) != 0) {
+    char text[10] = {};
+    run.ShowMapped(KVsamerr(IsuSamRefStat(out.ctl), text, kOpWrite), t.OutFileName, text);
+    flushed = false;
+  }
+  if (loop == Loop::kDone && flushed) {
+    if (cut) run.Show(kMsgCut, std::to_string(largest_cut));
+    run.Show(kMsgCount, run.CountText());
+  }
+  bool closed = out.Close(run, t.OutFileName);
+  closed = in.Close(run, t.InFileName) && closed;
+  return Outcome(flushed ? loop : Loop::kFailed, closed);
+}
+
+}  // namespace qel::xform

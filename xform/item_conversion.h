@@ -1,0 +1,90 @@
+// Item value conversion of the converters: one record item to one CSV field
+// and back, and the record-level loops over a record layout. The encodings
+// themselves are the item codec's; this module walks the layout, keeps the
+// converter's work area (the item table and the two options of the running
+// conversion) and adds the CSV side: quoting of character and national
+// fields, title lines, short and long lines.
+//
+// CSV dialect written (the reader accepts the same, see qelxformio.h):
+//   character and national fields: quote, the item bytes unchanged (trailing
+//     spaces kept, an embedded quote not doubled), quote;
+//   numeric fields bare: an optional "-", integer digits without leading
+//     zeros, "." and exactly the item's fraction digits ("-123.45", ".05",
+//     "-0"); group items give no field;
+//   fields separated by the separator, each line ended by CR LF.
+//
+// REQUIRES: one conversion at a time in the process (the work area and the
+// CSV reader state are module-wide). LoadItems before any other call.
+#ifndef QEL_XFORM_ITEM_CONVERSION_H_
+#define QEL_XFORM_ITEM_CONVERSION_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "codec/item_codec.h"
+#include "recacc/qelrecacc.h"
+#include "xformio/qelxformio.h"
+
+namespace qel::xform {
+
+// Results of the item and record conversions.
+inline constexpr int kConvertOk = 0;
+inline constexpr int kConvertNotConvertible = -3;
+inline constexpr int kConvertInvalidData = -4;
+// CsvRecGet
+inline constexpr int kRecordBuilt = 1;
+inline constexpr int kRecordEnd = 2;
+
+// Capacity of one CSV field (the reader's limit) and of the record buffer of
+// the CSV-to-record direction.
+inline constexpr std::size_t kFieldCapacity = 65540;
+inline constexpr std::size_t kRecordBufferSize = 65537;
+
+// Replaces the work area's item table with the entries of `layout_items`
+// (the layout in record order) and sets the options of the conversion.
+void LoadItems(std::vector<ItemDescriptor> layout_items, bool big_endian, bool blank_when_zero);
+// Changes only the options.
+void SetOptions(bool big_endian, bool blank_when_zero);
+const std::vector<ItemDescriptor>& Items();
+
+// 0 when every entry is convertible or a group; -1 after copying the name of
+// the first entry that is not (NUL-terminated, at most 31 bytes) into `name`
+// (at least 32 bytes).
+int KVAttrChk(char* name);
+
+// Item `index` (0-based) from its bytes (byte_length of them) to its field
+// text, without quotes. `out` must hold byte_length bytes for character and
+// national items and kMaxNumberTextLength for numeric ones.
+// 0 with *length set; -4 invalid data; -3 not convertible.
+int ItemToField(int index, const unsigned char* item, char* out, std::size_t out_size,
+                std::size_t* length);
+
+// Field text to the bytes of item `index`: exactly byte_length bytes of `out`
+// are written. A numeric text longer than codec::kMaxFieldTextLength
+// characters is invalid data. 0; -4 invalid data; -3 not convertible.
+int FieldToItem(int index, std::string_view text, unsigned char* out);
+
+// Writes the title line: every non-group item's name in quotes. 0 or -1
+// (CSV writer failure).
+int CsvTitlePut(QelFileHandle csv);
+
+// Writes `record` as one CSV line. 0; -4 (the item's name is kept for
+// FailedItemName), -3, or -1 from the CSV writer.
+int CsvRecPut(QelFileHandle csv, const unsigned char* record);
+
+// Reads one CSV line into `record` (the whole record length is zero-filled
+// first; record must hold the record length). 1 a record was built; 2 end of
+// file (also in the middle of a line); -4 (with FailedItemName), -3, or the
+// CSV reader's -1 / -2.
+int CsvRecGet(QelFileHandle csv, unsigned char* record, std::size_t record_length);
+
+// The name of the item of the last -4 or -3.
+const char* FailedItemName();
+
+}  // namespace qel::xform
+
+#endif  // QEL_XFORM_ITEM_CONVERSION_H_

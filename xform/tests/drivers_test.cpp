@@ -1,0 +1,290 @@
+// The conversion drivers end to end on files the tests write: messages (read
+// back from the log), outputs, and the failures inside the record loops.
+#include "xform/conversion_drivers.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+
+#include "idxfile/idxfile.h"
+#include "xform/tests/xform_fixture.h"
+
+namespace qel::xform {
+namespace {
+
+using test::DefItem;
+using test::Table;
+using test::Workspace;
+
+// CODE X(4), NAME N(2), AMOUNT S9(3)V99 COMP-3, QTY S9(4) SIGN TRAILING
+// SEPARATE, BIN S9(4) COMP: 4 + 4 + 3 + 5 + 2 = 18 bytes.
+std::vector<DefItem> Items() {
+  return {{"01", "REC", "G", "0", "0"},
+          {"03", "CODE", "X", "4", "0"},
+          {"03", "NAME", "N", "2", "4"},
+          {"03", "AMOUNT", "P", "3.2", "8"},
+          {"03", "QTY", "S", "4", "11", "0", "3"},
+          {"03", "BIN", "B", "4", "16"}};
+}
+
+std::string Record(const std::string& code, const std::string& name_sjis, unsigned char p1,
+                   unsigned char p2, unsigned char p3, const std::string& qty, unsigned char b0,
+                   unsigned char b1) {
+  std::string r = code + name_sjis;
+  r += static_cast<char>(p1);
+  r += static_cast<char>(p2);
+  r += static_cast<char>(p3);
+  r += qty;
+  r += static_cast<char>(b0);
+  r += static_cast<char>(b1);
+  return r;
+}
+
+class Drivers : public ::testing::Test {
+ protected:
+  Workspace ws_;
+  std::string def_ = ws_.Definition("SALES", Items());
+};
+
+TEST_F(Drivers, SamToCsvAndBackGiveTheSameBytes) {
+  std::string data =
+      Record("A001", test::Sjis("東京"), 0x12, 0x34, 0x5D, "0012+", 0xD2, 0x04) +
+      Record("B,02", test::Sjis("大阪"), 0x00, 0x00, 0x0C, "0000-", 0xFF, 0xFF);
+  ws_.Write("IN.DAT", data);
+  KXFMTbl sc = Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), def_);
+  sc.Title = 1;
+  ASSERT_EQ(SamToCsv(sc), 0);
+  EXPECT_EQ(ws_.Read("OUT.CSV"),
+            "\"CODE\",\"NAME\",\"AMOUNT\",\"QTY\",\"BIN\"\r\n\"A001\",\"" + test::Sjis("東京") +
+                "\",-123.45,12,1234\r\n\"B,02\",\"" + test::Sjis("大阪") + "\",0.00,-0,-1\r\n");
+  EXPECT_NE(ws_.Log().find("KXFM2704-I 変換レコード  2件。"), std::string::npos);
+
+  KXFMTbl cs = Table(ws_.Path("OUT.CSV"), ws_.Path("BACK.DAT"), def_);
+  cs.Title = 1;
+  ASSERT_EQ(CsvToSam(cs), 0);
+  // The positive zero written back keeps no sign of the original.
+  std::string expected = data;
+  EXPECT_EQ(ws_.Read("BACK.DAT"), expected);
+}
+
+TEST_F(Drivers, LogStartsWithTheSystemInformation) {
+  ws_.Write("IN.DAT", "");
+  KXFMTbl t = Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), def_);
+  t.Separator[0] = '\t';
+  ASSERT_EQ(SamToCsv(t), 0);
+  std::string log = ws_.Log();
+  EXPECT_NE(log.find("  System Information ----------------------------------\n"
+                     "FuncName              = SamToCsv\n"),
+            std::string::npos);
+  EXPECT_NE(log.find("KXFMTbl.Separator   = {TAB}\nKXFMTbl.CharSeparator = \"\n"
+                     "KXFMTbl.Title         = FALSE\nKXFMTbl.Reclen        = 0\n"
+                     "KXFMTbl.BinaryCode    = LITTLE_ENDIAN\nKXFMTbl.BwzType       = INVALID\n"),
+            std::string::npos);
+  EXPECT_NE(log.find("KXFM2704-I 変換レコード  0件。"), std::string::npos);
+  EXPECT_EQ(ws_.Read("OUT.CSV"), "");
+}
+
+TEST_F(Drivers, EmptyInputWithTitleGivesOnlyTheTitleLine) {
+  ws_.Write("IN.DAT", "");
+  ws_.Write("OUT.CSV", "old contents that must go\r\n");
+  KXFMTbl t = Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), def_);
+  t.Title = 1;
+  ASSERT_EQ(SamToCsv(t), 0);
+  EXPECT_EQ(ws_.Read("OUT.CSV"), "\"CODE\",\"NAME\",\"AMOUNT\",\"QTY\",\"BIN\"\r\n");
+}
+
+TEST_F(Drivers, ShortLastRecordFailsAfterTheWholeRecords) {
+  std::string one = Record("A001", test::Sjis("東京"), 0x12, 0x34, 0x5D, "0012+", 0xD2, 0x04);
+  ws_.Write("IN.DAT", one + "A0");
+  EXPECT_EQ(SamToCsv(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), def_)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KRAC2617-S"), std::string::npos);
+  EXPECT_EQ(ws_.Log().find("KXFM2704"), std::string::npos);
+  EXPECT_EQ(ws_.Read("OUT.CSV"),
+            "\"A001\",\"" + test::Sjis("東京") + "\",-123.45,12,1234\r\n");
+
+  EXPECT_EQ(SamToTxt(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.TXT"), "", 18)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KXFM2723-S 指定したレコード長が不正なため"), std::string::npos);
+}
+
+TEST_F(Drivers, InvalidDataNamesTheRecordAndTheItem) {
+  std::string good = Record("A001", test::Sjis("東京"), 0x12, 0x34, 0x5D, "0012+", 0xD2, 0x04);
+  std::string bad = Record("A002", test::Sjis("東京"), 0x12, 0x34, 0x5F, "0012+", 0xD2, 0x04);
+  ws_.Write("IN.DAT", good + bad + good);
+  EXPECT_EQ(SamToCsv(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), def_)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("定義ファイルとデータファイルの内容が異なっています。(2,AMOUNT)"),
+            std::string::npos);
+
+  ws_.Write("IN.CSV", "A,,1,1,1\r\nB,,1,x,1\r\n");
+  EXPECT_EQ(CsvToSam(Table(ws_.Path("IN.CSV"), ws_.Path("OUT.DAT"), def_)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("(2,QTY)"), std::string::npos);
+  EXPECT_EQ(ws_.Read("OUT.DAT").size(), 18u) << "the record before the failing one is kept";
+
+  ws_.Write("IN.CSV", "A,,1,1,1\r\n\"A\"B\",,1,1,1\r\n");
+  EXPECT_EQ(CsvToSam(Table(ws_.Path("IN.CSV"), ws_.Path("OUT.DAT"), def_)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KXFM2720-E " + ws_.Path("IN.CSV")), std::string::npos);
+  EXPECT_NE(ws_.Log().find("(2)"), std::string::npos);
+}
+
+TEST_F(Drivers, DefinitionMustSuitTheKind) {
+  std::string indexed = ws_.Definition("IDX", Items(), "VK");
+  ws_.Write("IN.DAT", "");
+  EXPECT_EQ(SamToCsv(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), indexed)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KXFM2721-S " + indexed), std::string::npos);
+  EXPECT_EQ(IsamToCsv(Table(ws_.Path("IN.kdf"), ws_.Path("OUT.CSV"), def_)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KXFM2722-S " + def_), std::string::npos);
+  std::string variable = ws_.Definition("VAR", Items(), "S", "V");
+  EXPECT_EQ(SamToCsv(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), variable)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KRAC2614-S"), std::string::npos);
+  std::string floating = ws_.Definition("FLT", {{"01", "F1", "F", "4", "0"}});
+  EXPECT_EQ(CsvToSam(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.DAT"), floating)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KXFM2700-E 変換できない属性の項目があります。(F1)"),
+            std::string::npos);
+  EXPECT_EQ(SamToCsv(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), ws_.Path("NONE.FLF"))),
+            kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KRAC3510-E"), std::string::npos);
+}
+
+TEST_F(Drivers, MissingInputIsReported) {
+  EXPECT_EQ(SamToCsv(Table(ws_.Path("NONE.DAT"), ws_.Path("OUT.CSV"), def_)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KRAC3610-E " + ws_.Path("NONE.DAT")), std::string::npos);
+  EXPECT_EQ(CsvToSam(Table(ws_.Path("NONE.CSV"), ws_.Path("OUT.DAT"), def_)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KXFM2728-S " + ws_.Path("NONE.CSV")), std::string::npos);
+  EXPECT_EQ(TxtToSam(Table(ws_.Path("NONE.TXT"), ws_.Path("OUT.DAT"), "", 4)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KXFM2727-S " + ws_.Path("NONE.TXT")), std::string::npos);
+}
+
+TEST_F(Drivers, TextToFixedPadsAndReportsTheLargestCut) {
+  ws_.Write("IN.TXT", "abc\r\n" + std::string(15, 'x') + "\n" + std::string(8, 'y') + "\r\nz");
+  ASSERT_EQ(TxtToSam(Table(ws_.Path("IN.TXT"), ws_.Path("OUT.DAT"), "", 5)), 0);
+  EXPECT_EQ(ws_.Read("OUT.DAT"), "abc  xxxxxyyyyyz    ");
+  std::string log = ws_.Log();
+  EXPECT_NE(log.find("KXFM2715-I レコード長を超えたデータを最大10バイト切り捨てました。"),
+            std::string::npos);
+  EXPECT_NE(log.find("KXFM2704-I 変換レコード  4件。"), std::string::npos);
+}
+
+TEST_F(Drivers, TextLineLongerThanTheReadCapacityCountsWhole) {
+  ws_.Write("IN.TXT", std::string(70000, 'q') + "\r\nend\r\n");
+  ASSERT_EQ(TxtToSam(Table(ws_.Path("IN.TXT"), ws_.Path("OUT.DAT"), "", 2)), 0);
+  EXPECT_EQ(ws_.Read("OUT.DAT"), "qqen");
+  EXPECT_NE(ws_.Log().find("最大69998バイト"), std::string::npos);
+}
+
+TEST_F(Drivers, FixedToTextEndsEachLineAtItsFirstNul) {
+  ws_.Write("IN.DAT", std::string("ab\0d", 4) + "efgh");
+  ASSERT_EQ(SamToTxt(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.TXT"), "", 4)), 0);
+  EXPECT_EQ(ws_.Read("OUT.TXT"), "ab\r\nefgh\r\n");
+}
+
+std::string VariableFile(const std::vector<std::string>& records, int min, int max,
+                         bool ident = true) {
+  std::string h(128, '\0');
+  if (ident) h.replace(8, 6, "FSV   ");
+  auto le = [](std::string& s, std::size_t at, uint32_t v) {
+    for (int k = 0; k < 4; ++k) s[at + k] = static_cast<char>((v >> (8 * k)) & 0xFF);
+  };
+  le(h, 64, static_cast<uint32_t>(max));
+  le(h, 68, static_cast<uint32_t>(min));
+  for (const std::string& r : records) {
+    std::string n(4, '\0');
+    le(n, 0, static_cast<uint32_t>(r.size()));
+    h += n + r;
+  }
+  return h;
+}
+
+TEST_F(Drivers, VariableToFixedPadsAndCuts) {
+  ws_.Write("IN.VAR", VariableFile({"ab", "abcdefghi", "abcdefg"}, 1, 20));
+  ASSERT_EQ(VsamToSam(Table(ws_.Path("IN.VAR"), ws_.Path("OUT.DAT"), "", 5)), 0);
+  EXPECT_EQ(ws_.Read("OUT.DAT"), "ab   abcdeabcde");
+  EXPECT_NE(ws_.Log().find("最大4バイト"), std::string::npos);
+
+  ws_.Write("IN.VAR", VariableFile({"ab"}, 1, 20, false));
+  EXPECT_EQ(VsamToSam(Table(ws_.Path("IN.VAR"), ws_.Path("OUT.DAT"), "", 5)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KXFM2730-E " + ws_.Path("IN.VAR") + " は可変長順編成ファイルではありません。"),
+            std::string::npos);
+}
+
+TEST_F(Drivers, CancelStopsTheLoopAndProgressCounts) {
+  std::string data;
+  for (int k = 0; k < 3; ++k) data += "abcd";
+  ws_.Write("IN.DAT", data);
+  std::atomic<std::uint64_t> records{99};
+  std::atomic<bool> cancel{false};
+  DriverContext c;
+  c.records = &records;
+  c.cancel = &cancel;
+  ASSERT_EQ(SamToTxt(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.TXT"), "", 4), c), 0);
+  EXPECT_EQ(records.load(), 3u);
+  cancel = true;
+  EXPECT_EQ(SamToTxt(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.TXT"), "", 4), c), kDriverCancelled);
+  EXPECT_EQ(records.load(), 0u);
+}
+
+TEST(KVisamerr, MapsTheIsamErrors) {
+  char text[10];
+  EXPECT_EQ(KVisamerr(-2, 0, 0, 1, text), 3698);
+  EXPECT_EQ(KVisamerr(-1, 2, 0, 1, text), 2726);
+  EXPECT_EQ(KVisamerr(-1, 101, 0, 2, text), 3630);
+  EXPECT_EQ(KVisamerr(-1, 102, 0, 2, text), 2613);
+  EXPECT_EQ(KVisamerr(-1, 104, 0, 1, text), 3702);
+  EXPECT_EQ(KVisamerr(-1, 107, 0, 2, text), 3613);
+  EXPECT_EQ(KVisamerr(-1, 113, 0, 1, text), 3613);
+  EXPECT_EQ(KVisamerr(-1, 110, 0, 2, text), 2690);
+  EXPECT_EQ(KVisamerr(-1, 1010, 3, 1, text), 2726);
+  EXPECT_EQ(KVisamerr(-1, 1010, 5, 1, text), 3612);
+  EXPECT_EQ(KVisamerr(-1, 1010, 28, 3, text), 3623);
+  EXPECT_STREQ(text, "1010");
+  EXPECT_EQ(KVisamerr(-1, 111, 0, 1, text), 3620);
+  EXPECT_STREQ(text, "111");
+  EXPECT_EQ(KVisamerr(-1, 111, 0, 2, text), 3622);
+  EXPECT_EQ(KVisamerr(-1, 111, 0, 0, text), 3621);
+}
+
+class Isam : public Drivers {
+ protected:
+  // An indexed file of `reclen`-byte records keyed on the first 4 bytes.
+  void Build(const std::string& name, int reclen, const std::vector<std::string>& records) {
+    struct keydesc key;
+    std::memset(&key, 0, sizeof key);
+    key.k_flags = ISNODUPS;
+    key.k_nparts = 1;
+    key.k_part[0].kp_start = 0;
+    key.k_part[0].kp_leng = 4;
+    key.k_part[0].kp_type = CHARTYPE;
+    int fd = isbuild(ws_.Path(name).c_str(), reclen, &key, ISINOUT | ISEXCLLOCK);
+    ASSERT_GE(fd, 0);
+    for (std::string r : records) ASSERT_EQ(iswrite(fd, r.data()), 0);
+    ASSERT_EQ(isclose(fd), 0);
+  }
+};
+
+TEST_F(Isam, IndexedFileConvertsInKeyOrder) {
+  std::string a = Record("A001", test::Sjis("東京"), 0x12, 0x34, 0x5D, "0012+", 0xD2, 0x04);
+  std::string b = Record("B002", test::Sjis("大阪"), 0x00, 0x00, 0x0C, "0000+", 0x01, 0x00);
+  Build("CUST", 18, {b, a});
+  std::string def = ws_.Definition("CUSTDEF", Items(), "VK");
+  ASSERT_EQ(IsamToCsv(Table(ws_.Path("CUST.kdf"), ws_.Path("OUT.CSV"), def)), 0);
+  EXPECT_EQ(ws_.Read("OUT.CSV"), "\"A001\",\"" + test::Sjis("東京") +
+                                     "\",-123.45,12,1234\r\n\"B002\",\"" + test::Sjis("大阪") +
+                                     "\",0.00,0,1\r\n");
+  EXPECT_NE(ws_.Log().find("KXFM2704-I 変換レコード  2件。"), std::string::npos);
+}
+
+TEST_F(Isam, RecordSizeMismatchGives2616AndNoOutput) {
+  Build("CUST", 20, {std::string(20, 'x')});
+  std::string def = ws_.Definition("CUSTDEF", Items(), "VK");
+  EXPECT_EQ(IsamToCsv(Table(ws_.Path("CUST.kdf"), ws_.Path("OUT.CSV"), def)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KRAC2616-S " + def + " " + ws_.Path("CUST.kdf")), std::string::npos);
+  EXPECT_FALSE(ws_.Exists("OUT.CSV"));
+}
+
+TEST_F(Isam, MissingIndexedFile) {
+  std::string def = ws_.Definition("CUSTDEF", Items(), "VK");
+  EXPECT_EQ(IsamToCsv(Table(ws_.Path("NONE.kdf"), ws_.Path("OUT.CSV"), def)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KXFM2726-S " + ws_.Path("NONE")), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qel::xform
