@@ -12,6 +12,7 @@
 
 #include <db.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -67,6 +68,7 @@ struct File {
 
 std::mutex g_table_mu;
 File* g_files[kMaxFiles] = {};
+std::atomic<HeldHook> g_held_hook{nullptr};
 
 struct Dbt : DBT {
   Dbt() { std::memset(static_cast<DBT*>(this), 0, sizeof(DBT)); }
@@ -129,16 +131,20 @@ void close_dbs(File* f) {
 // Takes file `fd` for this call: nullptr and the result in *rc when the
 // number is bad (-1) or another thread is inside it (-2).
 File* acquire(int fd, int* rc) {
-  std::lock_guard<std::mutex> lock(g_table_mu);
-  if (fd < 0 || fd >= kMaxFiles || g_files[fd] == nullptr) {
-    *rc = fail(ENOTOPEN);
-    return nullptr;
+  File* f = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(g_table_mu);
+    if (fd < 0 || fd >= kMaxFiles || g_files[fd] == nullptr) {
+      *rc = fail(ENOTOPEN);
+      return nullptr;
+    }
+    f = g_files[fd];
+    if (!f->busy.try_lock()) {
+      *rc = -2;
+      return nullptr;
+    }
   }
-  File* f = g_files[fd];
-  if (!f->busy.try_lock()) {
-    *rc = -2;
-    return nullptr;
-  }
+  if (HeldHook hook = g_held_hook.load(std::memory_order_acquire)) hook(fd);
   return f;
 }
 
@@ -539,6 +545,8 @@ int build_file(const std::string& name, const FileSpec& spec, int mode, bool bul
   if (e != 0) return fail(ESYSERR, e);
   return open_file(name, mode, bulk, kdf);
 }
+
+void set_held_hook(HeldHook hook) { g_held_hook.store(hook, std::memory_order_release); }
 
 const FileSpec* file_spec(int fd) {
   std::lock_guard<std::mutex> lock(g_table_mu);

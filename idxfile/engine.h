@@ -23,6 +23,12 @@ const FileSpec* file_spec(int fd);
 // -1 with the error number set.
 int check_file(int fd, std::string* problem);
 
+// A function that every call into an open file runs while it holds the file,
+// before its work (nullptr: none): lets a test keep one thread inside a file
+// while another calls into it.
+using HeldHook = void (*)(int fd);
+void set_held_hook(HeldHook hook);
+
 // Extracts key `index` (0: primary) of `record` as stored in the index.
 std::string make_key(const KeySpec& key, const char* record);
 

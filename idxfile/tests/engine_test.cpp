@@ -8,7 +8,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "idxfile/engine.h"
 #include "idxfile/idxfile.h"
@@ -258,6 +261,158 @@ TEST(IdxFieldTest, IntegersAreLittleEndianAndCharactersPadded) {
   char out[8];
   ldchar(buf, 5, out);
   EXPECT_STREQ(out, "ab");
+}
+
+TEST(IdxFieldTest, IntegerHelpersKeepTheirRangeAndSign) {
+  char buf[4];
+  for (int v : {0, 1, -1, 255, 256, 32767, -32768}) {
+    stint(v, buf);
+    EXPECT_EQ(ldint(buf), v);
+  }
+  stint(0x12345, buf);  // only the low 16 bits are stored
+  EXPECT_EQ(ldint(buf), 0x2345);
+  for (long v : {0L, 1L, -1L, 65536L, 2147483647L, -2147483647L - 1}) {
+    stlong(v, buf);
+    EXPECT_EQ(ldlong(buf), v);
+  }
+  stlong(-2, buf);
+  EXPECT_EQ(std::string(buf, 4), std::string("\xfe\xff\xff\xff", 4));
+}
+
+// Integer key parts sort by their stored little-endian bytes, as COBOL's
+// files do: 256 (00 01) before 1 (01 00) before 2 before -1 (ff ff). A
+// descending part reverses that order.
+class IntegerKeyTest : public IdxFileTest {
+ protected:
+  // Record: 2-byte integer 0..1, 4-byte integer 2..5, character 6..7.
+  int make_int_file(bool descending) {
+    short desc = descending ? ISDESC : 0;
+    keydesc k = {};
+    k.k_nparts = 2;
+    k.k_part[0] = {0, 2, static_cast<short>(INTTYPE + desc)};
+    k.k_part[1] = {6, 2, CHARTYPE};
+    int fd = isbuild(name_.c_str(), 8, &k, ISINOUT | ISEXCLLOCK);
+    if (fd < 0) return fd;
+    keydesc l = {};
+    l.k_flags = ISDUPS;
+    l.k_nparts = 1;
+    l.k_part[0] = {2, 4, static_cast<short>(LONGTYPE + desc)};
+    EXPECT_EQ(isaddindex(fd, &l), 0);
+    EXPECT_EQ(l.k_len, 4);
+    for (int v : {2, -1, 256, 1}) {
+      char rec[8];
+      stint(v, rec);
+      stlong(v * 65536L, rec + 2);
+      std::memcpy(rec + 6, "zz", 2);
+      EXPECT_EQ(iswrite(fd, rec), 0) << v;
+    }
+    return fd;
+  }
+  static std::vector<long> order(int fd, int key_index) {
+    keydesc k;
+    std::vector<long> out;
+    if (isindexinfo(fd, &k, key_index) != 0) return out;
+    char rec[8] = {};
+    if (isstart(fd, &k, 0, rec, ISFIRST) != 0) return out;
+    while (isread(fd, rec, ISNEXT) == 0) out.push_back(key_index == 1 ? ldint(rec) : ldlong(rec + 2));
+    return out;
+  }
+};
+
+TEST_F(IntegerKeyTest, AscendingPartsOrderByLittleEndianBytes) {
+  int fd = make_int_file(false);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(order(fd, 1), (std::vector<long>{256, 1, 2, -1}));
+  EXPECT_EQ(order(fd, 2), (std::vector<long>{256L * 65536, 65536, 2L * 65536, -65536}));
+  // An equal read finds a record by the integer's value.
+  char rec[8] = {};
+  stint(256, rec);
+  std::memcpy(rec + 6, "zz", 2);
+  keydesc k;
+  ASSERT_EQ(isindexinfo(fd, &k, 1), 0);
+  EXPECT_EQ(k.k_part[0].kp_type, INTTYPE);
+  EXPECT_EQ(k.k_len, 4);
+  ASSERT_EQ(isstart(fd, &k, 0, rec, ISFIRST), 0);
+  ASSERT_EQ(isread(fd, rec, ISEQUAL), 0);
+  EXPECT_EQ(ldlong(rec + 2), 256L * 65536);
+  // A 4-byte integer part of 2 bytes, or a 2-byte one of 4, is refused.
+  keydesc bad = {};
+  bad.k_nparts = 1;
+  bad.k_part[0] = {0, 4, INTTYPE};
+  EXPECT_EQ(isaddindex(fd, &bad), -1);
+  EXPECT_EQ(IsGetLastErrno(), EBADARG);
+  bad.k_part[0] = {0, 2, LONGTYPE};
+  EXPECT_EQ(isaddindex(fd, &bad), -1);
+  EXPECT_EQ(IsGetLastErrno(), EBADARG);
+  EXPECT_EQ(isclose(fd), 0);
+}
+
+TEST_F(IntegerKeyTest, DescendingPartsReverseTheByteOrderAndSurviveReopen) {
+  int fd = make_int_file(true);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(order(fd, 1), (std::vector<long>{-1, 2, 1, 256}));
+  ASSERT_EQ(isclose(fd), 0);
+  std::ifstream kdf(name_ + ".kdf");
+  std::string text((std::istreambuf_iterator<char>(kdf)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("KEY 0:2:INT-,6:2:CHAR\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("KEY 2:4:LONG- DUPS\n"), std::string::npos) << text;
+  fd = isopen(name_.c_str(), ISINPUT);
+  ASSERT_GE(fd, 0);
+  keydesc k;
+  ASSERT_EQ(isindexinfo(fd, &k, 2), 0);
+  EXPECT_EQ(k.k_part[0].kp_type, LONGTYPE + ISDESC);
+  EXPECT_EQ(order(fd, 2), (std::vector<long>{-65536, 2L * 65536, 65536, 256L * 65536}));
+  EXPECT_EQ(order(fd, 1), (std::vector<long>{-1, 2, 1, 256}));
+  EXPECT_EQ(isclose(fd), 0);
+}
+
+// A second thread that calls into a file while a first one is inside it gets
+// -2 at once; other files, and the same file afterwards, work as usual.
+std::promise<void>* g_inside = nullptr;
+std::shared_future<void>* g_go_on = nullptr;
+int g_stopped_fd = -1;
+
+void stop_inside(int fd) {
+  if (fd != g_stopped_fd || g_inside == nullptr) return;
+  std::promise<void>* inside = g_inside;
+  g_inside = nullptr;  // only the first call stops
+  inside->set_value();
+  g_go_on->wait();
+}
+
+TEST_F(IdxFileTest, CallIntoAFileAnotherThreadIsUsingReturnsMinusTwo) {
+  int fd = make();
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(put(fd, "0001A01AAdata1"), 0);
+  std::string other_name = dir_ + "/g";
+  keydesc k = {};
+  k.k_nparts = 1;
+  k.k_part[0] = {0, 4, CHARTYPE};
+  int other = isbuild(other_name.c_str(), 14, &k, ISINOUT);
+  ASSERT_GE(other, 0);
+
+  std::promise<void> inside, go_on;
+  std::shared_future<void> go = go_on.get_future().share();
+  g_inside = &inside;
+  g_go_on = &go;
+  g_stopped_fd = fd;
+  qel::idxfile::set_held_hook(stop_inside);
+  std::string first;
+  std::thread reader([&] { first = read_str(fd, ISEQUAL, "0001"); });
+  inside.get_future().wait();  // the reader is inside fd now
+
+  char rec[15] = "0001          ";
+  EXPECT_EQ(isread(fd, rec, ISEQUAL), -2);
+  EXPECT_EQ(iswrite(fd, rec), -2);
+  EXPECT_EQ(isclose(fd), -2);
+  EXPECT_EQ(put(other, "0002B01AAdata2"), 0);  // another file is free
+  go_on.set_value();
+  reader.join();
+  qel::idxfile::set_held_hook(nullptr);
+  EXPECT_EQ(first, "0001A01AAdata1");
+  EXPECT_EQ(read_str(fd, ISEQUAL, "0001"), "0001A01AAdata1");
+  EXPECT_EQ(isclose(fd), 0);
+  EXPECT_EQ(isclose(other), 0);
 }
 
 }  // namespace
