@@ -50,7 +50,7 @@ std::string Workspace::Definition(const std::string& name, const std::vector<Def
       std::to_string(items.size()) + " ; ENDBODR ;\n";
   for (const DefItem& i : items) {
     r += "ITMR LNUM " + i.level + " ; DTNM " + q(i.name) + " ; DTAT " + q(i.dtat) + " ; DALE " +
-         q(i.dale) + " ; ANUM " + q(i.anum) + " ; SUAF F ; RENM " + q(i.renm) + " ; BURL " +
+         q(i.dale) + " ; ANUM " + q(i.anum) + " ; SUAF T ; RENM " + q(i.renm) + " ; BURL " +
          q(i.burl) + " ; BIRL 0 ; BLWZ " + i.blwz + " ; JUST " + i.just + " ; SIGN " + q(i.sign) +
          " ; SYNC F ; ENDITMR ;\n";
   }
