@@ -1,12 +1,16 @@
 /* qelrecacc: record access. Reads file and record definition files into a
- * record layout and keeps everything about one data file in its control block,
- * the DTF.
+ * record layout, keeps everything about one data file in its control block,
+ * the DTF, and reads and writes the data file record by record: sequential
+ * files through qelxformio, indexed files through the ISAM library
+ * libidxfile.so, loaded by name at each indexed open.
  *
  * Conventions:
  * 1. Ownership. The caller allocates the DTF and owns it and the texts its
  *    path fields point to. The library allocates the record layout that
  *    KRACSproc attaches to the DTF and frees it in KRACRinfFree; callers read
- *    it through KRACGetEcnt and KRACDainfSet and never free it.
+ *    it through KRACGetEcnt and KRACDainfSet and never free it. KRACOpen
+ *    allocates the record area, the sequential control and the ISAM binding;
+ *    KRACClose frees them (a failed KRACOpen leaves nothing allocated).
  * 2. Failure. Calls return 0 (or a small non-negative answer) on success and
  *    -1 on failure, leaving a KRAC message number in the DTF status and, where
  *    a system call or a reader reason is behind it, its number as decimal text
@@ -14,9 +18,16 @@
  *    answered with -1 and touches nothing.
  * 3. Call order. KRACInit, then set definition_path (and access_mode),
  *    then KRACSproc; the layout calls need a DTF that KRACSproc filled;
- *    KRACRinfFree last. Calling KRACSproc again frees the previous layout
- *    first.
- * 4. A DTF is used by one thread at a time.
+ *    then set data_path, KRACOpen, KRACRead or KRACWrite any number of
+ *    times, KRACClose; KRACRinfFree last. Calling KRACSproc again frees the
+ *    previous layout first. An open on an open DTF, or a read, write or
+ *    close on a closed one, fails with 3630. A failed open may be retried; a
+ *    failed read or write still needs the close. A close always leaves the
+ *    DTF closed, also when it reports a failure.
+ * 4. The ISAM library stays loaded while any file opened through it is
+ *    open; each indexed open loads it (the loader counts the loads) and the
+ *    close of that file releases its load.
+ * 5. A DTF is used by one thread at a time.
  */
 #ifndef QEL_RECACC_QELRECACC_H_
 #define QEL_RECACC_QELRECACC_H_
@@ -105,7 +116,7 @@ typedef struct DTF {
   RecordLayout* record_layout;  /* attached by KRACSproc, freed by KRACRinfFree */
   void* sequential_control;     /* the sequential I/O control block of an open file */
   void* key_table;              /* keys of an indexed file opened for keyed access */
-  void* keyed_state;            /* position of keyed access */
+  void* keyed_state;            /* library-owned: the ISAM binding of an open indexed file */
 } DTF;
 
 /* Fills the eye-catcher, organisation "S" and record format "FB" and clears
@@ -144,6 +155,30 @@ QEL_RECACC_EXPORT uint32_t KRACGetStatus(DTF* dtf);
 
 /* The sub-code text; "0000" is stored into it first when it is empty. */
 QEL_RECACC_EXPORT const char* KRACGetSubCode(DTF* dtf);
+
+/* Opens the file at data_path for record access in access_mode 1 (input) or
+ * 2 (output; an existing file is replaced), after checking the record format
+ * ("F" or "FB", else 2614) and the organisation ("S" or "VK", else 2613).
+ * Indexed files open for input only (2611 otherwise), and their record size
+ * must equal record_length (2616). Allocates the zero-filled record area of
+ * record_length bytes. 0 or -1; 3680 when the ISAM library cannot be loaded. */
+QEL_RECACC_EXPORT int KRACOpen(DTF* dtf);
+
+/* Reads the next record into the record area. 0, or -1: 2690 at the end of
+ * the file, after which every further read returns -1 at once; 2611 in
+ * access mode 2. */
+QEL_RECACC_EXPORT int KRACRead(DTF* dtf);
+
+/* Writes the record area as the next record of a sequential file opened for
+ * output. 0, or -1 (2611 in access mode 1 and for indexed files). */
+QEL_RECACC_EXPORT int KRACWrite(DTF* dtf);
+
+/* Writes out buffered records (output), closes the file and frees the record
+ * area and the sequential control; releases this file's load of the ISAM
+ * library. 0, or -1 with the failure of the flush or the close; the file is
+ * closed either way, except on 3698 (the ISAM library busy in another
+ * thread), which leaves it open for a repeated close. */
+QEL_RECACC_EXPORT int KRACClose(DTF* dtf);
 
 /* Sets the record length. Returns 0. */
 QEL_RECACC_EXPORT int KRACSetRLength(DTF* dtf, int32_t length);
