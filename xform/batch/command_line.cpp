@@ -86,6 +86,13 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The next argument is an option, not a value, when it is longer than one
+// character and starts with "/". A Linux path names its directories with "/"
+// too: an argument with a second "/" ("/tmp/IN.DAT") is a value.
+bool LooksLikeOption(const std::string& arg) {
+  return arg.size() > 1 && arg[0] == '/' && arg.find('/', 1) == std::string::npos;
+}
+
 }  // namespace
 
 Scanned ScanArguments(const std::vector<std::string>& args) {
@@ -97,7 +104,7 @@ Scanned ScanArguments(const std::vector<std::string>& args) {
     bool has_value = true;
     std::string value;
     if (arg.size() == 2) {
-      if (k + 1 >= args.size() || (args[k + 1].size() > 1 && args[k + 1][0] == '/')) {
+      if (k + 1 >= args.size() || LooksLikeOption(args[k + 1])) {
         has_value = false;
       } else {
         value = args[++k];

@@ -8,7 +8,10 @@
 //   /n y|n title line   /s separator ({TAB}, {SPACE}, else the first character)
 //   /e b|l byte order of binary items   /b t|f BLANK WHEN ZERO handling
 // Each option takes its value from its first occurrence and its outcome
-// (given, missing, too long, invalid) from its last.
+// (given, missing, too long, invalid) from its last. An option letter alone
+// takes the next argument as its value unless that argument looks like an
+// option: longer than one character, starting with "/" and without a second
+// "/" (so "/o /tmp/OUT.CSV" names an absolute path).
 #ifndef QEL_XFORM_BATCH_COMMAND_LINE_H_
 #define QEL_XFORM_BATCH_COMMAND_LINE_H_
 

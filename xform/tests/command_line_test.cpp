@@ -99,6 +99,15 @@ TEST(CommandLine, FirstValueLaterOutcome) {
   EXPECT_EQ(Check("/fsc /iA /dD.FLF /oO /n y /n n").table.Title, 1);
 }
 
+TEST(CommandLine, AbsolutePathsAreValues) {
+  CheckedCommand c = Check("/f sc /i /data/IN.DAT /d /defs/DEF.FLF /o /tmp/OUT.CSV");
+  ASSERT_EQ(c.message, 0);
+  EXPECT_STREQ(c.table.InFileName, "/data/IN.DAT");
+  EXPECT_STREQ(c.table.SheetFileName, "/defs/DEF.FLF");
+  EXPECT_STREQ(c.table.OutFileName, "/tmp/OUT.CSV");
+  EXPECT_STREQ(Check("/fsc /i/data/IN.DAT /dD.FLF /oO").table.InFileName, "/data/IN.DAT");
+}
+
 TEST(CommandLine, IndexedInputExtension) {
   EXPECT_EQ(Message("/fic /iDATA.DAT /dD.FLF /oO"), 2725);
   EXPECT_EQ(Message("/fic /iDATA /dD.FLF /oO"), 0);
