@@ -12,7 +12,7 @@ echo "== build the converter"
 cmake -S . -B build-demo -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DQEL_ONLY="platform;message;codec;xformio;recacc;idxfile;xform" \
       -DQEL_BUILD_TESTS=OFF -DQEL_BUILD_GUI=OFF -DQEL_BUILD_BENCH=OFF >/dev/null
-cmake --build build-demo -j "$(nproc)" --target qelxformbatch idxfile >/dev/null
+cmake --build build-demo -j "$(nproc)" --target qelxformbatch idxfile qeldef >/dev/null
 xform=build-demo/bin/qelxformbatch
 
 # Messages are CP932 inside the suite; the console shows them as UTF-8 when
