@@ -1,12 +1,16 @@
 // Loading the ISAM library and fetching its entry points by name.
 #include "recacc/isam_binding.h"
 
+#include <atomic>
+
 #include "platform/system_error.h"
 
 namespace qel::recacc {
 namespace {
 
 namespace pf = qel::platform;
+
+std::atomic<int> g_live{0};
 
 template <typename F>
 bool Fetch(pf::LibraryHandle library, const char* name, F** out) {
@@ -39,7 +43,17 @@ std::unique_ptr<IsamBinding> IsamBinding::Load(const char* name) {
   return std::unique_ptr<IsamBinding>(new IsamBinding(library, c));
 }
 
-IsamBinding::~IsamBinding() { pf::ReleaseLibrary(handle_); }
+IsamBinding::IsamBinding(pf::LibraryHandle handle, const IsamCalls& calls)
+    : handle_(handle), calls_(calls) {
+  ++g_live;
+}
+
+IsamBinding::~IsamBinding() {
+  pf::ReleaseLibrary(handle_);
+  --g_live;
+}
+
+int IsamBinding::Live() { return g_live.load(); }
 
 Failure IsamBinding::LastFailure(int result, Operation op) const {
   if (result == -2) return MapIsamFailure(result, 0, 0, op);

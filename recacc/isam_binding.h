@@ -52,13 +52,16 @@ class IsamBinding {
 
   const IsamCalls& calls() const { return calls_; }
 
+  // The number of bindings alive in the process: the loads of the library
+  // not yet released.
+  static int Live();
+
   // The status and sub-code number for a call that returned `result` (-1 or
   // -2), from the library's last error number and system error.
   Failure LastFailure(int result, Operation op) const;
 
  private:
-  IsamBinding(platform::LibraryHandle handle, const IsamCalls& calls)
-      : handle_(handle), calls_(calls) {}
+  IsamBinding(platform::LibraryHandle handle, const IsamCalls& calls);
   platform::LibraryHandle handle_;
   IsamCalls calls_;
 };

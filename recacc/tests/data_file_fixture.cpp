@@ -1,7 +1,6 @@
 // Test helpers for data-file access.
 #include "recacc/tests/data_file_fixture.h"
 
-#include <dlfcn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,6 +8,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+
+#include "recacc/isam_binding.h"
 
 namespace qel::recacc::test {
 
@@ -56,12 +57,7 @@ bool BuildIndexed(const TempDir& dir, const std::string& name, int length,
   return std::system(command.c_str()) == 0;
 }
 
-bool IsamLibraryLoaded() {
-  void* h = ::dlopen("libidxfile.so", RTLD_LAZY | RTLD_NOLOAD);
-  if (h == nullptr) return false;
-  ::dlclose(h);
-  return true;
-}
+bool IsamBound() { return IsamBinding::Live() > 0; }
 
 HeldByChild::HeldByChild(const DTF& dtf) {
   int ready[2], release[2];

@@ -45,8 +45,10 @@ bool BuildIndexed(const TempDir& dir, const std::string& name, int length,
 // Writes NAME.kdf beside an indexed file a COBOL program made.
 void WriteKeyFile(const TempDir& dir, const std::string& name, int length);
 
-// Whether the ISAM library is loaded in this process now.
-bool IsamLibraryLoaded();
+// Whether any load of the ISAM library is not yet released. (The loader
+// itself may keep a library mapped after its last release, so the process's
+// list of loaded objects cannot tell.)
+bool IsamBound();
 
 // A child process that opens a copy of `dtf` with KRACOpen and holds the
 // file open until this object is destroyed.
