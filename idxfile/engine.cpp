@@ -366,12 +366,12 @@ int record_at(File* f, const DBT& data, char* record) {
   return 0;
 }
 
-// Moves the cursor to the first entry at or after `prefix` whose key matches
+// Moves cursor `c` to the first entry at or after `prefix` whose key matches
 // the search of `mode` on its first prefix.size() bytes.
-int seek(File* f, const std::string& prefix, int mode, Dbt* k, Dbt* d) {
+int seek(DBC* c, const std::string& prefix, int mode, Dbt* k, Dbt* d) {
   std::string buf = prefix;
   *k = Dbt(buf);
-  int rc = f->cursor->get(f->cursor, k, d, DB_SET_RANGE);
+  int rc = c->get(c, k, d, DB_SET_RANGE);
   if (rc == DB_NOTFOUND) return fail(ENOREC);
   if (rc != 0) return fail_db(rc);
   auto same = [&](const Dbt& key) {
@@ -380,7 +380,7 @@ int seek(File* f, const std::string& prefix, int mode, Dbt* k, Dbt* d) {
   if (mode == ISEQUAL && !same(*k)) return fail(ENOREC);
   if (mode == ISGREAT) {
     while (same(*k)) {
-      rc = f->cursor->get(f->cursor, k, d, DB_NEXT_NODUP);
+      rc = c->get(c, k, d, DB_NEXT_NODUP);
       if (rc == DB_NOTFOUND) return fail(ENOREC);
       if (rc != 0) return fail_db(rc);
     }
@@ -426,8 +426,19 @@ int do_read(File* f, char* record, int mode) {
     case ISEQUAL:
     case ISGREAT:
     case ISGTEQ: {
+      // The search runs on a cursor of its own, so that a record not found
+      // leaves the current position where it was.
       std::string key = make_key(f->spec.keys[f->cur_key], record);
-      if (seek(f, key, mode, &k, &d) != 0) return -1;
+      DB* db = f->dbs[static_cast<size_t>(f->cur_key)];
+      DBC* probe = nullptr;
+      rc = db->cursor(db, nullptr, &probe, 0);
+      if (rc != 0) return fail_db(rc);
+      if (seek(probe, key, mode, &k, &d) != 0) {
+        probe->close(probe);
+        return -1;
+      }
+      f->cursor->close(f->cursor);
+      f->cursor = c = probe;
       break;
     }
     default:
@@ -779,7 +790,7 @@ int isstart(int fd, struct keydesc* key, int length, char* record, int mode) {
       std::string prefix = ix::make_key(f->spec.keys[static_cast<size_t>(index)], record);
       prefix.resize(static_cast<size_t>(length));
       ix::Dbt k, d;
-      if (ix::seek(f, prefix, mode, &k, &d) != 0) {
+      if (ix::seek(f->cursor, prefix, mode, &k, &d) != 0) {
         f->pos = ix::Pos::kNone;
         return -1;
       }

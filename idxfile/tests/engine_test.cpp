@@ -82,6 +82,10 @@ TEST_F(IdxFileTest, ReadsInEveryKeyOrderAndDuplicatesInWriteOrder) {
   EXPECT_EQ(read_str(fd, ISNEXT), "0003C01BBdata3");
   EXPECT_EQ(read_str(fd, ISNEXT), "E110");
   EXPECT_EQ(read_str(fd, ISPREV), "0002B01AAdata1");
+  // A keyed read that finds nothing leaves the position where it was.
+  EXPECT_EQ(read_str(fd, ISEQUAL, "0000"), "E111");
+  EXPECT_EQ(read_str(fd, ISGREAT, "0003"), "E111");
+  EXPECT_EQ(read_str(fd, ISPREV), "0001A01AAdata2");
   keydesc b = alt_dups();
   char rec[15] = "       AA     ";
   ASSERT_EQ(isstart(fd, &b, 0, rec, ISEQUAL), 0);
