@@ -165,6 +165,27 @@ TEST_F(KracTest, DefinitionContentFailures) {
   EXPECT_EQ(Run(dir_.Write("C.FLF", test::FileDefinition("S", "FB", "R.RDF"))), 0);
 }
 
+TEST_F(KracTest, RecordDefinitionOfTheLargestItemCount) {
+  // RNUM 9999 is the largest count; 0 and 10000 are refused above.
+  std::vector<Item> items;
+  for (int i = 0; i < 9999; ++i) {
+    Item it;
+    it.level = "05";
+    it.name = "I" + std::to_string(i);
+    it.dtat = "X";
+    it.dale = "1";
+    it.burl = std::to_string(i);
+    items.push_back(it);
+  }
+  ASSERT_EQ(test::Sproc(dir_, items, &dtf_), 0) << KRACGetStatus(&dtf_);
+  EXPECT_EQ(KRACGetEcnt(&dtf_), 9999);
+  EXPECT_EQ(dtf_.record_length, 9999);
+  ItemDescriptor last;
+  ASSERT_EQ(KRACDainfSet(9999, &dtf_, &last), 0);
+  EXPECT_STREQ(last.name, "I9998");
+  EXPECT_EQ(last.position, 9998);
+}
+
 // A customer master of 47 item records: groups, FILLER, REDEFINES ended by
 // the next edited-flag item, condition names, a table of 12 months holding a
 // table of 2 returns, and edited, bit, date and time items.
