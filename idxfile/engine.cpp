@@ -88,7 +88,7 @@ int open_db(const std::string& path, bool create, bool dups, bool readonly, bool
   int rc = db_create(&db, nullptr, 0);
   if (rc != 0) return rc;
   db->set_errcall(db, quiet_errors);
-  db->set_cachesize(db, 0, bulk ? 64u << 20 : 4u << 20, 1);
+  db->set_cachesize(db, 0, bulk ? 256u << 20 : 4u << 20, 1);
   if (create) {
     db->set_pagesize(db, kPageSize);
     if (dups) db->set_flags(db, DB_DUP);
