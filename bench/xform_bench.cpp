@@ -260,6 +260,10 @@ int main(int argc, char** argv) {
   std::printf("peak resident memory, 16 MiB input vs %.0f MB input:\n", dat_mb);
   std::printf("  sc %.1f vs %.1f MiB, cs %.1f vs %.1f MiB, st %.1f vs %.1f MiB, ts %.1f vs %.1f MiB\n",
               mib(s_sc), mib(sc), mib(s_cs), mib(cs), mib(s_st), mib(st), mib(s_ts), mib(ts));
-  std::filesystem::remove_all(g_work);
+  if (std::getenv("QEL_BENCH_KEEP") != nullptr) {
+    std::printf("files kept in %s\n", g_work.c_str());
+  } else {
+    std::filesystem::remove_all(g_work);
+  }
   return 0;
 }

@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   h = CsvfileOpen(again.c_str(), 0x0301, 0, ",");
   if (h < 0) abort();
   for (const auto& r : records) {
-    int rc = qel::xform::CsvRecPut(h, r.data());
+    int rc = qel::xform::CsvRecPut(h, ',', r.data());
     if (rc != 0 && rc != qel::xform::kConvertInvalidData) abort();
   }
   CsvfieldPut(h, "", 0, 2);

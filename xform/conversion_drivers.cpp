@@ -467,7 +467,7 @@ int SamToCsv(const KXFMTbl& t, const DriverContext& context) {
   Definition def;
   if (!LoadDefinition(t, kKindSamToCsv, run, def)) return kDriverFailed;
   auto length = static_cast<std::size_t>(def.record_length());
-  if (length == 0) {
+  if (length == 0 || !ItemsInside(length)) {
     run.Show(kMsgRecordLength);
     return kDriverFailed;
   }
@@ -505,7 +505,7 @@ int SamToCsv(const KXFMTbl& t, const DriverContext& context) {
       loop = Loop::kFailed;
       break;
     }
-    rc = CsvRecPut(out.handle, record.get());
+    rc = CsvRecPut(out.handle, separator[0], record.get());
     if (rc != 0) {
       ReportPutFailure(rc, run, t, "40");
       loop = Loop::kFailed;
@@ -525,7 +525,7 @@ int CsvToSam(const KXFMTbl& t, const DriverContext& context) {
   Definition def;
   if (!LoadDefinition(t, kKindCsvToSam, run, def)) return kDriverFailed;
   auto length = static_cast<std::size_t>(def.record_length());
-  if (length == 0) {
+  if (length == 0 || !ItemsInside(length)) {
     run.Show(kMsgRecordLength);
     return kDriverFailed;
   }
@@ -609,7 +609,7 @@ int IsamToCsv(const KXFMTbl& t, const DriverContext& context) {
   Definition def;
   if (!LoadDefinition(t, kKindIsamToCsv, run, def)) return kDriverFailed;
   int32_t length = def.record_length();
-  if (length < 1 || length > 65505) {
+  if (length < 1 || length > 65505 || !ItemsInside(static_cast<std::size_t>(length))) {
     run.Show(kMsgRecordLength);
     return kDriverFailed;
   }
@@ -665,7 +665,7 @@ int IsamToCsv(const KXFMTbl& t, const DriverContext& context) {
       loop = Loop::kFailed;
       break;
     }
-    rc = CsvRecPut(out.handle, record.get());
+    rc = CsvRecPut(out.handle, separator[0], record.get());
     if (rc != 0) {
       ReportPutFailure(rc, run, t, "10");
       loop = Loop::kFailed;

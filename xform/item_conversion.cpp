@@ -13,8 +13,20 @@ namespace codec = qel::codec;
 
 constexpr char kQuote = '"';
 
+// Room for the pieces of a CSV line handed to the writer at once.
+constexpr std::size_t kLinePiece = 16384;
+
+// A non-group item of the layout, as CsvRecPut writes it.
+struct Field {
+  std::size_t index;
+  bool quoted;           // character and national items
+  std::size_t max_text;  // longest field text with its quotes and separator
+};
+
 struct WorkArea {
   std::vector<ItemDescriptor> items;
+  std::vector<Field> fields;
+  std::vector<char> line = std::vector<char>(kLinePiece + kFieldCapacity + 4);
   std::vector<codec::ItemFormat> formats;
   codec::CodecOptions options;
   std::string failed_name;
@@ -68,7 +80,16 @@ void LoadItems(std::vector<ItemDescriptor> layout_items, bool big_endian, bool b
   a.items = std::move(layout_items);
   a.formats.clear();
   a.formats.reserve(a.items.size());
-  for (const ItemDescriptor& d : a.items) a.formats.push_back(FormatOf(d));
+  a.fields.clear();
+  for (std::size_t i = 0; i < a.items.size(); ++i) {
+    const ItemDescriptor& d = a.items[i];
+    a.formats.push_back(FormatOf(d));
+    if (d.attribute == codec::kGroup) continue;
+    bool quoted = IsCharacterLike(d.attribute);
+    std::size_t text = quoted ? static_cast<std::size_t>(std::max(d.byte_length, 0)) + 2
+                              : codec::kMaxNumberTextLength;
+    a.fields.push_back(Field{i, quoted, text + 1});
+  }
   SetOptions(big_endian, blank_when_zero);
   a.failed_name.clear();
 }
@@ -83,6 +104,18 @@ void SetOptions(bool big_endian, bool blank_when_zero) {
 }
 
 const std::vector<ItemDescriptor>& Items() { return Area().items; }
+
+bool ItemsInside(std::size_t record_length) {
+  for (const Field& f : Area().fields) {
+    const ItemDescriptor& d = Area().items[f.index];
+    if (d.position < 0 || d.byte_length < 0 ||
+        static_cast<std::size_t>(d.position) + static_cast<std::size_t>(d.byte_length) >
+            record_length) {
+      return false;
+    }
+  }
+  return true;
+}
 
 int KVAttrChk(char* name) {
   for (const ItemDescriptor& d : Area().items) {
@@ -142,41 +175,44 @@ int CsvTitlePut(QelFileHandle csv) {
   return 0;
 }
 
-int CsvRecPut(QelFileHandle csv, const unsigned char* record) {
+int CsvRecPut(QelFileHandle csv, char separator, const unsigned char* record) {
   WorkArea& a = Area();
-  std::size_t count = a.items.size();
-  std::size_t last = count;
-  for (std::size_t i = count; i > 0; --i) {
-    if (a.items[i - 1].attribute != codec::kGroup) {
-      last = i - 1;
-      break;
+  if (a.fields.empty()) return 0;
+  // The line is built here and handed to the CSV writer in pieces that end
+  // at a field boundary: a piece put with end kind 0 gets the separator that
+  // follows its last field, the last piece gets CR LF. The bytes written are
+  // those of one writer call per field, and a record that fails is not
+  // written at all.
+  char* line = a.line.data();
+  std::size_t n = 0;
+  for (const Field& f : a.fields) {
+    if (n > 0 && n + f.max_text > kLinePiece) {
+      if (CsvfieldPut(csv, line, static_cast<int32_t>(n - 1), 0) != 0) return -1;
+      n = 0;
     }
-  }
-  char* buf = a.field.data();
-  for (std::size_t i = 0; i < count; ++i) {
-    const ItemDescriptor& d = a.items[i];
-    if (d.attribute == codec::kGroup) continue;
-    const unsigned char* item = record + d.position;
+    const ItemDescriptor& d = a.items[f.index];
     std::size_t length = 0;
     int rc;
-    bool quoted = IsCharacterLike(d.attribute);
-    if (quoted) {
-      rc = ItemToField(static_cast<int>(i), item, buf + 1, kFieldCapacity, &length);
+    if (f.quoted) {
+      line[n] = kQuote;
+      rc = ItemToField(static_cast<int>(f.index), record + d.position, line + n + 1,
+                       a.line.size() - n - 2, &length);
+      if (rc == kConvertOk) {
+        line[n + 1 + length] = kQuote;
+        length += 2;
+      }
     } else {
-      rc = ItemToField(static_cast<int>(i), item, buf, kFieldCapacity, &length);
+      rc = ItemToField(static_cast<int>(f.index), record + d.position, line + n,
+                       a.line.size() - n - 1, &length);
     }
     if (rc != kConvertOk) {
       KeepName(d);
       return rc;
     }
-    if (quoted) {
-      buf[0] = kQuote;
-      buf[length + 1] = kQuote;
-      length += 2;
-    }
-    if (CsvfieldPut(csv, buf, static_cast<int32_t>(length), i == last ? 1 : 0) != 0) return -1;
+    n += length;
+    line[n++] = separator;
   }
-  return 0;
+  return CsvfieldPut(csv, line, static_cast<int32_t>(n - 1), 1) != 0 ? -1 : 0;
 }
 
 int CsvRecGet(QelFileHandle csv, unsigned char* record, std::size_t record_length) {

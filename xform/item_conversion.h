@@ -51,6 +51,10 @@ void LoadItems(std::vector<ItemDescriptor> layout_items, bool big_endian, bool b
 void SetOptions(bool big_endian, bool blank_when_zero);
 const std::vector<ItemDescriptor>& Items();
 
+// True when every non-group item lies inside a record of `record_length`
+// bytes (a definition whose positions say otherwise cannot be converted).
+bool ItemsInside(std::size_t record_length);
+
 // 0 when every entry is convertible or a group; -1 after copying the name of
 // the first entry that is not (NUL-terminated, at most 31 bytes) into `name`
 // (at least 32 bytes).
@@ -72,9 +76,11 @@ int FieldToItem(int index, std::string_view text, unsigned char* out);
 // (CSV writer failure).
 int CsvTitlePut(QelFileHandle csv);
 
-// Writes `record` as one CSV line. 0; -4 (the item's name is kept for
-// FailedItemName), -3, or -1 from the CSV writer.
-int CsvRecPut(QelFileHandle csv, const unsigned char* record);
+// Writes `record` as one CSV line, fields separated by `separator` (the one
+// the CSV file was opened with). 0; -4 (the item's name is kept for
+// FailedItemName; nothing of the record is written), -3, or -1 from the CSV
+// writer. REQUIRES: every item lies inside the record.
+int CsvRecPut(QelFileHandle csv, char separator, const unsigned char* record);
 
 // Reads one CSV line into `record` (the whole record length is zero-filled
 // first; record must hold the record length). 1 a record was built; 2 end of

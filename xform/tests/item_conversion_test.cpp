@@ -171,7 +171,7 @@ class CsvLines : public ::testing::Test {
     if (title) {
       EXPECT_EQ(CsvTitlePut(h), 0);
     }
-    for (const Bytes& r : records) EXPECT_EQ(CsvRecPut(h, r.data()), 0);
+    for (const Bytes& r : records) EXPECT_EQ(CsvRecPut(h, ',', r.data()), 0);
     EXPECT_EQ(CsvfieldPut(h, "", 0, 2), 0);
     EXPECT_EQ(CsvfileClose(h), 0);
     return Contents();
