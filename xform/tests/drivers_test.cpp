@@ -114,6 +114,10 @@ TEST_F(Drivers, InvalidDataNamesTheRecordAndTheItem) {
   EXPECT_EQ(SamToCsv(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), def_)), kDriverFailed);
   EXPECT_NE(ws_.Log().find("定義ファイルとデータファイルの内容が異なっています。(2,AMOUNT)"),
             std::string::npos);
+  // The record before the failing one is kept whole, nothing of the failing
+  // one is written.
+  EXPECT_EQ(ws_.Read("OUT.CSV"),
+            "\"A001\",\"" + test::Sjis("東京") + "\",-123.45,12,1234\r\n");
 
   ws_.Write("IN.CSV", "A,,1,1,1\r\nB,,1,x,1\r\n");
   EXPECT_EQ(CsvToSam(Table(ws_.Path("IN.CSV"), ws_.Path("OUT.DAT"), def_)), kDriverFailed);
@@ -143,6 +147,17 @@ TEST_F(Drivers, DefinitionMustSuitTheKind) {
   EXPECT_EQ(SamToCsv(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), ws_.Path("NONE.FLF"))),
             kDriverFailed);
   EXPECT_NE(ws_.Log().find("KRAC3510-E"), std::string::npos);
+}
+
+TEST_F(Drivers, ItemOutsideTheRecordIsRefused) {
+  // The record length comes from the first and the last items: 4 bytes,
+  // while B claims bytes 50 and 51.
+  std::string def = ws_.Definition(
+      "HOLE", {{"03", "A", "X", "2", "0"}, {"03", "B", "X", "2", "50"}, {"03", "C", "X", "2", "2"}});
+  ws_.Write("IN.DAT", "abcd");
+  EXPECT_EQ(SamToCsv(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), def)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KXFM2701-E"), std::string::npos);
+  EXPECT_EQ(CsvToSam(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.DAT"), def)), kDriverFailed);
 }
 
 TEST_F(Drivers, MissingInputIsReported) {
