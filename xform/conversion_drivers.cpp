@@ -100,15 +100,42 @@ class Run {
     }
   }
 
-  // A negative message number from one of the error mappings.
-  void ShowMapped(int negative_number, std::string_view name, const char* text) {
-    Show(-negative_number, name, text);
+  // Failures through the error mappings of the file I/O library: the file
+  // name and the mapping's text are the inserts.
+  void SamError(int status, int operation, const char* name) {
+    char text[10] = {};
+    int number = -KVsamerr(status, text, operation);
+    Show(number, name, text);
+  }
+  void CsvError(int operation, const char* name) {
+    char text[10] = {};
+    int number = -KVcsverr(text, operation);
+    Show(number, name, text);
+  }
+  void TextError(int operation, const char* name) {
+    char text[10] = {};
+    int number = -KVtexterr(text, operation);
+    Show(number, name, text);
   }
 
   void Count() {
     ++count_;
     if (context_.records != nullptr) context_.records->store(count_);
     if (context_.output == MessageOutput::kBox) platform::PumpOneMessage();
+  }
+
+  // Remembers the bytes cut from one record (0: nothing cut).
+  void NoteCut(std::size_t over) {
+    if (over == 0) return;
+    cut_ = true;
+    largest_cut_ = std::max(largest_cut_, over);
+  }
+
+  // The closing messages of a conversion that ran to its end: the largest
+  // cut when records were cut, then the count.
+  void ShowEnd() {
+    if (cut_) Show(kMsgCut, std::to_string(largest_cut_));
+    Show(kMsgCount, CountText());
   }
 
   bool Cancelled() const { return context_.cancel != nullptr && context_.cancel->load(); }
@@ -120,6 +147,8 @@ class Run {
  private:
   const DriverContext& context_;
   std::uint64_t count_ = 0;
+  bool cut_ = false;
+  std::size_t largest_cut_ = 0;
 };
 
 // The definition of a CSV conversion, released at the end of the driver.
@@ -177,8 +206,7 @@ struct SamFile {
       int rc = IsuSamClose(handle);
       handle = -1;
       if (rc != 0) {
-        char text[10] = {};
-        run.ShowMapped(KVsamerr(ISUSAM_ST_IO, text, kOpClose), name, text);
+        run.SamError(ISUSAM_ST_IO, kOpClose, name);
         ok = false;
       }
     }
@@ -194,8 +222,7 @@ bool CheckLock(int rc, Run& run, const char* name, const char* first_code) {
   if (rc == -1) {
     run.Show(kMsgInUse, name);
   } else if (rc == -2) {
-    char text[10] = {};
-    run.ShowMapped(KVsamerr(ISUSAM_ST_IO, text, kOpOpen), name, text);
+    run.SamError(ISUSAM_ST_IO, kOpOpen, name);
   } else {
     run.Show(kMsgLogicError, first_code, "10");
   }
@@ -206,22 +233,20 @@ bool OpenInputSam(const char* name, SamFile& file, Run& run) {
   int rc = IsuSamOpen(name, 0, 0, 0, &file.handle);
   if (rc != 0) {
     file.handle = -1;
-    char text[10] = {};
-    run.ShowMapped(KVsamerr(rc, text, kOpOpen), name, text);
+    run.SamError(rc, kOpOpen, name);
     return false;
   }
   return CheckLock(KVIsuShareCBL(file.handle), run, name, "30");
 }
 
 bool OpenOutputSam(const char* name, SamFile& file, Run& run) {
-  char text[10] = {};
   int rc = IsuSamOpen(name, kCreateNew, 0, 0, &file.handle);
   if (rc == -2) {
     // The file exists: take it exclusively before it is emptied.
     rc = IsuSamOpen(name, ISUSAM_O_WRONLY, 0, 0, &file.handle);
     if (rc != 0) {
       file.handle = -1;
-      run.ShowMapped(KVsamerr(rc, text, kOpOpen), name, text);
+      run.SamError(rc, kOpOpen, name);
       return false;
     }
     if (!CheckLock(KVIsuExclCBL(file.handle), run, name, "20")) return false;
@@ -231,7 +256,7 @@ bool OpenOutputSam(const char* name, SamFile& file, Run& run) {
   }
   if (rc != 0) {
     file.handle = -1;
-    run.ShowMapped(KVsamerr(rc, text, kOpOpen), name, text);
+    run.SamError(rc, kOpOpen, name);
     return false;
   }
   return CheckLock(KVIsuExclCBL(file.handle), run, name, "20");
@@ -246,42 +271,28 @@ bool AllocControl(SamFile& file, std::size_t length, Run& run) {
   return true;
 }
 
-// The one open CSV file of the process.
-struct CsvFile {
+// The one open CSV or text file of the process, closed silently unless the
+// driver closed it itself.
+template <int (*CloseFn)(QelFileHandle), void (Run::*Report)(int, const char*)>
+struct LineFile {
   QelFileHandle handle = -1;
-  ~CsvFile() {
-    if (handle != -1) CsvfileClose(handle);
+  LineFile() = default;
+  LineFile(const LineFile&) = delete;
+  LineFile& operator=(const LineFile&) = delete;
+  ~LineFile() {
+    if (handle != -1) CloseFn(handle);
   }
   bool Close(Run& run, const char* name) {
     if (handle == -1) return true;
-    int rc = CsvfileClose(handle);
+    int rc = CloseFn(handle);
     handle = -1;
-    if (rc != 0) {
-      char text[10] = {};
-      run.ShowMapped(KVcsverr(text, kOpClose), name, text);
-      return false;
-    }
-    return true;
+    if (rc == 0) return true;
+    (run.*Report)(kOpClose, name);
+    return false;
   }
 };
-
-struct TextFile {
-  QelFileHandle handle = -1;
-  ~TextFile() {
-    if (handle != -1) TxtClose(handle);
-  }
-  bool Close(Run& run, const char* name) {
-    if (handle == -1) return true;
-    int rc = TxtClose(handle);
-    handle = -1;
-    if (rc != 0) {
-      char text[10] = {};
-      run.ShowMapped(KVtexterr(text, kOpClose), name, text);
-      return false;
-    }
-    return true;
-  }
-};
+using CsvFile = LineFile<CsvfileClose, &Run::CsvError>;
+using TextFile = LineFile<TxtClose, &Run::TextError>;
 
 std::unique_ptr<unsigned char[]> AllocRecord(std::size_t size, Run& run) {
   std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[size]);
@@ -301,8 +312,7 @@ int Outcome(Loop loop, bool closed) {
 
 bool FlushCsv(QelFileHandle csv, Run& run, const char* name) {
   if (CsvfieldPut(csv, "", 0, 2) == 0) return true;
-  char text[10] = {};
-  run.ShowMapped(KVcsverr(text, kOpWrite), name, text);
+  run.CsvError(kOpWrite, name);
   return false;
 }
 
@@ -315,8 +325,7 @@ void ReportPutFailure(int rc, Run& run, const KXFMTbl& t, const char* second_cod
   } else if (rc == -2) {
     run.Show(kMsgLogicError, "30", second_code);
   } else {
-    char text[10] = {};
-    run.ShowMapped(KVcsverr(text, kOpWrite), t.OutFileName, text);
+    run.CsvError(kOpWrite, t.OutFileName);
   }
 }
 
@@ -360,6 +369,18 @@ void ShowIsamError(IsamLibrary& lib, int result, int operation, Run& run, const 
   char text[10] = {};
   int number = KVisamerr(result, lib.last_errno(), lib.last_syserr(), operation, text);
   run.Show(number, name, text);
+}
+
+// Writes out a fixed-length output after its record loop and shows the
+// closing messages when the loop ran to its end. The loop's outcome, or
+// kFailed when the flush failed.
+Loop FlushFixed(SamFile& out, Loop loop, Run& run, const char* name) {
+  if (IsuSamFlush(out.ctl) != 0) {
+    run.SamError(IsuSamRefStat(out.ctl), kOpWrite, name);
+    return Loop::kFailed;
+  }
+  if (loop == Loop::kDone) run.ShowEnd();
+  return loop;
 }
 
 // Pads a record to `length` with spaces, or reports how much was cut.
@@ -479,15 +500,13 @@ int SamToCsv(const KXFMTbl& t, const DriverContext& context) {
   CsvFile out;
   out.handle = CsvfileOpen(t.OutFileName, kTruncate, t.Title == 1 ? 1 : 0, separator);
   if (out.handle == -1) {
-    char text[10] = {};
-    run.ShowMapped(KVcsverr(text, kOpOpen), t.OutFileName, text);
+    run.CsvError(kOpOpen, t.OutFileName);
     return kDriverFailed;
   }
   if (!AllocControl(in, length, run)) return kDriverFailed;
   IsuSamSetF(in.ctl, in.handle, record.get(), Capacity16(length + 2), static_cast<uint16_t>(length));
   if (t.Title == 1 && CsvTitlePut(out.handle) != 0) {
-    char text[10] = {};
-    run.ShowMapped(KVcsverr(text, kOpWrite), t.OutFileName, text);
+    run.CsvError(kOpWrite, t.OutFileName);
     return kDriverFailed;
   }
   Loop loop = Loop::kDone;
@@ -500,8 +519,7 @@ int SamToCsv(const KXFMTbl& t, const DriverContext& context) {
     int rc = IsuSamGet(in.ctl, &got);
     if (rc == 1) break;
     if (rc == -1) {
-      char text[10] = {};
-      run.ShowMapped(KVsamerr(IsuSamRefStat(in.ctl), text, kOpRead), t.InFileName, text);
+      run.SamError(IsuSamRefStat(in.ctl), kOpRead, t.InFileName);
       loop = Loop::kFailed;
       break;
     }
@@ -533,8 +551,7 @@ int CsvToSam(const KXFMTbl& t, const DriverContext& context) {
   CsvFile in;
   in.handle = CsvfileOpen(t.InFileName, 0, t.Title == 1 ? 1 : 0, separator);
   if (in.handle == -1) {
-    char text[10] = {};
-    run.ShowMapped(KVcsverr(text, kOpOpen), t.InFileName, text);
+    run.CsvError(kOpOpen, t.InFileName);
     return kDriverFailed;
   }
   SamFile out;
@@ -553,8 +570,7 @@ int CsvToSam(const KXFMTbl& t, const DriverContext& context) {
       run.Show(kMsgMalformedCsv, t.InFileName, "1");
       loop = Loop::kFailed;
     } else if (rc != 0) {
-      char text[10] = {};
-      run.ShowMapped(KVcsverr(text, kOpRead), t.InFileName, text);
+      run.CsvError(kOpRead, t.InFileName);
       loop = Loop::kFailed;
     }
   }
@@ -566,8 +582,7 @@ int CsvToSam(const KXFMTbl& t, const DriverContext& context) {
     int rc = CsvRecGet(in.handle, record.get(), length);
     if (rc == kRecordBuilt) {
       if (IsuSamPut(out.ctl, static_cast<uint16_t>(length)) != 0) {
-        char text[10] = {};
-        run.ShowMapped(KVsamerr(IsuSamRefStat(out.ctl), text, kOpWrite), t.OutFileName, text);
+        run.SamError(IsuSamRefStat(out.ctl), kOpWrite, t.OutFileName);
         loop = Loop::kFailed;
         break;
       }
@@ -582,21 +597,14 @@ int CsvToSam(const KXFMTbl& t, const DriverContext& context) {
     } else if (rc == -2) {
       run.Show(kMsgMalformedCsv, t.InFileName, run.NextRecordText());
     } else {
-      char text[10] = {};
-      run.ShowMapped(KVcsverr(text, kOpRead), t.InFileName, text);
+      run.CsvError(kOpRead, t.InFileName);
     }
     loop = Loop::kFailed;
   }
-  bool flushed = true;
-  if (IsuSamFlush(out.ctl) != 0) {
-    char text[10] = {};
-    run.ShowMapped(KVsamerr(IsuSamRefStat(out.ctl), text, kOpWrite), t.OutFileName, text);
-    flushed = false;
-  }
-  if (loop == Loop::kDone && flushed) run.Show(kMsgCount, run.CountText());
+  loop = FlushFixed(out, loop, run, t.OutFileName);
   bool closed = out.Close(run, t.OutFileName);
   closed = in.Close(run, t.InFileName) && closed;
-  return Outcome(flushed ? loop : Loop::kFailed, closed);
+  return Outcome(loop, closed);
 }
 
 int IsamToCsv(const KXFMTbl& t, const DriverContext& context) {
@@ -643,13 +651,11 @@ int IsamToCsv(const KXFMTbl& t, const DriverContext& context) {
   CsvFile out;
   out.handle = CsvfileOpen(t.OutFileName, kTruncate, t.Title == 1 ? 1 : 0, separator);
   if (out.handle == -1) {
-    char text[10] = {};
-    run.ShowMapped(KVcsverr(text, kOpOpen), t.OutFileName, text);
+    run.CsvError(kOpOpen, t.OutFileName);
     return kDriverFailed;
   }
   if (t.Title == 1 && CsvTitlePut(out.handle) != 0) {
-    char text[10] = {};
-    run.ShowMapped(KVcsverr(text, kOpWrite), t.OutFileName, text);
+    run.CsvError(kOpWrite, t.OutFileName);
     return kDriverFailed;
   }
   Loop loop = Loop::kDone;
@@ -693,8 +699,7 @@ int SamToTxt(const KXFMTbl& t, const DriverContext& context) {
   TextFile out;
   out.handle = TxtOpen(t.OutFileName, kTruncate);
   if (out.handle == -1) {
-    char text[10] = {};
-    run.ShowMapped(KVtexterr(text, kOpOpen), t.OutFileName, text);
+    run.TextError(kOpOpen, t.OutFileName);
     return kDriverFailed;
   }
   auto record = AllocRecord(length + 2, run);
@@ -715,8 +720,7 @@ int SamToTxt(const KXFMTbl& t, const DriverContext& context) {
       if (status == ISUSAM_ST_RECLEN) {
         run.Show(kMsgShortRecord);
       } else {
-        char text[10] = {};
-        run.ShowMapped(KVsamerr(status, text, kOpRead), t.InFileName, text);
+        run.SamError(status, kOpRead, t.InFileName);
       }
       loop = Loop::kFailed;
       break;
@@ -726,8 +730,7 @@ int SamToTxt(const KXFMTbl& t, const DriverContext& context) {
     record[length + 1] = '\0';
     if (TxtPut(out.handle, reinterpret_cast<const char*>(record.get()),
                static_cast<int32_t>(length + 1), 1) != 0) {
-      char text[10] = {};
-      run.ShowMapped(KVtexterr(text, kOpWrite), t.OutFileName, text);
+      run.TextError(kOpWrite, t.OutFileName);
       loop = Loop::kFailed;
       break;
     }
@@ -735,8 +738,7 @@ int SamToTxt(const KXFMTbl& t, const DriverContext& context) {
   }
   bool flushed = true;
   if (TxtPut(out.handle, "", 0, 2) != 0) {
-    char text[10] = {};
-    run.ShowMapped(KVtexterr(text, kOpWrite), t.OutFileName, text);
+    run.TextError(kOpWrite, t.OutFileName);
     flushed = false;
   }
   if (loop == Loop::kDone && flushed) run.Show(kMsgCount, run.CountText());
@@ -751,8 +753,7 @@ int TxtToSam(const KXFMTbl& t, const DriverContext& context) {
   TextFile in;
   in.handle = TxtOpen(t.InFileName, 0);
   if (in.handle == -1) {
-    char text[10] = {};
-    run.ShowMapped(KVtexterr(text, kOpOpen), t.InFileName, text);
+    run.TextError(kOpOpen, t.InFileName);
     return kDriverFailed;
   }
   SamFile out;
@@ -762,8 +763,6 @@ int TxtToSam(const KXFMTbl& t, const DriverContext& context) {
   if (!AllocControl(out, length, run)) return kDriverFailed;
   IsuSamSetF(out.ctl, out.handle, record.get(), Capacity16(kRecordBufferSize), t.Reclen);
   char* line = reinterpret_cast<char*>(record.get());
-  std::size_t largest_cut = 0;
-  bool cut = false;
   Loop loop = Loop::kDone;
   for (;;) {
     if (run.Cancelled()) {
@@ -772,8 +771,7 @@ int TxtToSam(const KXFMTbl& t, const DriverContext& context) {
     }
     int32_t end_kind = 0, got = 0;
     if (TxtGet(in.handle, line, static_cast<int32_t>(kLineCapacity), &end_kind, &got) != 0) {
-      char text[10] = {};
-      run.ShowMapped(KVtexterr(text, kOpRead), t.InFileName, text);
+      run.TextError(kOpRead, t.InFileName);
       loop = Loop::kFailed;
       break;
     }
@@ -783,41 +781,27 @@ int TxtToSam(const KXFMTbl& t, const DriverContext& context) {
     if (end_kind == 0) {
       int32_t rest = 0;
       if (TxtSkip(in.handle, &rest, &end_kind) != 0) {
-        char text[10] = {};
-        run.ShowMapped(KVtexterr(text, kOpRead), t.InFileName, text);
+        run.TextError(kOpRead, t.InFileName);
         loop = Loop::kFailed;
         break;
       }
       line_length += static_cast<std::size_t>(rest);
     }
     if (line_length == 0 && end_kind == 2) break;
-    if (line_length > length) {
-      cut = true;
-      largest_cut = std::max(largest_cut, line_length - length);
-    }
+    if (line_length > length) run.NoteCut(line_length - length);
     FitRecord(record.get(), std::min(have, length), length);
     if (IsuSamPut(out.ctl, t.Reclen) != 0) {
-      char text[10] = {};
-      run.ShowMapped(KVsamerr(IsuSamRefStat(out.ctl), text, kOpWrite), t.OutFileName, text);
+      run.SamError(IsuSamRefStat(out.ctl), kOpWrite, t.OutFileName);
       loop = Loop::kFailed;
       break;
     }
     run.Count();
     if (end_kind == 2) break;
   }
-  bool flushed = true;
-  if (IsuSamFlush(out.ctl) != 0) {
-    char text[10] = {};
-    run.ShowMapped(KVsamerr(IsuSamRefStat(out.ctl), text, kOpWrite), t.OutFileName, text);
-    flushed = false;
-  }
-  if (loop == Loop::kDone && flushed) {
-    if (cut) run.Show(kMsgCut, std::to_string(largest_cut));
-    run.Show(kMsgCount, run.CountText());
-  }
+  loop = FlushFixed(out, loop, run, t.OutFileName);
   bool closed = out.Close(run, t.OutFileName);
   closed = in.Close(run, t.InFileName) && closed;
-  return Outcome(flushed ? loop : Loop::kFailed, closed);
+  return Outcome(loop, closed);
 }
 
 int VsamToSam(const KXFMTbl& t, const DriverContext& context) {
@@ -829,8 +813,7 @@ int VsamToSam(const KXFMTbl& t, const DriverContext& context) {
   int32_t kind = 0;
   int rc = IsuSamHeadGet(in.handle, header, &kind);
   if (rc == -1) {
-    char text[10] = {};
-    run.ShowMapped(KVsamerr(ISUSAM_ST_IO, text, kOpOpen), t.InFileName, text);
+    run.SamError(ISUSAM_ST_IO, kOpOpen, t.InFileName);
     return kDriverFailed;
   }
   if (rc == -2 || kind == 1) {
@@ -851,8 +834,6 @@ int VsamToSam(const KXFMTbl& t, const DriverContext& context) {
   if (!AllocControl(in, maximum, run) || !AllocControl(out, length, run)) return kDriverFailed;
   IsuSamSetV(in.ctl, in.handle, record.get(), Capacity16(kRecordBufferSize), minimum, maximum);
   IsuSamSetF(out.ctl, out.handle, record.get(), Capacity16(kRecordBufferSize), t.Reclen);
-  std::size_t largest_cut = 0;
-  bool cut = false;
   Loop loop = Loop::kDone;
   for (;;) {
     if (run.Cancelled()) {
@@ -863,37 +844,22 @@ int VsamToSam(const KXFMTbl& t, const DriverContext& context) {
     rc = IsuSamGet(in.ctl, &got);
     if (rc == 1) break;
     if (rc == -1) {
-      char text[10] = {};
-      run.ShowMapped(KVsamerr(IsuSamRefStat(in.ctl), text, kOpRead), t.InFileName, text);
+      run.SamError(IsuSamRefStat(in.ctl), kOpRead, t.InFileName);
       loop = Loop::kFailed;
       break;
     }
-    std::size_t over = FitRecord(record.get(), got, length);
-    if (over > 0) {
-      cut = true;
-      largest_cut = std::max(largest_cut, over);
-    }
+    run.NoteCut(FitRecord(record.get(), got, length));
     if (IsuSamPut(out.ctl, t.Reclen) != 0) {
-      char text[10] = {};
-      run.ShowMapped(KVsamerr(IsuSamRefStat(out.ctl), text, kOpWrite), t.OutFileName, text);
+      run.SamError(IsuSamRefStat(out.ctl), kOpWrite, t.OutFileName);
       loop = Loop::kFailed;
       break;
     }
     run.Count();
   }
-  bool flushed = true;
-  if (IsuSamFlush(out.ctl) != 0) {
-    char text[10] = {};
-    run.ShowMapped(KVsamerr(IsuSamRefStat(out.ctl), text, kOpWrite), t.OutFileName, text);
-    flushed = false;
-  }
-  if (loop == Loop::kDone && flushed) {
-    if (cut) run.Show(kMsgCut, std::to_string(largest_cut));
-    run.Show(kMsgCount, run.CountText());
-  }
+  loop = FlushFixed(out, loop, run, t.OutFileName);
   bool closed = out.Close(run, t.OutFileName);
   closed = in.Close(run, t.InFileName) && closed;
-  return Outcome(flushed ? loop : Loop::kFailed, closed);
+  return Outcome(loop, closed);
 }
 
 }  // namespace qel::xform
