@@ -318,7 +318,9 @@ int CKRPFDoc::CommonEnd() {
   return 0;
 }
 
-int CKRPFDoc::ItemReference(std::string_view name, bool output, int* reference) {
+int CKRPFDoc::ItemReference(std::string_view value, bool output, int* reference) {
+  std::string name;
+  Unescape(value, false, &name);
   int n = (output ? doc_->output_names : doc_->input_names).Find(name);
   if (n > 0) {
     *reference = n;

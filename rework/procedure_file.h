@@ -68,7 +68,7 @@ class CKRPFDoc {
   int CommonEnd();
   int BlockStatement(int keyword, std::string_view value);
   int EndOfBlocks();
-  int ItemReference(std::string_view name, bool output, int* reference);
+  int ItemReference(std::string_view value, bool output, int* reference);
   void CloseAfterError();
 
   CZovozDoc* doc_;

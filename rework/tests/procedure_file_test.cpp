@@ -321,6 +321,7 @@ TEST_F(ProcedureFileTest, WrittenProcedureReadsBackToTheSameDocument) {
   EXPECT_NE(written.find("\nCOMP=\"\"a\";b\"\"c;\n"), std::string::npos);
   EXPECT_NE(written.find("\nCOMP=\"\"#1;\n"), std::string::npos);
 
+  doc_->CloseFiles();  // the data files are opened without sharing
   CZovozDoc again;
   again.settings.form_from_file = true;
   CKRPFDoc reader(&again);
