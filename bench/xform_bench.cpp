@@ -4,13 +4,15 @@
 // and cs) a GnuCOBOL program doing the same conversion. Peak resident memory
 // of each conversion on a 16 MiB input is printed beside the full run's.
 //   xform_bench [records]   (default 1000000)
-// Never part of the tests; prints figures and ratios only.
+// Times are the best of two runs; never part of the tests; prints figures
+// and ratios only.
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -22,7 +24,8 @@
 namespace {
 
 struct Result {
-  double seconds = 0;
+  double seconds = 0;  // wall clock
+  double cpu = 0;      // user + system
   long max_rss_kib = 0;
   int status = -1;
 };
@@ -50,8 +53,30 @@ Result Run(const std::vector<std::string>& argv, const std::string& out = "") {
   wait4(pid, &status, 0, &usage);
   r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   r.max_rss_kib = usage.ru_maxrss;
+  r.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return r;
+}
+
+// The best of `kRepeats` runs, each after the dirty pages of the previous
+// outputs went to disk, so that one run does not pay for another's
+// write-back on a shared machine.
+constexpr int kRepeats = 2;
+
+Result Measure(const std::vector<std::string>& argv, const std::string& out = "") {
+  Result best;
+  for (int k = 0; k < kRepeats; ++k) {
+    sync();
+    Result r = Run(argv, out);
+    if (k == 0 || r.seconds < best.seconds) {
+      long rss = std::max(best.max_rss_kib, r.max_rss_kib);
+      best = r;
+      best.max_rss_kib = rss;
+    }
+    if (r.status != 0) return r;
+  }
+  return best;
 }
 
 void Write(const std::string& name, const std::string& bytes) {
@@ -173,8 +198,8 @@ double Mb(const std::string& name) {
 }
 
 void Line(const char* what, const Result& r, double mb, unsigned long records) {
-  std::printf("  %-34s %8.2f s %9.1f MB/s %11.0f rec/s  peak %7.1f MiB%s\n", what, r.seconds,
-              mb / r.seconds, static_cast<double>(records) / r.seconds,
+  std::printf("  %-34s %7.2f s (cpu %6.2f s) %8.1f MB/s %10.0f rec/s  peak %6.1f MiB%s\n",
+              what, r.seconds, r.cpu, mb / r.seconds, static_cast<double>(records) / r.seconds,
               static_cast<double>(r.max_rss_kib) / 1024.0, r.status == 0 ? "" : "  (FAILED)");
 }
 
@@ -208,22 +233,22 @@ int main(int argc, char** argv) {
   MakeData("BENCH.DAT", records);
   double dat_mb = Mb("BENCH.DAT");
 
-  Result cat_dat = Run({"cat", "BENCH.DAT"}, g_work + "/CAT.OUT");
-  Result sc = Run({xform, "/f", "sc", "/i", "BENCH.DAT", "/d", "BENCH.FLF", "/o", "BENCH.CSV",
+  Result cat_dat = Measure({"cat", "BENCH.DAT"}, g_work + "/CAT.OUT");
+  Result sc = Measure({xform, "/f", "sc", "/i", "BENCH.DAT", "/d", "BENCH.FLF", "/o", "BENCH.CSV",
                    "/e", "b"});
   double csv_mb = Mb("BENCH.CSV");
-  Result cat_csv = Run({"cat", "BENCH.CSV"}, g_work + "/CAT.OUT");
-  Result cs = Run({xform, "/f", "cs", "/i", "BENCH.CSV", "/d", "BENCH.FLF", "/o", "BACK.DAT",
+  Result cat_csv = Measure({"cat", "BENCH.CSV"}, g_work + "/CAT.OUT");
+  Result cs = Measure({xform, "/f", "cs", "/i", "BENCH.CSV", "/d", "BENCH.FLF", "/o", "BACK.DAT",
                    "/e", "b"});
   bool same = Run({"cmp", "-s", "BENCH.DAT", "BACK.DAT"}).status == 0;
-  Result st = Run({xform, "/f", "st", "/i", "BENCH.DAT", "/o", "BENCH.TXT", "/l", "200"});
+  Result st = Measure({xform, "/f", "st", "/i", "BENCH.DAT", "/o", "BENCH.TXT", "/l", "200"});
   double txt_mb = Mb("BENCH.TXT");
-  Result cat_txt = Run({"cat", "BENCH.TXT"}, g_work + "/CAT.OUT");
-  Result ts = Run({xform, "/f", "ts", "/i", "BENCH.TXT", "/o", "TS.DAT", "/l", "200"});
+  Result cat_txt = Measure({"cat", "BENCH.TXT"}, g_work + "/CAT.OUT");
+  Result ts = Measure({xform, "/f", "ts", "/i", "BENCH.TXT", "/o", "TS.DAT", "/l", "200"});
   Result cob_sc, cob_cs;
   if (cobol) {
-    cob_sc = Run({"./bench_sc"});
-    cob_cs = Run({"./bench_cs"});
+    cob_sc = Measure({"./bench_sc"});
+    cob_cs = Measure({"./bench_cs"});
   }
 
   std::printf("fixed-length input %.1f MB, CSV %.1f MB, text %.1f MB\n", dat_mb, csv_mb, txt_mb);
@@ -239,8 +264,10 @@ int main(int argc, char** argv) {
   std::printf("cs gives back the original bytes: %s\n", same ? "yes" : "NO");
   std::printf("ratios:\n");
   if (cobol) {
-    std::printf("  sc vs COBOL  %.2fx faster (target >= 3)\n", cob_sc.seconds / sc.seconds);
-    std::printf("  cs vs COBOL  %.2fx faster (target >= 3)\n", cob_cs.seconds / cs.seconds);
+    std::printf("  sc vs COBOL  %.2fx faster (target >= 3; cpu time %.2fx)\n",
+                cob_sc.seconds / sc.seconds, cob_sc.cpu / sc.cpu);
+    std::printf("  cs vs COBOL  %.2fx faster (target >= 3; cpu time %.2fx)\n",
+                cob_cs.seconds / cs.seconds, cob_cs.cpu / cs.cpu);
   } else {
     std::printf("  (cobc not found: no COBOL baseline)\n");
   }
