@@ -89,24 +89,24 @@ std::string Definition() {
     int pos;
     const char* sign;
   };
-  const I items[] = {{"R-ID", "X", "10", 0, "0"},     {"R-NAME", "N", "10", 10, "0"},
-                     {"R-KANA", "X", "20", 30, "0"},  {"R-ADDR", "N", "20", 50, "0"},
-                     {"R-DATE", "9", "8", 90, "0"},   {"R-AMT1", "P", "7.2", 98, "0"},
-                     {"R-AMT2", "P", "9", 103, "0"},  {"R-QTY", "S", "5", 108, "1"},
+  const I items[] = {{"R-ID", "X", "10", 0, "0"},      {"R-NAME", "N", "10", 10, "0"},
+                     {"R-KANA", "X", "20", 30, "0"},   {"R-ADDR", "N", "20", 50, "0"},
+                     {"R-DATE", "9", "8", 90, "0"},    {"R-AMT1", "P", "7.2", 98, "0"},
+                     {"R-AMT2", "P", "9", 103, "0"},   {"R-QTY", "S", "5", 108, "1"},
                      {"R-RATE", "9", "3.2", 113, "0"}, {"R-B1", "B", "4", 118, "0"},
-                     {"R-B2", "B", "9", 120, "0"},    {"R-B3", "C", "4", 124, "0"},
-                     {"R-CODE", "X", "4", 126, "0"},  {"R-P3", "P", "3", 130, "0"},
-                     {"R-Z5", "S", "5", 132, "2"},    {"R-MEMO", "X", "30", 138, "0"},
-                     {"R-U7", "U", "7", 168, "0"},    {"R-CNT", "9", "5", 172, "0"},
-                     {"R-FLAG", "X", "1", 177, "0"},  {"R-NOTE", "X", "22", 178, "0"}};
+                     {"R-B2", "B", "9", 120, "0"},     {"R-B3", "C", "4", 124, "0"},
+                     {"R-CODE", "X", "4", 126, "0"},   {"R-P3", "P", "3", 130, "0"},
+                     {"R-Z5", "S", "5", 132, "2"},     {"R-MEMO", "X", "30", 138, "0"},
+                     {"R-U7", "U", "7", 168, "0"},     {"R-CNT", "9", "5", 172, "0"},
+                     {"R-FLAG", "X", "1", 177, "0"},   {"R-NOTE", "X", "22", 178, "0"}};
   std::string r =
       "HEDR FMVR 0100 ; PPNM B ; PPTP A1 ; PPVR 0300 ; CONM RDEF ; COVR 0100 ; ERFG 0 ;\n"
       "ENDHEDR ;\nBODR RNUM 21 ; ENDBODR ;\n"
       "ITMR LNUM 01 ; DTNM BENCH-REC ; DTAT G ; DALE 0 ; ANUM 0 ; SUAF T ; BURL 0 ; BIRL 0 ; "
       "BLWZ F ; JUST F ; SIGN 0 ; SYNC F ; ENDITMR ;\n";
   for (const I& i : items) {
-    r += std::string("ITMR LNUM 03 ; DTNM ") + i.name + " ; DTAT " + i.dtat + " ; DALE " +
-         i.dale + " ; ANUM 0 ; SUAF T ; BURL " + std::to_string(i.pos) +
+    r += std::string("ITMR LNUM 03 ; DTNM ") + i.name + " ; DTAT " + i.dtat + " ; DALE " + i.dale +
+         " ; ANUM 0 ; SUAF T ; BURL " + std::to_string(i.pos) +
          " ; BIRL 0 ; BLWZ F ; JUST F ; SIGN " + i.sign + " ; SYNC F ; ENDITMR ;\n";
   }
   r += "TRAR FMVR 0100 ; PPNM B ; PPTP A1 ; PPVR 0300 ; CONM RDEF ; COVR 0100 ; ERFG 0 ;\n"
@@ -198,8 +198,8 @@ double Mb(const std::string& name) {
 }
 
 void Line(const char* what, const Result& r, double mb, unsigned long records) {
-  std::printf("  %-34s %7.2f s (cpu %6.2f s) %8.1f MB/s %10.0f rec/s  peak %6.1f MiB%s\n",
-              what, r.seconds, r.cpu, mb / r.seconds, static_cast<double>(records) / r.seconds,
+  std::printf("  %-34s %7.2f s (cpu %6.2f s) %8.1f MB/s %10.0f rec/s  peak %6.1f MiB%s\n", what,
+              r.seconds, r.cpu, mb / r.seconds, static_cast<double>(records) / r.seconds,
               static_cast<double>(r.max_rss_kib) / 1024.0, r.status == 0 ? "" : "  (FAILED)");
 }
 
@@ -209,8 +209,8 @@ int main(int argc, char** argv) {
   unsigned long records = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000000UL;
   std::string bin = std::filesystem::canonical("/proc/self/exe").parent_path().string();
   std::string xform = bin + "/qelxformbatch";
-  std::string tmpl = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
-                     "/xform-bench-XXXXXX";
+  std::string tmpl =
+      std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/xform-bench-XXXXXX";
   if (mkdtemp(tmpl.data()) == nullptr) return 1;
   g_work = tmpl;
   setenv("TEMP", g_work.c_str(), 1);
@@ -234,12 +234,12 @@ int main(int argc, char** argv) {
   double dat_mb = Mb("BENCH.DAT");
 
   Result cat_dat = Measure({"cat", "BENCH.DAT"}, g_work + "/CAT.OUT");
-  Result sc = Measure({xform, "/f", "sc", "/i", "BENCH.DAT", "/d", "BENCH.FLF", "/o", "BENCH.CSV",
-                   "/e", "b"});
+  Result sc = Measure(
+      {xform, "/f", "sc", "/i", "BENCH.DAT", "/d", "BENCH.FLF", "/o", "BENCH.CSV", "/e", "b"});
   double csv_mb = Mb("BENCH.CSV");
   Result cat_csv = Measure({"cat", "BENCH.CSV"}, g_work + "/CAT.OUT");
-  Result cs = Measure({xform, "/f", "cs", "/i", "BENCH.CSV", "/d", "BENCH.FLF", "/o", "BACK.DAT",
-                   "/e", "b"});
+  Result cs = Measure(
+      {xform, "/f", "cs", "/i", "BENCH.CSV", "/d", "BENCH.FLF", "/o", "BACK.DAT", "/e", "b"});
   bool same = Run({"cmp", "-s", "BENCH.DAT", "BACK.DAT"}).status == 0;
   Result st = Measure({xform, "/f", "st", "/i", "BENCH.DAT", "/o", "BENCH.TXT", "/l", "200"});
   double txt_mb = Mb("BENCH.TXT");
@@ -277,16 +277,17 @@ int main(int argc, char** argv) {
   // Peak memory on a 16 MiB input beside the full run.
   unsigned long small = (16UL << 20) / 200;
   MakeData("SMALL.DAT", small);
-  Result s_sc = Run({xform, "/f", "sc", "/i", "SMALL.DAT", "/d", "BENCH.FLF", "/o", "SMALL.CSV",
-                     "/e", "b"});
-  Result s_cs = Run({xform, "/f", "cs", "/i", "SMALL.CSV", "/d", "BENCH.FLF", "/o", "SMALL.BCK",
-                     "/e", "b"});
+  Result s_sc =
+      Run({xform, "/f", "sc", "/i", "SMALL.DAT", "/d", "BENCH.FLF", "/o", "SMALL.CSV", "/e", "b"});
+  Result s_cs =
+      Run({xform, "/f", "cs", "/i", "SMALL.CSV", "/d", "BENCH.FLF", "/o", "SMALL.BCK", "/e", "b"});
   Result s_st = Run({xform, "/f", "st", "/i", "SMALL.DAT", "/o", "SMALL.TXT", "/l", "200"});
   Result s_ts = Run({xform, "/f", "ts", "/i", "SMALL.TXT", "/o", "SMALL.TS", "/l", "200"});
   auto mib = [](const Result& r) { return static_cast<double>(r.max_rss_kib) / 1024.0; };
   std::printf("peak resident memory, 16 MiB input vs %.0f MB input:\n", dat_mb);
-  std::printf("  sc %.1f vs %.1f MiB, cs %.1f vs %.1f MiB, st %.1f vs %.1f MiB, ts %.1f vs %.1f MiB\n",
-              mib(s_sc), mib(sc), mib(s_cs), mib(cs), mib(s_st), mib(st), mib(s_ts), mib(ts));
+  std::printf(
+      "  sc %.1f vs %.1f MiB, cs %.1f vs %.1f MiB, st %.1f vs %.1f MiB, ts %.1f vs %.1f MiB\n",
+      mib(s_sc), mib(sc), mib(s_cs), mib(cs), mib(s_st), mib(st), mib(s_ts), mib(ts));
   if (std::getenv("QEL_BENCH_KEEP") != nullptr) {
     std::printf("files kept in %s\n", g_work.c_str());
   } else {

@@ -29,13 +29,13 @@ ItemDescriptor Item(int attribute, int length, int digits, int fraction, int pos
 }
 
 std::vector<ItemDescriptor> Layout() {
-  return {Item(4, 40, 0, 0, 0),         Item(1, 3, 3, 0, 0, '0', 'F', 'T'),
-          Item(3, 4, 2, 0, 3),          Item(8, 4, 2, 2, 7, '1'),
-          Item(8, 3, 2, 0, 11, '2'),    Item(8, 3, 2, 0, 14, '3'),
-          Item(8, 2, 2, 0, 17, '4'),    Item(9, 3, 3, 0, 19, '0', 'T'),
-          Item(5, 2, 4, 0, 22),         Item(22, 4, 7, 2, 24),
-          Item(6, 3, 4, 1, 28),         Item(7, 2, 3, 0, 31),
-          Item(9, 2, 0, 2, 33),         Item(3, 5, 2, 0, 35, '0', 'F', 'T')};
+  return {Item(4, 40, 0, 0, 0),      Item(1, 3, 3, 0, 0, '0', 'F', 'T'),
+          Item(3, 4, 2, 0, 3),       Item(8, 4, 2, 2, 7, '1'),
+          Item(8, 3, 2, 0, 11, '2'), Item(8, 3, 2, 0, 14, '3'),
+          Item(8, 2, 2, 0, 17, '4'), Item(9, 3, 3, 0, 19, '0', 'T'),
+          Item(5, 2, 4, 0, 22),      Item(22, 4, 7, 2, 24),
+          Item(6, 3, 4, 1, 28),      Item(7, 2, 3, 0, 31),
+          Item(9, 2, 0, 2, 33),      Item(3, 5, 2, 0, 35, '0', 'F', 'T')};
 }
 
 }  // namespace

@@ -63,7 +63,9 @@ uint16_t BlockFor(std::size_t length) {
   return static_cast<uint16_t>(std::clamp<std::size_t>(length, kMinBlock, 65535));
 }
 
-uint16_t Capacity16(std::size_t size) { return static_cast<uint16_t>(std::min<std::size_t>(size, 65535)); }
+uint16_t Capacity16(std::size_t size) {
+  return static_cast<uint16_t>(std::min<std::size_t>(size, 65535));
+}
 
 // Shows messages of one driver run and keeps its progress.
 class Run {
@@ -346,8 +348,7 @@ class IsamLibrary {
     info = reinterpret_cast<InfoFn>(platform::FindEntryPoint(library_, "isindexinfo"));
     close = reinterpret_cast<CloseFn>(platform::FindEntryPoint(library_, "isclose"));
     last_errno = reinterpret_cast<ErrnoFn>(platform::FindEntryPoint(library_, "IsGetLastErrno"));
-    last_syserr =
-        reinterpret_cast<ErrnoFn>(platform::FindEntryPoint(library_, "IsGetLastSyserr"));
+    last_syserr = reinterpret_cast<ErrnoFn>(platform::FindEntryPoint(library_, "IsGetLastSyserr"));
     return open && read && info && close && last_errno && last_syserr;
   }
   ~IsamLibrary() {
@@ -504,7 +505,8 @@ int SamToCsv(const KXFMTbl& t, const DriverContext& context) {
     return kDriverFailed;
   }
   if (!AllocControl(in, length, run)) return kDriverFailed;
-  IsuSamSetF(in.ctl, in.handle, record.get(), Capacity16(length + 2), static_cast<uint16_t>(length));
+  IsuSamSetF(in.ctl, in.handle, record.get(), Capacity16(length + 2),
+             static_cast<uint16_t>(length));
   if (t.Title == 1 && CsvTitlePut(out.handle) != 0) {
     run.CsvError(kOpWrite, t.OutFileName);
     return kDriverFailed;

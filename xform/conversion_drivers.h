@@ -32,15 +32,15 @@
 
 // The conversion table.
 struct KXFMTbl {
-  char InFileName[2048];    // input file
-  char OutFileName[2048];   // output file
-  char SheetFileName[2048]; // file definition (.FLF) of the CSV kinds
-  char Separator[10];       // CSV separator: only the first character is used
-  char CharSeparator[10];   // quote character of character fields: "\""
-  int32_t Title;            // 1: the CSV file has a title line
-  uint16_t Reclen;          // record length of SamToTxt, TxtToSam, VsamToSam
-  int32_t BinaryCode;       // 1: binary items are big-endian
-  int32_t BwzType;          // 1: BLANK WHEN ZERO handling on
+  char InFileName[2048];     // input file
+  char OutFileName[2048];    // output file
+  char SheetFileName[2048];  // file definition (.FLF) of the CSV kinds
+  char Separator[10];        // CSV separator: only the first character is used
+  char CharSeparator[10];    // quote character of character fields: "\""
+  int32_t Title;             // 1: the CSV file has a title line
+  uint16_t Reclen;           // record length of SamToTxt, TxtToSam, VsamToSam
+  int32_t BinaryCode;        // 1: binary items are big-endian
+  int32_t BwzType;           // 1: BLANK WHEN ZERO handling on
 };
 
 namespace qel::xform {

@@ -233,8 +233,8 @@ int CsvRecGet(QelFileHandle csv, unsigned char* record, std::size_t record_lengt
       if (end_kind == 1) line_ended = true;
       text = std::string_view(buf, static_cast<std::size_t>(length));
     }
-    if (d.position < 0 || static_cast<std::size_t>(d.position) + static_cast<std::size_t>(
-                                                                   std::max(d.byte_length, 0)) >
+    if (d.position < 0 || static_cast<std::size_t>(d.position) +
+                                  static_cast<std::size_t>(std::max(d.byte_length, 0)) >
                               record_length) {
       KeepName(d);
       return kConvertNotConvertible;

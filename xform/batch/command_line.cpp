@@ -51,16 +51,26 @@ bool ValidValue(char letter, std::string_view v) {
 
 Option* Slot(Scanned& s, char letter) {
   switch (letter) {
-    case 'f': return &s.f;
-    case 'i': return &s.i;
-    case 'd': return &s.d;
-    case 'o': return &s.o;
-    case 'l': return &s.l;
-    case 'n': return &s.n;
-    case 's': return &s.s;
-    case 'e': return &s.e;
-    case 'b': return &s.b;
-    default: return nullptr;
+    case 'f':
+      return &s.f;
+    case 'i':
+      return &s.i;
+    case 'd':
+      return &s.d;
+    case 'o':
+      return &s.o;
+    case 'l':
+      return &s.l;
+    case 'n':
+      return &s.n;
+    case 's':
+      return &s.s;
+    case 'e':
+      return &s.e;
+    case 'b':
+      return &s.b;
+    default:
+      return nullptr;
   }
 }
 
@@ -70,7 +80,9 @@ void Copy(char* field, std::size_t size, const std::string& value) {
   field[n] = '\0';
 }
 
-bool Bad(const Option& o) { return o.outcome == Outcome::kInvalid || o.outcome == Outcome::kTooLong; }
+bool Bad(const Option& o) {
+  return o.outcome == Outcome::kInvalid || o.outcome == Outcome::kTooLong;
+}
 bool Missing(const Option& o) {
   return o.outcome == Outcome::kAbsent || o.outcome == Outcome::kMissing;
 }
@@ -201,13 +213,20 @@ int RunConversion(int kind, const KXFMTbl& table) {
   DriverContext context;
   context.output = MessageOutput::kConsole;
   switch (kind) {
-    case kKindSamToTxt: return SamToTxt(table, context);
-    case kKindTxtToSam: return TxtToSam(table, context);
-    case kKindCsvToSam: return CsvToSam(table, context);
-    case kKindSamToCsv: return SamToCsv(table, context);
-    case kKindIsamToCsv: return IsamToCsv(table, context);
-    case kKindVsamToSam: return VsamToSam(table, context);
-    default: return kDriverFailed;
+    case kKindSamToTxt:
+      return SamToTxt(table, context);
+    case kKindTxtToSam:
+      return TxtToSam(table, context);
+    case kKindCsvToSam:
+      return CsvToSam(table, context);
+    case kKindSamToCsv:
+      return SamToCsv(table, context);
+    case kKindIsamToCsv:
+      return IsamToCsv(table, context);
+    case kKindVsamToSam:
+      return VsamToSam(table, context);
+    default:
+      return kDriverFailed;
   }
 }
 

@@ -1,13 +1,12 @@
 // The conversion drivers end to end on files the tests write: messages (read
 // back from the log), outputs, and the failures inside the record loops.
-#include "xform/conversion_drivers.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstring>
 
 #include "idxfile/idxfile.h"
+#include "xform/conversion_drivers.h"
 #include "xform/tests/xform_fixture.h"
 
 namespace qel::xform {
@@ -48,16 +47,15 @@ class Drivers : public ::testing::Test {
 };
 
 TEST_F(Drivers, SamToCsvAndBackGiveTheSameBytes) {
-  std::string data =
-      Record("A001", test::Sjis("東京"), 0x12, 0x34, 0x5D, "0012+", 0xD2, 0x04) +
-      Record("B,02", test::Sjis("大阪"), 0x00, 0x00, 0x0C, "0000-", 0xFF, 0xFF);
+  std::string data = Record("A001", test::Sjis("東京"), 0x12, 0x34, 0x5D, "0012+", 0xD2, 0x04) +
+                     Record("B,02", test::Sjis("大阪"), 0x00, 0x00, 0x0C, "0000-", 0xFF, 0xFF);
   ws_.Write("IN.DAT", data);
   KXFMTbl sc = Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), def_);
   sc.Title = 1;
   ASSERT_EQ(SamToCsv(sc), 0);
-  EXPECT_EQ(ws_.Read("OUT.CSV"),
-            "\"CODE\",\"NAME\",\"AMOUNT\",\"QTY\",\"BIN\"\r\n\"A001\",\"" + test::Sjis("東京") +
-                "\",-123.45,12,1234\r\n\"B,02\",\"" + test::Sjis("大阪") + "\",0.00,-0,-1\r\n");
+  EXPECT_EQ(ws_.Read("OUT.CSV"), "\"CODE\",\"NAME\",\"AMOUNT\",\"QTY\",\"BIN\"\r\n\"A001\",\"" +
+                                     test::Sjis("東京") + "\",-123.45,12,1234\r\n\"B,02\",\"" +
+                                     test::Sjis("大阪") + "\",0.00,-0,-1\r\n");
   EXPECT_NE(ws_.Log().find("KXFM2704-I 変換レコード  2件。"), std::string::npos);
 
   KXFMTbl cs = Table(ws_.Path("OUT.CSV"), ws_.Path("BACK.DAT"), def_);
@@ -100,8 +98,7 @@ TEST_F(Drivers, ShortLastRecordFailsAfterTheWholeRecords) {
   EXPECT_EQ(SamToCsv(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), def_)), kDriverFailed);
   EXPECT_NE(ws_.Log().find("KRAC2617-S"), std::string::npos);
   EXPECT_EQ(ws_.Log().find("KXFM2704"), std::string::npos);
-  EXPECT_EQ(ws_.Read("OUT.CSV"),
-            "\"A001\",\"" + test::Sjis("東京") + "\",-123.45,12,1234\r\n");
+  EXPECT_EQ(ws_.Read("OUT.CSV"), "\"A001\",\"" + test::Sjis("東京") + "\",-123.45,12,1234\r\n");
 
   EXPECT_EQ(SamToTxt(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.TXT"), "", 18)), kDriverFailed);
   EXPECT_NE(ws_.Log().find("KXFM2723-S 指定したレコード長が不正なため"), std::string::npos);
@@ -116,8 +113,7 @@ TEST_F(Drivers, InvalidDataNamesTheRecordAndTheItem) {
             std::string::npos);
   // The record before the failing one is kept whole, nothing of the failing
   // one is written.
-  EXPECT_EQ(ws_.Read("OUT.CSV"),
-            "\"A001\",\"" + test::Sjis("東京") + "\",-123.45,12,1234\r\n");
+  EXPECT_EQ(ws_.Read("OUT.CSV"), "\"A001\",\"" + test::Sjis("東京") + "\",-123.45,12,1234\r\n");
 
   ws_.Write("IN.CSV", "A,,1,1,1\r\nB,,1,x,1\r\n");
   EXPECT_EQ(CsvToSam(Table(ws_.Path("IN.CSV"), ws_.Path("OUT.DAT"), def_)), kDriverFailed);
@@ -142,8 +138,7 @@ TEST_F(Drivers, DefinitionMustSuitTheKind) {
   EXPECT_NE(ws_.Log().find("KRAC2614-S"), std::string::npos);
   std::string floating = ws_.Definition("FLT", {{"01", "F1", "F", "4", "0"}});
   EXPECT_EQ(CsvToSam(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.DAT"), floating)), kDriverFailed);
-  EXPECT_NE(ws_.Log().find("KXFM2700-E 変換できない属性の項目があります。(F1)"),
-            std::string::npos);
+  EXPECT_NE(ws_.Log().find("KXFM2700-E 変換できない属性の項目があります。(F1)"), std::string::npos);
   EXPECT_EQ(SamToCsv(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), ws_.Path("NONE.FLF"))),
             kDriverFailed);
   EXPECT_NE(ws_.Log().find("KRAC3510-E"), std::string::npos);
@@ -153,7 +148,8 @@ TEST_F(Drivers, ItemOutsideTheRecordIsRefused) {
   // The record length comes from the first and the last items: 4 bytes,
   // while B claims bytes 50 and 51.
   std::string def = ws_.Definition(
-      "HOLE", {{"03", "A", "X", "2", "0"}, {"03", "B", "X", "2", "50"}, {"03", "C", "X", "2", "2"}});
+      "HOLE",
+      {{"03", "A", "X", "2", "0"}, {"03", "B", "X", "2", "50"}, {"03", "C", "X", "2", "2"}});
   ws_.Write("IN.DAT", "abcd");
   EXPECT_EQ(SamToCsv(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), def)), kDriverFailed);
   EXPECT_NE(ws_.Log().find("KXFM2701-E"), std::string::npos);
@@ -217,7 +213,8 @@ TEST_F(Drivers, VariableToFixedPadsAndCuts) {
 
   ws_.Write("IN.VAR", VariableFile({"ab"}, 1, 20, false));
   EXPECT_EQ(VsamToSam(Table(ws_.Path("IN.VAR"), ws_.Path("OUT.DAT"), "", 5)), kDriverFailed);
-  EXPECT_NE(ws_.Log().find("KXFM2730-E " + ws_.Path("IN.VAR") + " は可変長順編成ファイルではありません。"),
+  EXPECT_NE(ws_.Log().find("KXFM2730-E " + ws_.Path("IN.VAR") +
+                           " は可変長順編成ファイルではありません。"),
             std::string::npos);
 }
 

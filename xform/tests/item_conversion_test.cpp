@@ -3,15 +3,12 @@
 #include "xform/item_conversion.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "xform/tests/xform_fixture.h"
 
 namespace qel::xform {
 namespace {
@@ -153,17 +150,12 @@ TEST(KVAttrChk, NamesTheFirstItemThatCannotConvert) {
 class CsvLines : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* base = std::getenv("TMPDIR");
-    std::string tmpl = std::string(base != nullptr && *base ? base : "/tmp") + "/xform-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
-    path_ = dir_ + "/data.csv";
+    path_ = ws_.Path("data.csv");
     // NAME X(6), GROUP with AMOUNT S9(3)V9 COMP-3 and COUNT 9(2).
     LoadItems({Item("NAME", 1, 6, 6, 0, '0', 0), Item("GROUP", 4, 5, 0, 0, '0', 6),
                Item("AMOUNT", 6, 3, 3, 1, '0', 6), Item("COUNT", 9, 2, 2, 0, '0', 9)},
               false, false);
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   std::string WriteRecords(const std::vector<Bytes>& records, bool title) {
     QelFileHandle h = CsvfileOpen(path_.c_str(), 0x0301, title ? 1 : 0, ",");
@@ -177,14 +169,8 @@ class CsvLines : public ::testing::Test {
     return Contents();
   }
 
-  std::string Contents() {
-    std::ifstream in(path_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  void WriteFile(const std::string& bytes) {
-    std::ofstream(path_, std::ios::binary) << bytes;
-  }
+  std::string Contents() { return ws_.Read("data.csv"); }
+  void WriteFile(const std::string& bytes) { ws_.Write("data.csv", bytes); }
 
   // Reads every record: the results of CsvRecGet and the records built.
   std::vector<int> ReadAll(std::vector<Bytes>* records) {
@@ -202,7 +188,8 @@ class CsvLines : public ::testing::Test {
     return results;
   }
 
-  std::string dir_, path_;
+  test::Workspace ws_;
+  std::string path_;
 };
 
 TEST_F(CsvLines, QuotesCharacterFieldsAndLeavesNumbersBare) {

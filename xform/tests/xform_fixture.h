@@ -13,7 +13,7 @@ namespace qel::xform::test {
 // One item record of a record definition.
 struct DefItem {
   std::string level, name, dtat, dale = "0", burl = "0", anum = "0", sign = "0", blwz = "F",
-                                     just = "F", renm = "";
+                                 just = "F", renm = "";
 };
 
 class Workspace {
