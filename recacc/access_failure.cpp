@@ -25,6 +25,8 @@ bool NotFound(int system_error) {
 
 // ISAM error numbers the mapping looks at.
 inline constexpr int kIsamNoFile = 2;
+inline constexpr int kIsamDuplicate = 100;
+inline constexpr int kIsamNoRecord = 111;
 inline constexpr int kIsamNotOpen = 101;
 inline constexpr int kIsamBadArgument = 102;
 inline constexpr int kIsamTooManyFiles = 104;
@@ -75,6 +77,41 @@ Failure MapIsamFailure(int result, int error, int system_error, Operation op) {
     default: break;
   }
   return {ByOperation(op), error};
+}
+
+Failure MapKeyedIsamFailure(int result, int error, int system_error, KeyedOperation op) {
+  if (result == -2) return {kStatusThreadBusy};
+  switch (error) {
+    case kIsamDuplicate:
+      if (op == KeyedOperation::kAdd) return {kStatusDuplicateKey};
+      if (op == KeyedOperation::kReplace) return {kStatusDuplicateOnReplace};
+      break;
+    case kIsamRecordLocked: return {kStatusRecordLocked};
+    case kIsamNoRecord: return {kStatusNoSuchKey};
+    case kIsamFileLocked: return {kStatusInUse};
+    case kIsamNoFile:
+    case kIsamNotOpen:
+    case kIsamBadArgument:
+    case kIsamTooManyFiles:
+    case kIsamEndOfFile:
+    case kIsamNoCurrent:
+    case kIsamBadName:
+    case kIsamSystemError: {
+      Failure f = MapIsamFailure(result, error, system_error, Operation::kOther);
+      if (f.sub_code == Failure::kNoSubCode) return f;
+      break;
+    }
+    default: break;
+  }
+  switch (op) {
+    case KeyedOperation::kOpen: return {kStatusOpenError, error};
+    case KeyedOperation::kGet: return {kStatusReadError, error};
+    case KeyedOperation::kAdd:
+    case KeyedOperation::kReplace: return {kStatusWriteError, error};
+    case KeyedOperation::kDelete: return {kStatusDeleteError, error};
+    case KeyedOperation::kClose: break;
+  }
+  return {kStatusCloseError, error};
 }
 
 }  // namespace qel::recacc

@@ -32,6 +32,20 @@ inline constexpr uint32_t kStatusApplication = 3699;
 
 // The call whose failure is mapped; it picks the status of an unlisted error.
 enum class Operation { kOpen, kRead, kWrite, kClose, kOther };
+// The same for the keyed calls; a duplicate key depends on add or replace.
+enum class KeyedOperation { kOpen, kGet, kAdd, kReplace, kDelete, kClose };
+
+inline constexpr uint32_t kStatusFileTooLarge = 2618;
+inline constexpr uint32_t kStatusCannotAppend = 2619;
+inline constexpr uint32_t kStatusDuplicateKey = 2622;
+inline constexpr uint32_t kStatusRecordNumber = 2625;
+inline constexpr uint32_t kStatusDuplicateOnReplace = 2626;
+inline constexpr uint32_t kStatusLastRecord = 2691;
+inline constexpr uint32_t kStatusFirstRecord = 2692;
+inline constexpr uint32_t kStatusRecordLocked = 3614;
+inline constexpr uint32_t kStatusNoSuchNumber = 3615;
+inline constexpr uint32_t kStatusNoSuchKey = 3616;
+inline constexpr uint32_t kStatusDeleteError = 3624;
 
 // A status and the number for the sub-code (kNoSubCode: the sub-code stays
 // empty).
@@ -49,6 +63,9 @@ Failure MapSequentialFailure(int sequential_status, int system_error, Operation 
 // error number and `system_error` the system error behind error 1010, in
 // Windows numbering.
 Failure MapIsamFailure(int result, int error, int system_error, Operation op);
+
+// The keyed calls' table of the same numbers.
+Failure MapKeyedIsamFailure(int result, int error, int system_error, KeyedOperation op);
 
 }  // namespace qel::recacc
 

@@ -2,6 +2,7 @@
 #include "recacc/isam_binding.h"
 
 #include <atomic>
+#include <new>
 
 #include "platform/system_error.h"
 
@@ -40,7 +41,9 @@ std::unique_ptr<IsamBinding> IsamBinding::Load(const char* name) {
     pf::ReleaseLibrary(library);
     return nullptr;
   }
-  return std::unique_ptr<IsamBinding>(new IsamBinding(library, c));
+  auto* binding = new (std::nothrow) IsamBinding(library, c);
+  if (binding == nullptr) pf::ReleaseLibrary(library);
+  return std::unique_ptr<IsamBinding>(binding);
 }
 
 IsamBinding::IsamBinding(pf::LibraryHandle handle, const IsamCalls& calls)
@@ -55,13 +58,23 @@ IsamBinding::~IsamBinding() {
 
 int IsamBinding::Live() { return g_live.load(); }
 
-Failure IsamBinding::LastFailure(int result, Operation op) const {
-  if (result == -2) return MapIsamFailure(result, 0, 0, op);
+void IsamBinding::LastError(int* error, int* system_error) const {
   // The library reports operating-system errors as errno values; the
-  // mapping speaks the Windows numbering of the rest of the suite.
-  int error = calls_.IsGetLastErrno();
-  int system_error = error == 1010 ? pf::SystemErrorFromErrno(calls_.IsGetLastSyserr()) : 0;
+  // mappings speak the Windows numbering of the rest of the suite.
+  *error = calls_.IsGetLastErrno();
+  *system_error = *error == 1010 ? pf::SystemErrorFromErrno(calls_.IsGetLastSyserr()) : 0;
+}
+
+Failure IsamBinding::LastFailure(int result, Operation op) const {
+  int error = 0, system_error = 0;
+  if (result != -2) LastError(&error, &system_error);
   return MapIsamFailure(result, error, system_error, op);
+}
+
+Failure IsamBinding::LastKeyedFailure(int result, KeyedOperation op) const {
+  int error = 0, system_error = 0;
+  if (result != -2) LastError(&error, &system_error);
+  return MapKeyedIsamFailure(result, error, system_error, op);
 }
 
 }  // namespace qel::recacc

@@ -59,9 +59,13 @@ class IsamBinding {
   // The status and sub-code number for a call that returned `result` (-1 or
   // -2), from the library's last error number and system error.
   Failure LastFailure(int result, Operation op) const;
+  Failure LastKeyedFailure(int result, KeyedOperation op) const;
 
  private:
   IsamBinding(platform::LibraryHandle handle, const IsamCalls& calls);
+  // The library's last error number and, behind 1010, its system error in
+  // Windows numbering.
+  void LastError(int* error, int* system_error) const;
   platform::LibraryHandle handle_;
   IsamCalls calls_;
 };

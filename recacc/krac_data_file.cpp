@@ -8,26 +8,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string_view>
 
 #include "platform/system_error.h"
 #include "recacc/access_failure.h"
+#include "recacc/dtf_access.h"
+#include "recacc/file_state.h"
 #include "recacc/isam_binding.h"
 #include "recacc/qelrecacc.h"
 #include "xformio/qelxformio.h"
 
 namespace qel::recacc {
 namespace {
-
-// Codes of the DTF's last and current function.
-inline constexpr int32_t kFunctionNone = 0;
-inline constexpr int32_t kFunctionOpen = 1;
-inline constexpr int32_t kFunctionRead = 2;
-inline constexpr int32_t kFunctionWrite = 3;
-inline constexpr int32_t kFunctionClose = 0;  // a close leaves "none or closed"
-
-inline constexpr int32_t kModeInput = 1;
-inline constexpr int32_t kModeOutput = 2;
 
 // Sequential open flags and permission (C runtime values).
 inline constexpr int kFlagsExisting = 0;
@@ -44,72 +37,6 @@ inline constexpr int32_t kMaximumSequentialRecord = 65535;
 // Input open of an indexed file: read only, exclusive.
 inline constexpr int kIsamInputMode = ISINPUT | ISEXCLLOCK;
 static_assert(kIsamInputMode == 2048);
-
-void SetStatus(DTF* dtf, uint32_t status, int sub_code = Failure::kNoSubCode) {
-  dtf->status = status;
-  if (sub_code == Failure::kNoSubCode) {
-    dtf->sub_code[0] = '\0';
-  } else {
-    std::snprintf(dtf->sub_code, sizeof dtf->sub_code, "%d", sub_code);
-  }
-}
-
-void SetFailure(DTF* dtf, const Failure& f) { SetStatus(dtf, f.status, f.sub_code); }
-
-std::string_view Code(const char (&field)[4]) {
-  return std::string_view(field, strnlen(field, sizeof field));
-}
-
-// The common prologue: current function, cleared status and sub-code, and
-// the call order (an open only on a closed DTF, anything else only on an
-// open one).
-bool Begin(DTF* dtf, int32_t function, bool is_open) {
-  dtf->current_function = function;
-  SetStatus(dtf, 0);
-  bool allowed = is_open ? dtf->last_function == kFunctionNone
-                         : dtf->last_function != kFunctionNone;
-  if (!allowed) SetStatus(dtf, kStatusCallOrder);
-  return allowed;
-}
-
-// The binding of an indexed file, kept in the DTF's keyed-state field from
-// the open to the close.
-IsamBinding* Isam(DTF* dtf) { return static_cast<IsamBinding*>(dtf->keyed_state); }
-IsuSamCtl* Sequential(DTF* dtf) { return static_cast<IsuSamCtl*>(dtf->sequential_control); }
-
-void FreeRecordArea(DTF* dtf) {
-  std::free(dtf->record_area);
-  dtf->record_area = nullptr;
-  dtf->record_area_length = 0;
-}
-
-void ReleaseIsam(DTF* dtf) {
-  delete Isam(dtf);
-  dtf->keyed_state = nullptr;
-}
-
-void FreeSequential(DTF* dtf) {
-  IsuSamTFree(Sequential(dtf));
-  dtf->sequential_control = nullptr;
-}
-
-Failure LastSequentialFailure(IsuSamCtl* ctl, Operation op) {
-  return MapSequentialFailure(IsuSamRefStat(ctl), QelXfioLastError(), op);
-}
-
-// KVIsuExclCBL: 0 passes, -1 is the file in use, -2 a failed system call.
-bool CheckExclusive(DTF* dtf, IsuSamCtl* ctl, QelFileHandle handle) {
-  int r = KVIsuExclCBL(handle);
-  if (r == 0) return true;
-  if (r == -1) {
-    SetStatus(dtf, kStatusInUse);
-  } else if (r == -2) {
-    SetFailure(dtf, LastSequentialFailure(ctl, Operation::kOpen));
-  } else {
-    SetStatus(dtf, kStatusApplication);
-  }
-  return false;
-}
 
 // Opens the sequential file into `handle`. Output replaces an existing file
 // after checking that nobody else holds it.
@@ -169,11 +96,17 @@ bool OpenSequential(DTF* dtf) {
 }
 
 bool OpenIndexed(DTF* dtf) {
-  std::unique_ptr<IsamBinding> isam = IsamBinding::Load();
-  if (!isam) {
+  std::unique_ptr<FileState> state(new (std::nothrow) FileState);
+  if (!state) {
+    SetStatus(dtf, kStatusOutOfMemory);
+    return false;
+  }
+  state->isam = IsamBinding::Load();
+  if (!state->isam) {
     SetStatus(dtf, kStatusIsamNotLoaded);
     return false;
   }
+  const IsamBinding* isam = state->isam.get();
   const IsamCalls& is = isam->calls();
   int fd = is.isopen(dtf->data_path, kIsamInputMode);
   if (fd < 0) {
@@ -193,7 +126,7 @@ bool OpenIndexed(DTF* dtf) {
   }
   dtf->block_size = dtf->record_length;
   dtf->file_number = fd;
-  dtf->keyed_state = isam.release();
+  dtf->keyed_state = state.release();
   return true;
 }
 
@@ -294,40 +227,7 @@ int Write(DTF* dtf) {
 
 int Close(DTF* dtf) {
   if (!Begin(dtf, kFunctionClose, false)) return -1;
-  bool failed = false;
-  if (IsamBinding* isam = Isam(dtf)) {
-    int r = isam->calls().isclose(dtf->file_number);
-    if (r == -2) {
-      // Another thread holds the library: the file is still open, and the
-      // close may be repeated.
-      SetFailure(dtf, isam->LastFailure(r, Operation::kClose));
-      return -1;
-    }
-    if (r != 0) {
-      SetFailure(dtf, isam->LastFailure(r, Operation::kClose));
-      failed = true;
-    }
-    ReleaseIsam(dtf);
-  } else {
-    IsuSamCtl* ctl = Sequential(dtf);
-    // Buffered records are written out first; a failure to do so is the
-    // failure of a write, and the file is closed all the same.
-    if (dtf->access_mode == kModeOutput && IsuSamFlush(ctl) != 0) {
-      SetFailure(dtf, LastSequentialFailure(ctl, Operation::kWrite));
-      failed = true;
-    }
-    if (IsuSamClose(dtf->file_number) != 0 && !failed) {
-      SetFailure(dtf, MapSequentialFailure(ISUSAM_ST_IO, QelXfioLastError(), Operation::kClose));
-      failed = true;
-    }
-    FreeSequential(dtf);
-  }
-  FreeRecordArea(dtf);
-  dtf->file_number = 0;
-  // The file is closed even when its close reported a failure: a DTF must
-  // never claim an open file whose resources are gone.
-  dtf->last_function = kFunctionClose;
-  return failed ? -1 : 0;
+  return CloseOpenFile(dtf);
 }
 
 }  // namespace

@@ -180,6 +180,93 @@ QEL_RECACC_EXPORT int KRACWrite(DTF* dtf);
  * thread), which leaves it open for a repeated close. */
 QEL_RECACC_EXPORT int KRACClose(DTF* dtf);
 
+/* Keyed access (KRACOpen2 and the calls after it). Text buffers of the get
+ * and put requests hold at least 256 bytes; the key-name and key-information
+ * buffers at least 32. */
+
+/* Open request of KRACOpen2, filled by the caller. */
+typedef struct OpenRequest {
+  int32_t share;      /* nonzero: shared update with record locks; 0: exclusive */
+  char* key_name;     /* receives the name of the key a key error is about */
+  int32_t big_endian; /* nonzero: binary items are edited big-endian (no integer keys) */
+} OpenRequest;
+
+/* Get request. Indexed kinds: 0 by key (text: the key value), 2 next,
+ * 3 previous, 4 first, 5 last. Sequential kinds: 1 by record number (text:
+ * the number), 2 next, 3 previous, 4 first, 5 last. On success the text
+ * receives the key value or the record number of the record read. */
+typedef struct GetRequest {
+  int32_t kind;
+  char* text;
+} GetRequest;
+
+/* Put request: kind 0 replaces the current record, 1 adds the record area
+ * (indexed: with the key value of text put into it first). On success the
+ * text receives the key value or record number; key_info receives the name
+ * of the key found duplicated (2622). */
+typedef struct PutRequest {
+  int32_t kind;
+  char* text;
+  char* key_info;
+} PutRequest;
+
+typedef struct KeyPartInformation {
+  int32_t start;  /* offset in the record, from 0 */
+  int32_t length; /* bytes */
+  int32_t type;   /* 0 characters, 1 two-byte integer, 2 four-byte integer */
+} KeyPartInformation;
+
+/* One key of an indexed file opened by KRACOpen2. */
+typedef struct KeyInformation {
+  char name[32];  /* "主キー" for key 1, "副キー" and the key number - 1 in
+                     full-width digits for the others (CP932) */
+  int32_t flags;  /* bit 0: duplicates allowed */
+  int32_t part_count;
+  KeyPartInformation parts[8];
+  int32_t item_count;         /* items listed; negative when they are all the
+                                 elementary items of the record */
+  int32_t primary_item_count; /* the primary key's items, listed first */
+  int32_t added_item_count;   /* the items this alternate key adds after them
+                                 (0 for the primary key) */
+  const int32_t* items;       /* places in the layout (from 0); library-owned,
+                                 valid until KRACClose2 */
+} KeyInformation;
+
+/* Opens the data file for keyed access in access mode 3 (else 2611), record
+ * format "F" or "FB". Indexed files: the keys are checked against the layout
+ * (2616, 2620, 2621, 2623, 2627 to 2630, the key's name in key_name).
+ * Sequential files are relative files of fixed-length records, created when
+ * missing. 1 when the file holds records, 0 when it is empty, -1. */
+QEL_RECACC_EXPORT int KRACOpen2(DTF* dtf, OpenRequest* request);
+
+/* Reads a record into the record area by key, number or position. 0 or -1
+ * (2690 empty or end, 2691 after the last record, 2692 before the first,
+ * 2624 bad key text, 2625 bad record number, 3615 and 3616 no such record). */
+QEL_RECACC_EXPORT int KRACGet(DTF* dtf, GetRequest* request);
+
+/* Replaces the current record or adds the record area. 0 or -1 (2622 and
+ * 2626 duplicate keys, 2619 a relative file at its largest size). */
+QEL_RECACC_EXPORT int KRACPut(DTF* dtf, PutRequest* request);
+
+/* Deletes the record in the record area of an indexed file (2611 for a
+ * relative file). 0 or -1. */
+QEL_RECACC_EXPORT int KRACDelete(DTF* dtf);
+
+/* Closes a file opened by KRACOpen2 and frees the record area, the key
+ * table, the sequential control and the keyed state. 0 or -1. */
+QEL_RECACC_EXPORT int KRACClose2(DTF* dtf);
+
+/* Copies key n (1 to the key count) of an indexed file into *info. 0, or -1
+ * with 2611. */
+QEL_RECACC_EXPORT int KRACKeyInfGet(DTF* dtf, KeyInformation* info, int32_t n);
+
+/* Makes key n current; the next first or last read follows it. 0 or -1. */
+QEL_RECACC_EXPORT int KRACKeyChange(DTF* dtf, int32_t n);
+
+/* Indexed: the number of keys; relative: the number of records (file size /
+ * record length); -1 with 2611 when the DTF has no keyed open file. */
+QEL_RECACC_EXPORT int KRACKeyCountGet(DTF* dtf);
+
 /* Sets the record length. Returns 0. */
 QEL_RECACC_EXPORT int KRACSetRLength(DTF* dtf, int32_t length);
 
