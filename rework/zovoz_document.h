@@ -55,6 +55,7 @@ struct EditEntry {
 struct SelectionFault {
   int condition;  // 1-based condition number, -1 for the expression
   int message;    // KRCK number
+  bool operator==(const SelectionFault&) const = default;
 };
 
 struct EditFault {
