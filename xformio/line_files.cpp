@@ -49,18 +49,6 @@ bool BlockReader::Reserve(size_t size) {
 BlockWriter::BlockWriter(platform::FileHandle file, size_t buffer_size)
     : file_(file), buffer_(buffer_size) {}
 
-bool BlockWriter::Append(const unsigned char* data, size_t size, const unsigned char* tail,
-                         size_t tail_size) {
-  if (used_ + size + tail_size <= buffer_.size()) {
-    if (size > 0) std::memcpy(buffer_.data() + used_, data, size);
-    used_ += size;
-    if (tail_size > 0) std::memcpy(buffer_.data() + used_, tail, tail_size);
-    used_ += tail_size;
-    return true;
-  }
-  return Append(data, size) && Append(tail, tail_size);
-}
-
 bool BlockWriter::Append(const unsigned char* data, size_t size) {
   if (used_ + size > buffer_.size()) {
     if (!Flush()) return false;
@@ -180,7 +168,7 @@ CsvReader::Scan CsvReader::ScanField(unsigned char* field, size_t* length, int32
   return Scan::kNeedMore;
 }
 
-int CsvReader::Get(unsigned char* field, size_t* length, int32_t* end_kind) {
+int CsvReader::GetSlow(unsigned char* field, size_t* length, int32_t* end_kind) {
   *length = 0;
   *end_kind = in_.at_end_ ? kEndData : kEndSeparator;
   if (skip_title_) return SkipTitle(end_kind);
@@ -212,19 +200,12 @@ int CsvReader::Get(unsigned char* field, size_t* length, int32_t* end_kind) {
 CsvWriter::CsvWriter(platform::FileHandle file, unsigned char separator, size_t buffer_size)
     : out_(file, buffer_size), separator_(separator) {}
 
-bool CsvWriter::Put(const unsigned char* field, size_t length, int end_kind) {
-  if (end_kind < kEndSeparator || end_kind > kEndData) {
+bool CsvWriter::PutEnd(const unsigned char* field, size_t length, int end_kind) {
+  if (end_kind != kEndData) {
     platform::SetLastSystemError(kErrorInvalidParameter);
     return false;
   }
-  if (end_kind == kEndData) return out_.Append(field, length) && out_.Flush();
-  unsigned char end[2] = {kCr, kLf};
-  size_t end_size = 2;
-  if (end_kind == kEndSeparator) {
-    end[0] = separator_;
-    end_size = 1;
-  }
-  return out_.Append(field, length, end, end_size);
+  return out_.Append(field, length) && out_.Flush();
 }
 
 TextReader::TextReader(platform::FileHandle file, size_t buffer_size) : in_(file, buffer_size) {}

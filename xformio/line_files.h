@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "platform/file.h"
@@ -31,6 +32,29 @@ inline constexpr unsigned char kEofMark = 0x1A;
 inline constexpr size_t kDefaultBufferSize = 256 * 1024;
 
 enum EndKind : int32_t { kEndSeparator = 0, kEndLine = 1, kEndData = 2 };
+
+// Copies `n` bytes; short runs (most fields) without a library call.
+inline void CopyBytes(unsigned char* to, const unsigned char* from, size_t n) {
+  if (n > 16) {
+    std::memcpy(to, from, n);
+  } else if (n >= 8) {
+    std::uint64_t head, tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + n - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + n - 8, &tail, 8);
+  } else if (n >= 4) {
+    std::uint32_t head, tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + n - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + n - 4, &tail, 4);
+  } else if (n > 0) {
+    to[0] = from[0];
+    to[n / 2] = from[n / 2];
+    to[n - 1] = from[n - 1];
+  }
+}
 
 // Reads blocks of one file into a buffer that keeps unread bytes on refill.
 class BlockReader {
@@ -59,7 +83,16 @@ class BlockWriter {
   bool Append(const unsigned char* data, size_t size);
   // Appends `data` and then `tail` (a line end or separator).
   bool Append(const unsigned char* data, size_t size, const unsigned char* tail,
-              size_t tail_size);
+              size_t tail_size) {
+    if (used_ + size + tail_size <= buffer_.size()) {
+      unsigned char* to = buffer_.data() + used_;
+      CopyBytes(to, data, size);
+      for (size_t i = 0; i < tail_size; ++i) to[size + i] = tail[i];
+      used_ += size + tail_size;
+      return true;
+    }
+    return Append(data, size) && Append(tail, tail_size);
+  }
   // Writes out everything buffered; false on a write error.
   bool Flush();
 
@@ -77,10 +110,47 @@ class CsvReader {
   // length and end kind; -1 read error; -2 malformed or too long field.
   // While the title flag is set the call passes the first line and returns
   // an empty field (end kind 1, or 2 when the file ended first).
-  int Get(unsigned char* field, size_t* length, int32_t* end_kind);
+  [[gnu::always_inline]] int Get(unsigned char* field, size_t* length, int32_t* end_kind) {
+    // Most fields, bare or quoted, end inside the buffer: they are taken
+    // here; everything else (refills, malformed fields, the end of the
+    // data, the title line) goes the full way.
+    const unsigned char* b = in_.buffer_.data();
+    const size_t start = in_.scan_;
+    const size_t valid = in_.valid_;
+    size_t j = start;
+    while (j < valid && !stop_[b[j]]) ++j;
+    if (skip_title_ || j + 1 >= valid) return GetSlow(field, length, end_kind);
+    size_t from = start, to = j;
+    unsigned char c = b[j];
+    if (c == kQuote && j == start && separator_ != kQuote) {
+      const void* q = std::memchr(b + j + 1, kQuote, valid - j - 1);
+      if (q == nullptr) return GetSlow(field, length, end_kind);
+      from = j + 1;
+      to = static_cast<size_t>(static_cast<const unsigned char*>(q) - b);
+      j = to + 1;
+      if (j + 1 >= valid) return GetSlow(field, length, end_kind);
+      c = b[j];
+    }
+    size_t next;
+    if (c == 0x0D && b[j + 1] == 0x0A) {
+      *end_kind = kEndLine;
+      next = j + 2;
+    } else if (c == separator_) {
+      *end_kind = kEndSeparator;
+      next = j + 1;
+    } else {
+      return GetSlow(field, length, end_kind);
+    }
+    if (to - from > kMaxFieldSize) return GetSlow(field, length, end_kind);
+    CopyBytes(field, b + from, to - from);
+    *length = to - from;
+    in_.scan_ = next;
+    return 0;
+  }
 
  private:
   enum class Scan { kDone, kMalformed, kNeedMore };
+  [[gnu::noinline]] int GetSlow(unsigned char* field, size_t* length, int32_t* end_kind);
   Scan ScanField(unsigned char* field, size_t* length, int32_t* end_kind);
   int SkipTitle(int32_t* end_kind);
 
@@ -96,9 +166,16 @@ class CsvWriter {
             size_t buffer_size = kDefaultBufferSize);
   // end kind 0: field and separator; 1: field and CR LF; 2: the field, then
   // everything buffered is written out. false on a write error or a bad kind.
-  bool Put(const unsigned char* field, size_t length, int end_kind);
+  [[gnu::always_inline]] bool Put(const unsigned char* field, size_t length, int end_kind) {
+    if (end_kind == kEndSeparator) return out_.Append(field, length, &separator_, 1);
+    static constexpr unsigned char kCrLf[2] = {0x0D, 0x0A};
+    if (end_kind == kEndLine) return out_.Append(field, length, kCrLf, 2);
+    return PutEnd(field, length, end_kind);
+  }
 
  private:
+  bool PutEnd(const unsigned char* field, size_t length, int end_kind);
+
   BlockWriter out_;
   unsigned char separator_;
 };
