@@ -13,10 +13,13 @@
 
 namespace qel::recacc::test {
 
-bool Prepare(const TempDir& dir, PathStore* paths, DTF* dtf, const std::string& fior,
-             int length, int mode, const std::string& data_name, const std::string& rfor) {
+namespace {
+
+bool PrepareWith(const TempDir& dir, PathStore* paths, DTF* dtf, const std::string& fior,
+                 const std::vector<Item>& items, int mode, const std::string& data_name,
+                 const std::string& rfor) {
   std::string rdf = data_name + ".RDF";
-  dir.Write(rdf, RecordDefinition({Item{"01", "DATA-REC", "X", std::to_string(length)}}));
+  dir.Write(rdf, RecordDefinition(items));
   KRACRinfFree(dtf);
   KRACInit(dtf);
   dtf->definition_path =
@@ -25,6 +28,19 @@ bool Prepare(const TempDir& dir, PathStore* paths, DTF* dtf, const std::string& 
   dtf->access_mode = mode;
   dtf->data_path = paths->Keep(dir.path() + "/" + data_name);
   return true;
+}
+
+}  // namespace
+
+bool Prepare(const TempDir& dir, PathStore* paths, DTF* dtf, const std::string& fior,
+             int length, int mode, const std::string& data_name, const std::string& rfor) {
+  return PrepareWith(dir, paths, dtf, fior, {Item{"01", "DATA-REC", "X", std::to_string(length)}},
+                     mode, data_name, rfor);
+}
+
+bool Prepare(const TempDir& dir, PathStore* paths, DTF* dtf, const std::string& fior,
+             const std::vector<Item>& items, int mode, const std::string& data_name) {
+  return PrepareWith(dir, paths, dtf, fior, items, mode, data_name, "FB");
 }
 
 std::string Records(int count, int length, int first) {
@@ -49,8 +65,8 @@ void WriteKeyFile(const TempDir& dir, const std::string& name, int length) {
 }
 
 bool BuildIndexed(const TempDir& dir, const std::string& name, int length,
-                  const std::string& records) {
-  WriteKeyFile(dir, name, length);
+                  const std::string& records, const std::string& more_keys) {
+  dir.Write(name + ".kdf", "RECSIZE " + std::to_string(length) + "\nKEY 0:5:CHAR\n" + more_keys);
   std::string in = dir.Write(name + ".in", records);
   std::string command = std::string("'") + QEL_TEST_QELIDX + "' build '" + dir.path() + "/" +
                         name + ".kdf' '" + in + "' > /dev/null";

@@ -30,6 +30,9 @@ class PathStore {
 bool Prepare(const TempDir& dir, PathStore* paths, DTF* dtf, const std::string& fior,
              int length, int mode, const std::string& data_name,
              const std::string& rfor = "FB");
+// The same with a record definition of `items`.
+bool Prepare(const TempDir& dir, PathStore* paths, DTF* dtf, const std::string& fior,
+             const std::vector<Item>& items, int mode, const std::string& data_name);
 
 // `count` records of `length` bytes: a 5-digit key from 1, then letters.
 std::string Records(int count, int length, int first = 1);
@@ -39,8 +42,9 @@ std::string ReadAll(const std::string& path);
 // Builds the indexed file `dir/name` (primary key: bytes 0 to 4) holding
 // `records` of `length` bytes with the suite's indexed-file tool. True on
 // success.
+// `more_keys`: further key file lines ("KEY 5:3:CHAR\n").
 bool BuildIndexed(const TempDir& dir, const std::string& name, int length,
-                  const std::string& records);
+                  const std::string& records, const std::string& more_keys = "");
 
 // Writes NAME.kdf beside an indexed file a COBOL program made.
 void WriteKeyFile(const TempDir& dir, const std::string& name, int length);
