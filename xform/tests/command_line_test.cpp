@@ -85,6 +85,7 @@ TEST(CommandLine, KeywordValuesAndStrayArguments) {
   EXPECT_EQ(Message("/fsc /iA /dD.FLF /oB /e x"), 3765);
   EXPECT_EQ(Message("/fsc /iA /dD.FLF /oB /b yes"), 3766);
   EXPECT_EQ(Message("/fSC /iA /dD.FLF /oB"), 3758);
+  EXPECT_EQ(Message("/F sc /iA /dD.FLF /oB"), 3751);
   EXPECT_EQ(Message("X /z /fsc /iA /dD.FLF /oB"), 0);
   // The record-length kinds neither check nor use the CSV options.
   EXPECT_EQ(Message("/fst /iA /oB /l8 /n bad /d x"), 0);

@@ -167,6 +167,7 @@ TEST_F(Drivers, MissingInputIsReported) {
 
 TEST_F(Drivers, TextToFixedPadsAndReportsTheLargestCut) {
   ws_.Write("IN.TXT", "abc\r\n" + std::string(15, 'x') + "\n" + std::string(8, 'y') + "\r\nz");
+  ws_.Write("OUT.DAT", std::string(100, '#'));  // replaced, not overwritten in place
   ASSERT_EQ(TxtToSam(Table(ws_.Path("IN.TXT"), ws_.Path("OUT.DAT"), "", 5)), 0);
   EXPECT_EQ(ws_.Read("OUT.DAT"), "abc  xxxxxyyyyyz    ");
   std::string log = ws_.Log();
