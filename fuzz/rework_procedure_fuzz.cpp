@@ -45,19 +45,18 @@ std::string Item(const char* level, const char* name, const char* dtat, const ch
 }
 
 void Setup(const std::string& dir) {
-  Write(dir + "/IN.RDF", Definition(Item("01", "IN-REC", "G", "0", 0) +
-                                        Item("05", "CODE", "X", "3", 0) +
-                                        Item("05", "AMOUNT", "P", "5.2", 3) +
-                                        Item("05", "T", "G", "0", 7, "2") +
-                                        Item("10", "N", "9", "2", 7),
-                                    5));
-  Write(dir + "/OUT.RDF", Definition(Item("01", "OUT-REC", "G", "0", 0) +
-                                         Item("05", "CODE", "X", "3", 0) +
-                                         Item("05", "AMOUNT", "S", "5.2", 3) +
-                                         Item("05", "NAME", "N", "2", 10),
-                                     4));
-  const char* flf = "HEDR FMVR 0100 ; ERFG 0 ; ENDHEDR ;\nITMR FIOR S ; RFOR FB ; SNM0 %s ; "
-                    "ENDITMR ;\nTRAR FMVR 0100 ; ERFG 0 ; ENDTRAR ;\n";
+  Write(dir + "/IN.RDF",
+        Definition(Item("01", "IN-REC", "G", "0", 0) + Item("05", "CODE", "X", "3", 0) +
+                       Item("05", "AMOUNT", "P", "5.2", 3) + Item("05", "T", "G", "0", 7, "2") +
+                       Item("10", "N", "9", "2", 7),
+                   5));
+  Write(dir + "/OUT.RDF",
+        Definition(Item("01", "OUT-REC", "G", "0", 0) + Item("05", "CODE", "X", "3", 0) +
+                       Item("05", "AMOUNT", "S", "5.2", 3) + Item("05", "NAME", "N", "2", 10),
+                   4));
+  const char* flf =
+      "HEDR FMVR 0100 ; ERFG 0 ; ENDHEDR ;\nITMR FIOR S ; RFOR FB ; SNM0 %s ; "
+      "ENDITMR ;\nTRAR FMVR 0100 ; ERFG 0 ; ENDTRAR ;\n";
   char text[256];
   std::snprintf(text, sizeof text, flf, "IN.RDF");
   Write(dir + "/IN.FLF", text);

@@ -18,12 +18,34 @@ Report AccessFailure(const DTF& dtf, uint32_t status) {
   std::string data = Text(dtf.data_path);
   std::string sub_code = KRACGetSubCode(const_cast<DTF*>(&dtf));
   switch (status) {
-    case 2510: case 2511: case 2512: case 2513: case 2514: case 2515: case 2516: case 2517:
-    case 2518: case 3510: case 3511: case 3512: case 3513: case 3521:
+    case 2510:
+    case 2511:
+    case 2512:
+    case 2513:
+    case 2514:
+    case 2515:
+    case 2516:
+    case 2517:
+    case 2518:
+    case 3510:
+    case 3511:
+    case 3512:
+    case 3513:
+    case 3521:
       r.args[0] = definition;
       break;
-    case 2610: case 2611: case 2612: case 2613: case 2614: case 2690: case 3610: case 3612:
-    case 3613: case 3630: case 3698: case 3621:
+    case 2610:
+    case 2611:
+    case 2612:
+    case 2613:
+    case 2614:
+    case 2690:
+    case 3610:
+    case 3612:
+    case 3613:
+    case 3630:
+    case 3698:
+    case 3621:
       r.args[0] = data;
       if (status == 3621) r.args[1] = sub_code;
       break;
@@ -35,7 +57,10 @@ Report AccessFailure(const DTF& dtf, uint32_t status) {
       r.args[0] = definition;
       r.args[1] = sub_code;
       break;
-    case 2617: case 3620: case 3622: case 3623:
+    case 2617:
+    case 3620:
+    case 3622:
+    case 3623:
       r.args[0] = data;
       r.args[1] = sub_code;
       break;
@@ -87,9 +112,8 @@ Report RunResult(const CZovozDoc& doc, const CKREXDoc& run, int result) {
     case 3622:
     case 3623: {
       const DTF& failed =
-          KRACGetStatus(const_cast<DTF*>(&doc.input)) == static_cast<uint32_t>(result)
-              ? doc.input
-              : doc.output;
+          KRACGetStatus(const_cast<DTF*>(&doc.input)) == static_cast<uint32_t>(result) ? doc.input
+                                                                                       : doc.output;
       r.args[0] = Text(failed.data_path);
       r.args[1] = run.sub_code();
       break;

@@ -12,7 +12,7 @@
 namespace qel::rework {
 
 struct Report {
-  int message = 0;                     // 0: nothing to report
+  int message = 0;                    // 0: nothing to report
   std::array<std::string, 5> args{};  // the message's "%s" in order
 };
 

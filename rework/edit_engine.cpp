@@ -10,7 +10,9 @@
 #include <cstring>
 #include <new>
 
+#include "filter/sjis.h"
 #include "message/qelmessage.h"
+#include "rework/procedure_file.h"
 
 namespace qel::rework {
 
@@ -24,7 +26,7 @@ constexpr int kInvalidData = 2360;
 constexpr int kLogicError = 2363;
 
 bool IsNumeric(int a) { return (a >= 5 && a <= 9) || a == 22; }
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9f) || (c >= 0xe0 && c <= 0xfc); }
+using filter::IsLeadByte;
 bool Flag(char c) { return c == 'T'; }
 
 void Put32(std::array<std::uint8_t, kMoveDescImageSize>& image, std::size_t offset, uint32_t v) {
@@ -46,10 +48,8 @@ void FillSide(MoveSide* side, const ItemDescriptor& item) {
     bool separate = item.attribute == 8 && (side->sign == 2 || side->sign == 3);
     side->digits = item.digits + item.fraction_digits + (separate ? 1 : 0);
     side->integer_digits =
-        item.digits + ((side->sign == 2 || (side->sign == 3 && item.fraction_digits == 0)) &&
-                               separate
-                           ? 1
-                           : 0);
+        item.digits +
+        ((side->sign == 2 || (side->sign == 3 && item.fraction_digits == 0)) && separate ? 1 : 0);
   } else {
     side->digits = item.digits;
     side->integer_digits = item.digits;
@@ -121,9 +121,21 @@ bool ValidMove(int from, int to) {
       return to == 1 || to == 2 || to == 4;
     case 3:
       return to == 3;
-    case 5: case 6: case 7: case 8: case 9: case 22:
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 22:
       return IsNumeric(to);
-    case 10: case 11: case 12: case 13: case 14: case 17: case 18: case 19:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 17:
+    case 18:
+    case 19:
       return to == from;
     case 15:
     case 16:
@@ -139,7 +151,16 @@ bool EditStringsRequired(int from, int to) {
 
 int CheckConstant(std::string_view c, int attribute) {
   switch (attribute) {
-    case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 22:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 22:
       break;
     default:
       return 2320;
@@ -180,19 +201,33 @@ int CheckConstant(std::string_view c, int attribute) {
 
 int EditCheckMessage(int message) {
   switch (message) {
-    case 2301: return 2131;
-    case 2303: return 2133;
-    case 2325: return 2137;
-    case 2320: return 2101;
-    case 2321: return 2103;
-    case 2322: return 2104;
-    case 2323: return 2105;
-    case 2324: return 2102;
-    case 2326: case 2327: return 2107;
-    case 2328: return 2108;
-    case 2329: return 2109;
-    case 2330: return 2110;
-    default: return message;
+    case 2301:
+      return 2131;
+    case 2303:
+      return 2133;
+    case 2325:
+      return 2137;
+    case 2320:
+      return 2101;
+    case 2321:
+      return 2103;
+    case 2322:
+      return 2104;
+    case 2323:
+      return 2105;
+    case 2324:
+      return 2102;
+    case 2326:
+    case 2327:
+      return 2107;
+    case 2328:
+      return 2108;
+    case 2329:
+      return 2109;
+    case 2330:
+      return 2110;
+    default:
+      return message;
   }
 }
 
@@ -227,14 +262,7 @@ int CKRMVDoc::CheckEdits() {
     if (doc_->edit_fault_count == kMaxEditFaults) return 2141;
     EditFault fault;
     if (e->kind == 1) {
-      std::string_view c = e->constant != nullptr ? e->constant : "";
-      std::size_t i = 0;
-      while (i < c.size()) {
-        std::size_t step = IsLeadByte(static_cast<unsigned char>(c[i])) ? 2 : 1;
-        if (i + step > 38) break;
-        i += step;
-      }
-      fault.input = std::string(c.substr(0, std::min(i, c.size())));
+      fault.input = std::string(CutCharacters(e->constant != nullptr ? e->constant : "", 38));
     } else {
       fault.input = doc_->ItemName(e->input_item, false);
     }
@@ -291,19 +319,34 @@ int CKRMVDoc::AddMove(const ItemDescriptor* source, const char* constant,
   }
   m.desc.source.work_area = source_area_.data();
   switch (to) {
-    case 1: case 2: case 4: case 12: case 14: case 15: case 16: case 17:
+    case 1:
+    case 2:
+    case 4:
+    case 12:
+    case 14:
+    case 15:
+    case 16:
+    case 17:
       m.kind = Kind::kCharacters;
       break;
     case 3:
       m.kind = Kind::kNational;
       break;
-    case 10: case 11: case 18: case 19:
+    case 10:
+    case 11:
+    case 18:
+    case 19:
       m.kind = Kind::kFixedCopy;
       break;
     case 13:
       m.kind = Kind::kBits;
       break;
-    case 5: case 6: case 7: case 8: case 9: case 22:
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 22:
       m.kind = Kind::kNumeric;
       if (source != nullptr && !IsNumeric(source->attribute)) return kLogicError;
       if (codec::NumericByteLength(m.destination_format) > destination.byte_length) {
@@ -417,11 +460,10 @@ int CKRMVDoc::Perform(const Move& m, std::span<const std::uint8_t> input,
   const MoveSide& d = m.desc.destination;
   std::span<std::uint8_t> to = output.subspan(d.position, d.length);
   std::span<const std::uint8_t> from =
-      m.source_is_constant
-          ? std::span<const std::uint8_t>(
-                reinterpret_cast<const std::uint8_t*>(m.constant_bytes.data()),
-                m.constant_bytes.size())
-          : input.subspan(s.position, s.length);
+      m.source_is_constant ? std::span<const std::uint8_t>(
+                                 reinterpret_cast<const std::uint8_t*>(m.constant_bytes.data()),
+                                 m.constant_bytes.size())
+                           : input.subspan(s.position, s.length);
   switch (m.kind) {
     case Kind::kCharacters:
       codec::PlaceCharacters(from, d.justified != 0, to);
@@ -430,7 +472,8 @@ int CKRMVDoc::Perform(const Move& m, std::span<const std::uint8_t> input,
       codec::PlaceNational(from, d.justified != 0, to);
       return 0;
     case Kind::kFixedCopy: {
-      std::size_t n = std::min<std::size_t>(d.attribute == 11 ? 8 : 4, std::min(from.size(), to.size()));
+      std::size_t n =
+          std::min<std::size_t>(d.attribute == 11 ? 8 : 4, std::min(from.size(), to.size()));
       std::memcpy(to.data(), from.data(), n);
       return 0;
     }
@@ -447,7 +490,7 @@ int CKRMVDoc::Perform(const Move& m, std::span<const std::uint8_t> input,
       }
       int64_t bits = std::min(source_bits, destination_bits);
       bits = std::min<int64_t>(bits, std::min<int64_t>(8 * from.size() - s.bit_position,
-                                                      8 * to.size() - d.bit_position));
+                                                       8 * to.size() - d.bit_position));
       for (int64_t i = 0; i < bits; ++i) {
         SetBit(to, d.bit_position + i, GetBit(from, s.bit_position + i));
       }
@@ -461,7 +504,8 @@ int CKRMVDoc::Perform(const Move& m, std::span<const std::uint8_t> input,
         value = codec::Decimal{};
         value.integer_digits = m.source_format.integer_digits;
         value.fraction_digits = m.source_format.fraction_digits;
-      } else if (codec::DecodeNumber(m.source_format, from, options_, &value) != codec::Status::kOk) {
+      } else if (codec::DecodeNumber(m.source_format, from, options_, &value) !=
+                 codec::Status::kOk) {
         source_error_item_ = s.item_number - 1;
         return kInvalidData;
       }
@@ -494,7 +538,8 @@ int CKRMVDoc::Edit(std::span<const std::uint8_t> input, std::span<std::uint8_t> 
     }
     int result = Perform(m, input, output);
     if (result != 0) {
-      error_item_ = result == kInvalidData ? source_error_item_ : m.desc.destination.item_number - 1;
+      error_item_ =
+          result == kInvalidData ? source_error_item_ : m.desc.destination.item_number - 1;
       return result;
     }
   }

@@ -121,13 +121,14 @@ class CKRMVDoc {
     Kind kind = Kind::kCharacters;
     codec::ItemFormat source_format, destination_format;
     bool source_is_constant = false;
-    bool source_bwz = false;      // treat an all-blank source as zero
+    bool source_bwz = false;       // treat an all-blank source as zero
     bool destination_bwz = false;  // write zero as blanks
     codec::Decimal constant_value;
     std::string constant_bytes;
   };
 
-  int AddMove(const ItemDescriptor* source, const char* constant, const ItemDescriptor& destination);
+  int AddMove(const ItemDescriptor* source, const char* constant,
+              const ItemDescriptor& destination);
   int Perform(const Move& m, std::span<const std::uint8_t> input, std::span<std::uint8_t> output);
 
   CZovozDoc* doc_;

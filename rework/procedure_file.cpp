@@ -7,6 +7,7 @@
 #include <new>
 
 #include "filter/qelfilter.h"
+#include "filter/sjis.h"
 #include "platform/file.h"
 #include "platform/ui_hooks.h"
 
@@ -15,17 +16,35 @@ namespace qel::rework {
 namespace {
 
 enum Keyword {
-  kCom, kInData, kInDef, kOutData, kOutDef, kEndian, kBlank, kEd, kCopy, kMetaOne, kMetaAll,
-  kSelOrder, kComEnd,
-  kSel, kKey, kJudge, kComp, kSelEnd,
-  kEdit, kInItem, kOutItem, kEditEnd,
+  kCom,
+  kInData,
+  kInDef,
+  kOutData,
+  kOutDef,
+  kEndian,
+  kBlank,
+  kEd,
+  kCopy,
+  kMetaOne,
+  kMetaAll,
+  kSelOrder,
+  kComEnd,
+  kSel,
+  kKey,
+  kJudge,
+  kComp,
+  kSelEnd,
+  kEdit,
+  kInItem,
+  kOutItem,
+  kEditEnd,
   kKeywordCount
 };
 
 constexpr std::string_view kKeywords[kKeywordCount] = {
-    "COM",     "INDATA",  "INDEF", "OUTDATA", "OUTDEF",  "ENDIAN",  "BLANK", "ED",
-    "COPY",    "METAONE", "METAALL", "SELORDER", "COM_END", "SEL", "KEY",   "JUDGE",
-    "COMP",    "SEL_END", "EDIT",  "INITEM",  "OUTITEM", "EDIT_END"};
+    "COM",  "INDATA",  "INDEF",   "OUTDATA",  "OUTDEF",  "ENDIAN",  "BLANK", "ED",
+    "COPY", "METAONE", "METAALL", "SELORDER", "COM_END", "SEL",     "KEY",   "JUDGE",
+    "COMP", "SEL_END", "EDIT",    "INITEM",   "OUTITEM", "EDIT_END"};
 
 constexpr unsigned kAllCommon = (1u << kComEnd) - 1;  // COM to SELORDER
 
@@ -60,7 +79,7 @@ constexpr const char* kEditComment = "; \x95\xd2\x8fW\x83p\x83\x89\x83\x81\x83^ 
 
 constexpr std::string_view kOperators[] = {"=", "!=", ">", ">=", "<", "<="};
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9f) || (c >= 0xe0 && c <= 0xfc); }
+using filter::IsLeadByte;
 
 // Position of the ";" that ends the statement, or npos.
 std::size_t StatementEnd(std::string_view line) {
@@ -97,17 +116,6 @@ bool Unescape(std::string_view value, bool strict, std::string* out) {
   return true;
 }
 
-// Cuts text to at most max bytes without splitting a double-byte character.
-std::string_view CutCharacters(std::string_view text, std::size_t max) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    std::size_t step = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-    if (i + step > max) break;
-    i += step;
-  }
-  return text.substr(0, i);
-}
-
 int FileNameMessage(int keyword) {
   switch (keyword) {
     case kInData:
@@ -137,6 +145,17 @@ std::string EscapeValue(std::string_view value) {
     out.push_back(static_cast<char>(c));
   }
   return out;
+}
+
+std::string_view CutCharacters(std::string_view text, std::size_t max) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t step =
+        IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    if (i + step > max) break;
+    i += step;
+  }
+  return text.substr(0, i);
 }
 
 int CKRPFDoc::Run(int mode, const std::string& path) {
@@ -188,9 +207,9 @@ int CKRPFDoc::ReadCommon(const std::string& path) {
   edit_completed_ = false;
   selection_blocks_ = 0;
   {
-    platform::File file = platform::File::Open(path.c_str(), platform::FileAccess::kRead,
-                                               platform::Disposition::kOpenExisting,
-                                               platform::ShareMode::kAll);
+    platform::File file =
+        platform::File::Open(path.c_str(), platform::FileAccess::kRead,
+                             platform::Disposition::kOpenExisting, platform::ShareMode::kAll);
     if (!file.is_open()) return kOpenFailed;
     char buffer[65536];
     for (;;) {
@@ -225,7 +244,8 @@ int CKRPFDoc::ReadCommon(const std::string& path) {
     std::string_view statement = text.substr(0, semi);
     std::size_t eq = statement.find('=');
     std::string_view keyword = statement.substr(0, eq);
-    std::string_view value = eq == std::string_view::npos ? std::string_view() : statement.substr(eq + 1);
+    std::string_view value =
+        eq == std::string_view::npos ? std::string_view() : statement.substr(eq + 1);
     int k = 0;
     while (k < kKeywordCount && kKeywords[k] != keyword) ++k;
     if (k == kKeywordCount) return kBadKeyword;
@@ -261,8 +281,10 @@ int CKRPFDoc::CommonStatement(int k, std::string_view value) {
     case kOutDef:
       Unescape(value, false, &text);
       if (text.size() > kMaxFileNameLength) return FileNameMessage(k);
-      (k == kInData ? s.in_data : k == kInDef ? s.in_def : k == kOutData ? s.out_data : s.out_def) =
-          text;
+      (k == kInData    ? s.in_data
+       : k == kInDef   ? s.in_def
+       : k == kOutData ? s.out_data
+                       : s.out_def) = text;
       if (k == kOutDef) outdef_seen_ = true;
       return 0;
     case kEndian:
@@ -562,9 +584,9 @@ int CKRPFDoc::Write(const std::string& path) {
   out.append(kEndBanner);
   out.push_back('\n');
 
-  platform::File file = platform::File::Open(path.c_str(), platform::FileAccess::kWrite,
-                                             platform::Disposition::kCreateAlways,
-                                             platform::ShareMode::kAll);
+  platform::File file =
+      platform::File::Open(path.c_str(), platform::FileAccess::kWrite,
+                           platform::Disposition::kCreateAlways, platform::ShareMode::kAll);
   if (!file.is_open()) return kOpenFailed;
   if (platform::WriteFile(file.handle(), out.data(), out.size()) < 0) return kWriteFailed;
   if (!file.Close()) return kCloseFailed;

@@ -94,6 +94,10 @@ class CKRPFDoc {
 // Escapes a value for writing: a '"' before every ';' and '"'.
 std::string EscapeValue(std::string_view value);
 
+// The first bytes of text, at most max, without splitting a double-byte
+// character.
+std::string_view CutCharacters(std::string_view text, std::size_t max);
+
 }  // namespace qel::rework
 
 #endif  // QEL_REWORK_PROCEDURE_FILE_H_

@@ -111,8 +111,7 @@ uint32_t CZovozDoc::OpenFiles() {
   KRACInit(&output);
   input.definition_path = settings.in_def.c_str();
   input.access_mode = 1;
-  const std::string& out_def =
-      settings.form == kFormSelection ? settings.in_def : settings.out_def;
+  const std::string& out_def = settings.form == kFormSelection ? settings.in_def : settings.out_def;
   output.definition_path = out_def.c_str();
   output.access_mode = 2;
   if (KRACSproc(&input) != 0) return KRACGetStatus(&input);
@@ -192,10 +191,9 @@ void CZovozDoc::CheckSelection() {
       } else {
         std::snprintf(text, sizeof text, "%s", e->constant != nullptr ? e->constant : "");
       }
-      int result = KCNDCompChek(cond.key_item, cond.op, text, &input,
-                                static_cast<unsigned char>(settings.meta_all),
-                                static_cast<unsigned char>(settings.meta_one),
-                                settings.blank_when_zero ? 1 : 0);
+      int result = KCNDCompChek(
+          cond.key_item, cond.op, text, &input, static_cast<unsigned char>(settings.meta_all),
+          static_cast<unsigned char>(settings.meta_one), settings.blank_when_zero ? 1 : 0);
       e->check_result = result;
       e->any_string = settings.meta_all;
       e->any_one = settings.meta_one;

@@ -45,10 +45,10 @@ inline constexpr int kMethodSameName = 2;
 
 // One EDIT block: a move from an input item or a constant to an output item.
 struct EditEntry {
-  int input_item;    // input item number; 0 for a constant; negative: undefined name
-  int output_item;   // output item number; negative: undefined name
-  int kind;          // 2 item source, 1 constant source
-  char* constant;    // 48-byte buffer for kind 1, else null
+  int input_item;   // input item number; 0 for a constant; negative: undefined name
+  int output_item;  // output item number; negative: undefined name
+  int kind;         // 2 item source, 1 constant source
+  char* constant;   // 48-byte buffer for kind 1, else null
   EditEntry* next;
 };
 
@@ -65,15 +65,15 @@ struct EditFault {
 };
 
 struct ProcedureSettings {
-  int form = kFormEdit;          // kFormEdit or kFormSelection
-  bool form_from_file = false;   // the batch program decides the form from OUTDEF
+  int form = kFormEdit;           // kFormEdit or kFormSelection
+  bool form_from_file = false;    // the batch program decides the form from OUTDEF
   int method = kMethodAppointed;  // ED
   bool copy = false;              // COPY=YES
   char meta_all = '*';            // ' ' when not set
   char meta_one = '?';
   bool big_endian = false;
   bool blank_when_zero = false;
-  std::string expression;              // SELORDER as written
+  std::string expression;                  // SELORDER as written
   std::array<char, kPrefixSize> prefix{};  // compiled form, NUL-terminated
   std::string in_data, in_def, out_data, out_def;
 };

@@ -136,7 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
         NumericCase{Num("S", "3", "2"), Num("P", "4.1"), "-012", std::string("\x00\x12\x0d", 3)},
         NumericCase{Num("9", "4"), Num("B", "4"), "1234", "\xd2\x04"},
         NumericCase{Num("P", "3.2"), Num("S", "3.1", "3"), "\x12\x34\x5d", "1234-"},
-        NumericCase{Num("B", "5.2"), Num("S", "2.2", "2"), std::string("\x0f\x27\x00\x00", 4), "+9999"},
+        NumericCase{Num("B", "5.2"), Num("S", "2.2", "2"), std::string("\x0f\x27\x00\x00", 4),
+                    "+9999"},
         NumericCase{Num("C", "4"), Num("U", "2"), std::string("\x7b\x00", 2), "\x02\x3f"},
         // BLANK WHEN ZERO with the option on: zero becomes blanks, blanks read as zero.
         NumericCase{Num("9", "3"), Num("9", "3", "0", "T"), "000", "   ", true},
@@ -169,7 +170,9 @@ TEST_F(EditEngineTest, NumericConstantsAndCharacterConstants) {
 
 TEST_F(EditEngineTest, NationalMovesPadWithDoubleByteBlanks) {
   Layouts({{"01", "I", "G", "0", 0}, {"05", "A", "N", "1", 0}},
-          {{"01", "O", "G", "0", 0}, {"05", "B", "N", "2", 0}, {"05", "C", "N", "2", 4, "0", "F", "T"}});
+          {{"01", "O", "G", "0", 0},
+           {"05", "B", "N", "2", 0},
+           {"05", "C", "N", "2", 4, "0", "F", "T"}});
   Move(2, 2);
   Move(2, 3);
   EXPECT_EQ(Build("\x82\xa0"), "\x82\xa0\x81\x40\x81\x40\x82\xa0");
@@ -267,24 +270,24 @@ TEST_P(ConstantCheckTest, FollowsTheDestinationsRules) {
 
 INSTANTIATE_TEST_SUITE_P(
     Constants, ConstantCheckTest,
-    ::testing::Values(ConstantCase{"-1.5", 6, 0}, ConstantCase{"1-2", 6, 2323},
-                      ConstantCase{"-", 8, 2322}, ConstantCase{"1.2.3", 9, 2322},
-                      ConstantCase{"", 1, 2325}, ConstantCase{"", 5, 2325},
-                      ConstantCase{std::string(19, '1'), 6, 2329},
-                      ConstantCase{std::string(18, '1'), 7, 0},
-                      ConstantCase{"1234567890", 22, 2330}, ConstantCase{"123456789", 5, 0},
-                      ConstantCase{std::string(33, 'a'), 4, 2326},
-                      ConstantCase{std::string(32, 'a'), 1, 0}, ConstantCase{"ab c", 2, 0},
-                      ConstantCase{"ab1", 2, 2324}, ConstantCase{std::string(33, 'a'), 2, 2327},
-                      ConstantCase{"\x82\xa0" "a", 3, 2321},
-                      ConstantCase{[] {
-                                     std::string t;
-                                     for (int i = 0; i < 17; ++i) t += "\x82\xa0";
-                                     return t;
-                                   }(),
-                                   3, 2328},
-                      ConstantCase{"x", 13, 2320}, ConstantCase{"x", 0, 2320},
-                      ConstantCase{"x", 15, 2320}));
+    ::testing::Values(
+        ConstantCase{"-1.5", 6, 0}, ConstantCase{"1-2", 6, 2323}, ConstantCase{"-", 8, 2322},
+        ConstantCase{"1.2.3", 9, 2322}, ConstantCase{"", 1, 2325}, ConstantCase{"", 5, 2325},
+        ConstantCase{std::string(19, '1'), 6, 2329}, ConstantCase{std::string(18, '1'), 7, 0},
+        ConstantCase{"1234567890", 22, 2330}, ConstantCase{"123456789", 5, 0},
+        ConstantCase{std::string(33, 'a'), 4, 2326}, ConstantCase{std::string(32, 'a'), 1, 0},
+        ConstantCase{"ab c", 2, 0}, ConstantCase{"ab1", 2, 2324},
+        ConstantCase{std::string(33, 'a'), 2, 2327},
+        ConstantCase{"\x82\xa0"
+                     "a",
+                     3, 2321},
+        ConstantCase{[] {
+                       std::string t;
+                       for (int i = 0; i < 17; ++i) t += "\x82\xa0";
+                       return t;
+                     }(),
+                     3, 2328},
+        ConstantCase{"x", 13, 2320}, ConstantCase{"x", 0, 2320}, ConstantCase{"x", 15, 2320}));
 
 TEST(ValidMoveTest, FollowsTheTableOfAttributes) {
   EXPECT_TRUE(ValidMove(2, 2));
@@ -312,7 +315,8 @@ TEST(MoveDescImageTest, PlacesTheFieldsAtTheirOffsets) {
   d.big_endian = 1;
   auto image = MoveDescImage(d);
   auto at = [&image](int offset) {
-    return image[offset] | image[offset + 1] << 8 | image[offset + 2] << 16 | image[offset + 3] << 24;
+    return image[offset] | image[offset + 1] << 8 | image[offset + 2] << 16 |
+           image[offset + 3] << 24;
   };
   EXPECT_EQ(at(4), 5);
   EXPECT_EQ(at(36), 8);

@@ -15,26 +15,28 @@ using test::Field;
 class ProcedureFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    in_def_ = test::WriteDefinition(dir_, "IN", {{"01", "IN-REC", "G", "0", 0},
-                                                 {"05", "CODE", "X", "3", 0},
-                                                 {"05", "AMOUNT", "9", "5", 3},
-                                                 {"05", "DAYS", "G", "0", 8, "2"},
-                                                 {"10", "DAY-AMT", "9", "2", 8}});
-    out_def_ = test::WriteDefinition(dir_, "OUT", {{"01", "OUT-REC", "G", "0", 0},
-                                                   {"05", "CODE", "X", "3", 0},
-                                                   {"05", "AMOUNT", "9", "5", 3},
-                                                   {"05", "FLAG", "X", "1", 8}});
+    in_def_ = test::WriteDefinition(dir_, "IN",
+                                    {{"01", "IN-REC", "G", "0", 0},
+                                     {"05", "CODE", "X", "3", 0},
+                                     {"05", "AMOUNT", "9", "5", 3},
+                                     {"05", "DAYS", "G", "0", 8, "2"},
+                                     {"10", "DAY-AMT", "9", "2", 8}});
+    out_def_ = test::WriteDefinition(dir_, "OUT",
+                                     {{"01", "OUT-REC", "G", "0", 0},
+                                      {"05", "CODE", "X", "3", 0},
+                                      {"05", "AMOUNT", "9", "5", 3},
+                                      {"05", "FLAG", "X", "1", 8}});
     in_data_ = dir_.Write("IN.DAT", "");
     out_data_ = dir_.path() + "/OUT.DAT";
     doc_ = std::make_unique<CZovozDoc>();
     doc_->settings.form_from_file = true;
   }
 
-  std::string Common(const std::string& options = "ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\n"
-                                                  "COPY=NO;\n",
+  std::string Common(const std::string& options =
+                         "ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\n"
+                         "COPY=NO;\n",
                      const std::string& selorder = "", bool edit = true) {
-    return test::CommonBlock(in_data_, in_def_, out_data_, edit ? out_def_ : "", options,
-                             selorder);
+    return test::CommonBlock(in_data_, in_def_, out_data_, edit ? out_def_ : "", options, selorder);
   }
 
   // Reads `text` as a procedure: mode 0, then mode 1 when it succeeded.
@@ -62,9 +64,10 @@ const char* kEdits =
     "EDIT;\nINITEM=\"\"X;\nOUTITEM=OUT-REC.FLAG;\nEDIT_END;\n";
 
 TEST_F(ProcedureFileTest, ReadsAnEditProcedureWithConditionsAndMoves) {
-  ASSERT_EQ(Read(test::Procedure("; comment\n" + Common("ENDIAN=BIG;\nBLANK=TRUE;\nED=APPOINT;\n"
-                                                        "COPY=YES;\n",
-                                                        "1A2") +
+  ASSERT_EQ(Read(test::Procedure("; comment\n" +
+                                 Common("ENDIAN=BIG;\nBLANK=TRUE;\nED=APPOINT;\n"
+                                        "COPY=YES;\n",
+                                        "1A2") +
                                  kSelection + kEdits)),
             0);
   const ProcedureSettings& s = doc_->settings;
@@ -104,8 +107,9 @@ TEST_F(ProcedureFileTest, CommentsBeforeTheBannerAreSkippedAnythingElseIsNotAPro
 }
 
 TEST_F(ProcedureFileTest, CrLfLineEndsAndTextAfterTheSemicolonAreAccepted) {
-  std::string text = test::Procedure(Common() + "EDIT; the first\nINITEM=IN-REC.CODE;x\n"
-                                                "OUTITEM=OUT-REC.CODE;;\nEDIT_END;\n");
+  std::string text = test::Procedure(Common() +
+                                     "EDIT; the first\nINITEM=IN-REC.CODE;x\n"
+                                     "OUTITEM=OUT-REC.CODE;;\nEDIT_END;\n");
   std::string crlf;
   for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   EXPECT_EQ(Read(crlf), 0);
@@ -125,7 +129,8 @@ TEST_P(ProcedureLineFaultTest, GivesTheMessageWithTheLineNumber) {
   const LineCase& c = GetParam();
   std::string text = c.body;
   auto replace = [&text](const std::string& key, const std::string& by) {
-    for (std::size_t at; (at = text.find(key)) != std::string::npos;) text.replace(at, key.size(), by);
+    for (std::size_t at; (at = text.find(key)) != std::string::npos;)
+      text.replace(at, key.size(), by);
   };
   replace("$IN$", in_data_);
   replace("$INDEF$", in_def_);
@@ -151,16 +156,11 @@ std::string Comps(int n) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, ProcedureLineFaultTest,
     ::testing::Values(
-        LineCase{kHead + "ENDIAN=LITTLE\n", 2801, 7},
-        LineCase{kHead + "endian=LITTLE;\n", 2804, 7},
-        LineCase{kHead + "ENDIAN =LITTLE;\n", 2804, 7},
-        LineCase{"INDATA=x;\n", 2803, 2},
-        LineCase{kHead + "COM;\n", 2803, 7},
-        LineCase{kHead + "INDATA=x;\n", 2806, 7},
-        LineCase{kHead + "SEL;\n", 2808, 7},
-        LineCase{kHead + "ENDIAN=little;\n", 2805, 7},
-        LineCase{kHead + "COPY=Y;\n", 2805, 7},
-        LineCase{kHead + "METAONE=AB;\n", 2852, 7},
+        LineCase{kHead + "ENDIAN=LITTLE\n", 2801, 7}, LineCase{kHead + "endian=LITTLE;\n", 2804, 7},
+        LineCase{kHead + "ENDIAN =LITTLE;\n", 2804, 7}, LineCase{"INDATA=x;\n", 2803, 2},
+        LineCase{kHead + "COM;\n", 2803, 7}, LineCase{kHead + "INDATA=x;\n", 2806, 7},
+        LineCase{kHead + "SEL;\n", 2808, 7}, LineCase{kHead + "ENDIAN=little;\n", 2805, 7},
+        LineCase{kHead + "COPY=Y;\n", 2805, 7}, LineCase{kHead + "METAONE=AB;\n", 2852, 7},
         LineCase{kHead + "METAONE=\t;\n", 2853, 7},
         LineCase{kHead + "SELORDER=" + std::string(101, '1') + ";\n", 2851, 0},
         LineCase{kHead + "INDATA=" + std::string(256, 'a') + ";\n", 2806, 0},
@@ -170,15 +170,13 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{kHead + "ENDIAN=LITTLE;\nED=APPOINT;\nCOPY=NO;\nMETAONE=?;\nMETAALL=*;\n"
                          "SELORDER=;\nCOM_END;\n",
                  2802, 13},
-        LineCase{kHead + kOptions, 2803, 0},
-        LineCase{kHead, 2802, 0},
+        LineCase{kHead + kOptions, 2803, 0}, LineCase{kHead, 2802, 0},
         LineCase{kCommon + "SEL;\nKEY=IN-REC.CODE;\nJUDGE==;\n" + Comps(11) + "SEL_END;\n", 2807,
                  28},
         LineCase{kCommon + "SEL;\nKEY=IN-REC.CODE;\nKEY=IN-REC.CODE;\n", 2806, 17},
         LineCase{kCommon + "SEL;\nKEY=IN-REC.CODE;\nJUDGE==;\nSEL_END;\n", 2802, 18},
         LineCase{kCommon + "KEY=IN-REC.CODE;\n", 2803, 15},
-        LineCase{kCommon + "SEL;\nSEL;\n", 2803, 16},
-        LineCase{kCommon + "SEL;\nEDIT;\n", 2803, 16},
+        LineCase{kCommon + "SEL;\nSEL;\n", 2803, 16}, LineCase{kCommon + "SEL;\nEDIT;\n", 2803, 16},
         LineCase{kCommon + "INDATA=x;\n", 2808, 15},
         LineCase{kCommon + "EDIT;\nINITEM=IN-REC.CODE;\nOUTITEM=OUT-REC.CODE;\nEDIT_END;\n"
                            "SEL;\n",
@@ -202,15 +200,15 @@ INSTANTIATE_TEST_SUITE_P(
                  2234, 0}));
 
 TEST_F(ProcedureFileTest, SelectionProcedureRefusesEditBlocksAndCopiesTheInputDefinition) {
-  EXPECT_EQ(Read(test::Procedure(Common("ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\nCOPY=NO;\n", "",
-                                        false) +
-                                 "EDIT;\n")),
-            2808);
+  EXPECT_EQ(
+      Read(test::Procedure(
+          Common("ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\nCOPY=NO;\n", "", false) + "EDIT;\n")),
+      2808);
   EXPECT_FALSE(doc_->files_open());
-  ASSERT_EQ(Read(test::Procedure(Common("ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\nCOPY=NO;\n",
-                                        "1", false) +
-                                 "SEL;\nKEY=IN-REC.CODE;\nJUDGE=!=;\nCOMP=IN-REC.CODE;\n"
-                                 "SEL_END;\n")),
+  ASSERT_EQ(Read(test::Procedure(
+                Common("ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\nCOPY=NO;\n", "1", false) +
+                "SEL;\nKEY=IN-REC.CODE;\nJUDGE=!=;\nCOMP=IN-REC.CODE;\n"
+                "SEL_END;\n")),
             0);
   EXPECT_EQ(doc_->settings.form, kFormSelection);
   EXPECT_EQ(doc_->output.record_length, doc_->input.record_length);
@@ -230,8 +228,8 @@ TEST_F(ProcedureFileTest, MetacharacterValues) {
     return Read(test::Procedure("COM;\nINDATA=" + in_data_ + ";\nINDEF=" + in_def_ +
                                 ";\nOUTDATA=" + out_data_ + ";\nOUTDEF=" + out_def_ +
                                 ";\nENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\nCOPY=NO;\n"
-                                "METAONE=" + one + ";\nMETAALL=" + all +
-                                ";\nSELORDER=;\nCOM_END;\n"));
+                                "METAONE=" +
+                                one + ";\nMETAALL=" + all + ";\nSELORDER=;\nCOM_END;\n"));
   };
   ASSERT_EQ(meta("\";", "%"), 0);
   EXPECT_EQ(doc_->settings.meta_one, ';');
@@ -243,11 +241,11 @@ TEST_F(ProcedureFileTest, MetacharacterValues) {
 }
 
 TEST_F(ProcedureFileTest, ComparisonConstantsKeepTheirMarkerAndEscapes) {
-  ASSERT_EQ(Read(test::Procedure(Common("ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\nCOPY=NO;\n",
-                                        "1") +
-                                 "SEL;\nKEY=IN-REC.CODE;\nJUDGE==;\nCOMP=\"\"#12;\n"
-                                 "COMP=\"\"A\";B;\nCOMP=\"\"\"\"Q;\nCOMP=\"\";\nSEL_END;\n")),
-            0);
+  ASSERT_EQ(
+      Read(test::Procedure(Common("ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\nCOPY=NO;\n", "1") +
+                           "SEL;\nKEY=IN-REC.CODE;\nJUDGE==;\nCOMP=\"\"#12;\n"
+                           "COMP=\"\"A\";B;\nCOMP=\"\"\"\"Q;\nCOMP=\"\";\nSEL_END;\n")),
+      0);
   const SelCompEntry* c = doc_->conditions[0].comparisons;
   EXPECT_EQ(c->kind, 1);
   EXPECT_STREQ(c->constant, "\"#12");
@@ -264,11 +262,11 @@ TEST_F(ProcedureFileTest, ConstantsAreCutToFortyCharacters) {
 }
 
 TEST_F(ProcedureFileTest, UndefinedNamesAreKeptAndTheTwoHundredFiftyFirstStopsReading) {
-  ASSERT_EQ(Read(test::Procedure(Common("ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\nCOPY=NO;\n",
-                                        "1") +
-                                 "SEL;\nKEY=IN-REC.NONE;\nJUDGE=<;\nCOMP=IN-REC.NONE;\nSEL_END;\n"
-                                 "EDIT;\nINITEM=IN-REC.X;\nOUTITEM=OUT-REC.Y;\nEDIT_END;\n")),
-            0);
+  ASSERT_EQ(
+      Read(test::Procedure(Common("ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\nCOPY=NO;\n", "1") +
+                           "SEL;\nKEY=IN-REC.NONE;\nJUDGE=<;\nCOMP=IN-REC.NONE;\nSEL_END;\n"
+                           "EDIT;\nINITEM=IN-REC.X;\nOUTITEM=OUT-REC.Y;\nEDIT_END;\n")),
+      0);
   EXPECT_EQ(doc_->conditions[0].key_item, -1);
   EXPECT_EQ(doc_->conditions[0].comparisons->item, -1);
   EXPECT_EQ(doc_->edit_list->input_item, -2);
@@ -305,14 +303,14 @@ TEST_F(ProcedureFileTest, BlocksNeedTheCommonBlockFirst) {
 }
 
 TEST_F(ProcedureFileTest, WrittenProcedureReadsBackToTheSameDocument) {
-  ASSERT_EQ(Read(test::Procedure(Common("ENDIAN=BIG;\nBLANK=TRUE;\nED=APPOINT;\nCOPY=YES;\n",
-                                        "(1O2)A3") +
-                                 kSelection +
-                                 "SEL;\nKEY=IN-REC.CODE;\nJUDGE=!=;\nCOMP=\"\"#1;\n"
-                                 "COMP=\"\"a\";b\"\"c;\nCOMP=IN-REC.AMOUNT;\nCOMP=IN-REC.GONE;\n"
-                                 "SEL_END;\n" +
-                                 kEdits + "EDIT;\nINITEM=\"\"\";x;\nOUTITEM=OUT-REC.NO;\nEDIT_END;\n")),
-            0);
+  ASSERT_EQ(
+      Read(test::Procedure(Common("ENDIAN=BIG;\nBLANK=TRUE;\nED=APPOINT;\nCOPY=YES;\n", "(1O2)A3") +
+                           kSelection +
+                           "SEL;\nKEY=IN-REC.CODE;\nJUDGE=!=;\nCOMP=\"\"#1;\n"
+                           "COMP=\"\"a\";b\"\"c;\nCOMP=IN-REC.AMOUNT;\nCOMP=IN-REC.GONE;\n"
+                           "SEL_END;\n" +
+                           kEdits + "EDIT;\nINITEM=\"\"\";x;\nOUTITEM=OUT-REC.NO;\nEDIT_END;\n")),
+      0);
   std::string first = dir_.path() + "/W1.rwp";
   ASSERT_EQ(CKRPFDoc(doc_.get()).Run(kModeWrite, first), 0);
   std::string written = test::ReadAll(first);

@@ -32,14 +32,16 @@ std::string Packed(int value) {
 class ReworkBatchTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    in_def_ = test::WriteDefinition(dir_, "IN", {{"01", "IN-REC", "G", "0", 0},
-                                                 {"05", "CODE", "X", "3", 0},
-                                                 {"05", "AMOUNT", "P", "5", 3},
-                                                 {"05", "NAME", "X", "4", 6}});
-    out_def_ = test::WriteDefinition(dir_, "OUT", {{"01", "OUT-REC", "G", "0", 0},
-                                                   {"05", "AMOUNT", "9", "6", 0},
-                                                   {"05", "CODE", "X", "3", 6},
-                                                   {"05", "FLAG", "X", "1", 9}});
+    in_def_ = test::WriteDefinition(dir_, "IN",
+                                    {{"01", "IN-REC", "G", "0", 0},
+                                     {"05", "CODE", "X", "3", 0},
+                                     {"05", "AMOUNT", "P", "5", 3},
+                                     {"05", "NAME", "X", "4", 6}});
+    out_def_ = test::WriteDefinition(dir_, "OUT",
+                                     {{"01", "OUT-REC", "G", "0", 0},
+                                      {"05", "AMOUNT", "9", "6", 0},
+                                      {"05", "CODE", "X", "3", 6},
+                                      {"05", "FLAG", "X", "1", 9}});
     in_data_ = dir_.path() + "/IN.DAT";
     out_data_ = dir_.path() + "/OUT.DAT";
   }
@@ -81,7 +83,8 @@ class ReworkBatchTest : public ::testing::Test {
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return -1;
     char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output_.append(buffer, n);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+      output_.append(buffer, n);
     int status = ::pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -125,12 +128,13 @@ TEST_F(ReworkBatchTest, AProcedureWithFaultsIsNotRun) {
             1);
   EXPECT_EQ(output_.rfind("KRWN2051-E ", 0), 0u) << output_;
   EXPECT_EQ(test::ReadAll(out_data_), "");
-  EXPECT_EQ(RunProcedure(test::Procedure(
-                test::CommonBlock(in_data_, in_def_, out_data_, "", "ENDIAN=LITTLE;\nBLANK=FALSE;\n"
-                                                                   "ED=APPOINT;\nCOPY=NO;\n",
-                                  "1") +
-                "SEL;\nKEY=IN-REC.NOTHING;\nJUDGE==;\nCOMP=\"\"A;\nSEL_END;\n")),
-            1);
+  EXPECT_EQ(
+      RunProcedure(test::Procedure(test::CommonBlock(in_data_, in_def_, out_data_, "",
+                                                     "ENDIAN=LITTLE;\nBLANK=FALSE;\n"
+                                                     "ED=APPOINT;\nCOPY=NO;\n",
+                                                     "1") +
+                                   "SEL;\nKEY=IN-REC.NOTHING;\nJUDGE==;\nCOMP=\"\"A;\nSEL_END;\n")),
+      1);
   EXPECT_EQ(output_.rfind("KRWN2050-E ", 0), 0u) << output_;
 }
 
@@ -146,9 +150,12 @@ TEST_F(ReworkBatchTest, TenRecordsFourSelectedAndEdited) {
   dir_.Write("IN.DAT", TenRecords());
   ASSERT_EQ(RunProcedure(EditProcedure(Selection() + Edits())), 0) << output_;
   // "KRWN2052-I 入力レコード10件，出力レコード4件。" in CP932.
-  EXPECT_EQ(output_, "KRWN2052-I \x93\xfc\x97\xcd\x83\x8c\x83\x52\x81\x5b\x83\x68" "10"
-                     "\x8c\x8f\x81\x43\x8f\x6f\x97\xcd\x83\x8c\x83\x52\x81\x5b\x83\x68" "4"
-                     "\x8c\x8f\x81\x42\n");
+  EXPECT_EQ(output_,
+            "KRWN2052-I \x93\xfc\x97\xcd\x83\x8c\x83\x52\x81\x5b\x83\x68"
+            "10"
+            "\x8c\x8f\x81\x43\x8f\x6f\x97\xcd\x83\x8c\x83\x52\x81\x5b\x83\x68"
+            "4"
+            "\x8c\x8f\x81\x42\n");
   EXPECT_EQ(test::ReadAll(out_data_), "001000A01Y023456A02Y045678A01Y001001A02Y");
 }
 
@@ -196,10 +203,10 @@ TEST_F(ReworkBatchTest, LogsOfARun) {
   ASSERT_EQ(edit.size(), 128u * 4);  // the header and the three moves of the first record
   EXPECT_EQ(edit.substr(0, 20), std::string("*** KRMV_INF ***\x01\0\0\0", 20));
   EXPECT_EQ(edit.substr(20, 108), std::string(108, '\0'));
-  EXPECT_EQ(static_cast<unsigned char>(edit[128 + 36]), 1);   // CODE: alphanumeric source
-  EXPECT_EQ(static_cast<unsigned char>(edit[256 + 36]), 6);   // AMOUNT: packed source
-  EXPECT_EQ(static_cast<unsigned char>(edit[256 + 96]), 9);   // into unsigned zoned
-  EXPECT_EQ(static_cast<unsigned char>(edit[384 + 36]), 1);   // the constant Y
+  EXPECT_EQ(static_cast<unsigned char>(edit[128 + 36]), 1);    // CODE: alphanumeric source
+  EXPECT_EQ(static_cast<unsigned char>(edit[256 + 36]), 6);    // AMOUNT: packed source
+  EXPECT_EQ(static_cast<unsigned char>(edit[256 + 96]), 9);    // into unsigned zoned
+  EXPECT_EQ(static_cast<unsigned char>(edit[384 + 36]), 1);    // the constant Y
   EXPECT_NE(edit.substr(384 + 104, 4), std::string(4, '\0'));  // its text address
 
   std::string selection = Log("KRSCLOG");

@@ -17,10 +17,10 @@ std::string WriteDefinition(const TempDir& dir, const std::string& name,
   auto q = [](const std::string& v) { return v.empty() ? std::string("\"\"") : v; };
   for (const Field& f : fields) {
     t += "ITMR LNUM " + f.level + " ; DTNM " + f.name + " ; DTAT " + q(f.dtat) + " ; DALE " +
-         q(f.dale) + " ; ANUM " + f.anum + " ; SUAF " + (f.edcs.empty() ? "F" : "T") +
-         " ; EDCS " + q(f.edcs) + " ; RENM \"\" ; USAG \"\" ; BURL " +
-         std::to_string(f.position) + " ; BIRL " + f.birl + " ; BLWZ " + f.bwz + " ; JUST " +
-         f.just + " ; SIGN " + f.sign + " ; SYNC " + f.sync + " ; ENDITMR ;\n";
+         q(f.dale) + " ; ANUM " + f.anum + " ; SUAF " + (f.edcs.empty() ? "F" : "T") + " ; EDCS " +
+         q(f.edcs) + " ; RENM \"\" ; USAG \"\" ; BURL " + std::to_string(f.position) + " ; BIRL " +
+         f.birl + " ; BLWZ " + f.bwz + " ; JUST " + f.just + " ; SIGN " + f.sign + " ; SYNC " +
+         f.sync + " ; ENDITMR ;\n";
   }
   t += "TRAR FMVR 0100 ; PPNM DEFED ; PPTP A1 ; PPVR 0300 ; CONM RDEF ; COVR 0100 ; ERFG 0 ;\n"
        "ENDTRAR ;\n";
@@ -35,8 +35,8 @@ std::string Procedure(const std::string& body) {
 std::string CommonBlock(const std::string& in_data, const std::string& in_def,
                         const std::string& out_data, const std::string& out_def,
                         const std::string& options, const std::string& selorder) {
-  std::string t = "COM;\nINDATA=" + in_data + ";\nINDEF=" + in_def + ";\nOUTDATA=" + out_data +
-                  ";\n";
+  std::string t =
+      "COM;\nINDATA=" + in_data + ";\nINDEF=" + in_def + ";\nOUTDATA=" + out_data + ";\n";
   if (!out_def.empty()) t += "OUTDEF=" + out_def + ";\n";
   t += options + "METAONE=?;\nMETAALL=*;\nSELORDER=" + selorder + ";\nCOM_END;\n";
   return t;

@@ -32,8 +32,9 @@ std::string Procedure(const std::string& body);
 // The common block of an edit (out_def non-empty) or selection procedure.
 std::string CommonBlock(const std::string& in_data, const std::string& in_def,
                         const std::string& out_data, const std::string& out_def,
-                        const std::string& options = "ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\n"
-                                                     "COPY=NO;\n",
+                        const std::string& options =
+                            "ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\n"
+                            "COPY=NO;\n",
                         const std::string& selorder = "");
 
 std::string ReadAll(const std::string& path);

@@ -14,9 +14,10 @@ namespace {
 class SelectionCheckTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    in_def_ = test::WriteDefinition(dir_, "IN", {{"01", "IN-REC", "G", "0", 0},
-                                                 {"05", "CODE", "X", "3", 0},
-                                                 {"05", "AMOUNT", "P", "5", 3}});
+    in_def_ = test::WriteDefinition(dir_, "IN",
+                                    {{"01", "IN-REC", "G", "0", 0},
+                                     {"05", "CODE", "X", "3", 0},
+                                     {"05", "AMOUNT", "P", "5", 3}});
     in_data_ = dir_.Write("IN.DAT", "");
   }
   // Reads a selection procedure with `blocks` and checks it: the faults.
@@ -60,14 +61,14 @@ TEST_F(SelectionCheckTest, AValidSelectionHasNoFaultAndItsPatternsAreMarked) {
 
 TEST_F(SelectionCheckTest, EachConditionReportsItsFirstFault) {
   std::vector<SelectionFault> faults =
-      Check(Sel("IN-REC.NOWHERE", "=", "COMP=\"\"A;\n") +           // KRCK2111
-                Sel("IN-REC.CODE", "<>", "COMP=\"\"A;\n") +         // KRCK2144
-                Sel("IN-REC.CODE", ">", "COMP=\"\"A;\nCOMP=\"\"B;\n") +  // KRCK2117
-                Sel("IN-REC.CODE", "=", "COMP=IN-REC.GONE;\n") +    // KRCK2112
+      Check(Sel("IN-REC.NOWHERE", "=", "COMP=\"\"A;\n") +                   // KRCK2111
+                Sel("IN-REC.CODE", "<>", "COMP=\"\"A;\n") +                 // KRCK2144
+                Sel("IN-REC.CODE", ">", "COMP=\"\"A;\nCOMP=\"\"B;\n") +     // KRCK2117
+                Sel("IN-REC.CODE", "=", "COMP=IN-REC.GONE;\n") +            // KRCK2112
                 Sel("IN-REC.AMOUNT", "=", "COMP=\"\"X1;\nCOMP=\"\"1-;\n"),  // KRSC2211: KRCK2104
             "1A2A3A4A5");
-  EXPECT_EQ(faults, (std::vector<SelectionFault>{{1, 2111}, {2, 2144}, {3, 2117}, {4, 2112},
-                                                 {5, 2104}}));
+  EXPECT_EQ(faults,
+            (std::vector<SelectionFault>{{1, 2111}, {2, 2144}, {3, 2117}, {4, 2112}, {5, 2104}}));
   EXPECT_EQ(doc_->selection_fault_count, 5);
   EXPECT_FALSE(doc_->Runnable());
 }
@@ -75,7 +76,8 @@ TEST_F(SelectionCheckTest, EachConditionReportsItsFirstFault) {
 TEST_F(SelectionCheckTest, ExpressionFaultsCountAsConditionMinusOne) {
   EXPECT_EQ(Check(Sel("IN-REC.CODE", "=", "COMP=\"\"A;\n"), "1A2"),
             (std::vector<SelectionFault>{{-1, KCNDCheckMessage(2226)}}));
-  std::string two = Sel("IN-REC.CODE", "=", "COMP=\"\"A;\n") + Sel("IN-REC.CODE", "=", "COMP=\"\"B;\n");
+  std::string two =
+      Sel("IN-REC.CODE", "=", "COMP=\"\"A;\n") + Sel("IN-REC.CODE", "=", "COMP=\"\"B;\n");
   EXPECT_EQ(Check(two, ""), (std::vector<SelectionFault>{{-1, KCNDCheckMessage(2230)}}));
   // One condition needs no expression.
   EXPECT_TRUE(Check(Sel("IN-REC.CODE", "=", "COMP=\"\"A;\n"), "").empty());
