@@ -10,11 +10,16 @@ namespace pf = qel::platform;
 
 uint32_t ByOperation(Operation op) {
   switch (op) {
-    case Operation::kOpen: return kStatusOpenError;
-    case Operation::kRead: return kStatusReadError;
-    case Operation::kWrite: return kStatusWriteError;
-    case Operation::kClose: return kStatusCloseError;
-    case Operation::kOther: break;
+    case Operation::kOpen:
+      return kStatusOpenError;
+    case Operation::kRead:
+      return kStatusReadError;
+    case Operation::kWrite:
+      return kStatusWriteError;
+    case Operation::kClose:
+      return kStatusCloseError;
+    case Operation::kOther:
+      break;
   }
   return kStatusApplication;
 }
@@ -50,10 +55,14 @@ Failure MapSequentialFailure(int sequential_status, int system_error, Operation 
     }
   }
   switch (sequential_status) {
-    case 2: return {kStatusBadRecordLength};
-    case 3: return {kStatusOrganisation};
-    case 99: return {kStatusBufferLength};
-    default: break;
+    case 2:
+      return {kStatusBadRecordLength};
+    case 3:
+      return {kStatusOrganisation};
+    case 99:
+      return {kStatusBufferLength};
+    default:
+      break;
   }
   return {ByOperation(op), system ? system_error : sequential_status};
 }
@@ -61,20 +70,29 @@ Failure MapSequentialFailure(int sequential_status, int system_error, Operation 
 Failure MapIsamFailure(int result, int error, int system_error, Operation op) {
   if (result == -2) return {kStatusThreadBusy};
   switch (error) {
-    case kIsamNoFile: return {kStatusNotFound};
-    case kIsamNotOpen: return {kStatusCallOrder};
-    case kIsamBadArgument: return {kStatusOrganisation};
-    case kIsamTooManyFiles: return {kStatusOutOfMemory};
+    case kIsamNoFile:
+      return {kStatusNotFound};
+    case kIsamNotOpen:
+      return {kStatusCallOrder};
+    case kIsamBadArgument:
+      return {kStatusOrganisation};
+    case kIsamTooManyFiles:
+      return {kStatusOutOfMemory};
     case kIsamRecordLocked:
-    case kIsamFileLocked: return {kStatusInUse};
-    case kIsamEndOfFile: return {kStatusEndOfFile};
-    case kIsamNoCurrent: return {kStatusApplication};
-    case kIsamBadName: return {kStatusFileName};
+    case kIsamFileLocked:
+      return {kStatusInUse};
+    case kIsamEndOfFile:
+      return {kStatusEndOfFile};
+    case kIsamNoCurrent:
+      return {kStatusApplication};
+    case kIsamBadName:
+      return {kStatusFileName};
     case kIsamSystemError:
       if (system_error == pf::kErrorPathNotFound) return {kStatusNotFound};
       if (system_error == pf::kErrorAccessDenied) return {kStatusAccessDenied};
       break;
-    default: break;
+    default:
+      break;
   }
   return {ByOperation(op), error};
 }
@@ -86,9 +104,12 @@ Failure MapKeyedIsamFailure(int result, int error, int system_error, KeyedOperat
       if (op == KeyedOperation::kAdd) return {kStatusDuplicateKey};
       if (op == KeyedOperation::kReplace) return {kStatusDuplicateOnReplace};
       break;
-    case kIsamRecordLocked: return {kStatusRecordLocked};
-    case kIsamNoRecord: return {kStatusNoSuchKey};
-    case kIsamFileLocked: return {kStatusInUse};
+    case kIsamRecordLocked:
+      return {kStatusRecordLocked};
+    case kIsamNoRecord:
+      return {kStatusNoSuchKey};
+    case kIsamFileLocked:
+      return {kStatusInUse};
     case kIsamNoFile:
     case kIsamNotOpen:
     case kIsamBadArgument:
@@ -101,15 +122,21 @@ Failure MapKeyedIsamFailure(int result, int error, int system_error, KeyedOperat
       if (f.sub_code == Failure::kNoSubCode) return f;
       break;
     }
-    default: break;
+    default:
+      break;
   }
   switch (op) {
-    case KeyedOperation::kOpen: return {kStatusOpenError, error};
-    case KeyedOperation::kGet: return {kStatusReadError, error};
+    case KeyedOperation::kOpen:
+      return {kStatusOpenError, error};
+    case KeyedOperation::kGet:
+      return {kStatusReadError, error};
     case KeyedOperation::kAdd:
-    case KeyedOperation::kReplace: return {kStatusWriteError, error};
-    case KeyedOperation::kDelete: return {kStatusDeleteError, error};
-    case KeyedOperation::kClose: break;
+    case KeyedOperation::kReplace:
+      return {kStatusWriteError, error};
+    case KeyedOperation::kDelete:
+      return {kStatusDeleteError, error};
+    case KeyedOperation::kClose:
+      break;
   }
   return {kStatusCloseError, error};
 }

@@ -31,8 +31,8 @@ std::string_view Code(const char (&field)[4]) {
 bool Begin(DTF* dtf, int32_t function, bool is_open) {
   dtf->current_function = function;
   SetStatus(dtf, 0);
-  bool allowed = is_open ? dtf->last_function == kFunctionNone
-                         : dtf->last_function != kFunctionNone;
+  bool allowed =
+      is_open ? dtf->last_function == kFunctionNone : dtf->last_function != kFunctionNone;
   if (!allowed) SetStatus(dtf, kStatusCallOrder);
   return allowed;
 }
@@ -79,7 +79,6 @@ bool CheckExclusive(DTF* dtf, IsuSamCtl* ctl, QelFileHandle handle) {
   return false;
 }
 
-
 int CloseOpenFile(DTF* dtf) {
   bool failed = false;
   if (IsamBinding* isam = Isam(dtf)) {
@@ -118,6 +117,5 @@ int CloseOpenFile(DTF* dtf) {
   dtf->last_function = kFunctionClose;
   return failed ? -1 : 0;
 }
-
 
 }  // namespace qel::recacc

@@ -30,9 +30,8 @@ std::unique_ptr<IsamBinding> IsamBinding::Load(const char* name) {
   bool ok = Fetch(library, "IsGetLastErrno", &c.IsGetLastErrno) &&
             Fetch(library, "IsGetLastSyserr", &c.IsGetLastSyserr) &&
             Fetch(library, "isopen", &c.isopen) && Fetch(library, "isclose", &c.isclose) &&
-            Fetch(library, "isindexinfo", &c.isindexinfo) &&
-            Fetch(library, "isread", &c.isread) && Fetch(library, "isstart", &c.isstart) &&
-            Fetch(library, "isrewrite", &c.isrewrite) &&
+            Fetch(library, "isindexinfo", &c.isindexinfo) && Fetch(library, "isread", &c.isread) &&
+            Fetch(library, "isstart", &c.isstart) && Fetch(library, "isrewrite", &c.isrewrite) &&
             Fetch(library, "iswrcurr", &c.iswrcurr) && Fetch(library, "isdelete", &c.isdelete) &&
             Fetch(library, "ldchar", &c.ldchar) && Fetch(library, "stchar", &c.stchar) &&
             Fetch(library, "ldint", &c.ldint) && Fetch(library, "stint", &c.stint) &&

@@ -23,8 +23,7 @@ bool IsCharacterItem(const ItemDescriptor& e) {
 
 // The layout places of the elementary items that exactly cover `part`, or
 // the status why they do not.
-uint32_t MatchPart(const RecordLayout& layout, const keypart& part,
-                   std::vector<int32_t>* places) {
+uint32_t MatchPart(const RecordLayout& layout, const keypart& part, std::vector<int32_t>* places) {
   const int32_t start = part.kp_start, end = part.kp_start + part.kp_leng;
   const int type = PartType(part);
   std::vector<int32_t> covered;
@@ -146,8 +145,7 @@ Failure BuildKeyTable(const IsamBinding& isam, int fd, int key_count, const Reco
       }
     }
     int32_t count = static_cast<int32_t>(listed.size());
-    key.items = {count == elementary ? -count : count, static_cast<int32_t>(primary.size()),
-                 added};
+    key.items = {count == elementary ? -count : count, static_cast<int32_t>(primary.size()), added};
     key.items.insert(key.items.end(), listed.begin(), listed.end());
     out->keys.push_back(std::move(key));
   }

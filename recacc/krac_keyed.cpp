@@ -243,8 +243,8 @@ int OpenRelative(DTF* dtf, std::unique_ptr<FileState> state) {
     Failure f = LastSequentialFailure(ctl, Operation::kOpen);
     if (f.status != kStatusNotFound ||
         IsuSamOpen(dtf->data_path, kFlagsCreateUpdate, kPermission, 0, &handle) != 0) {
-      SetFailure(dtf, f.status != kStatusNotFound ? f
-                                                  : LastSequentialFailure(ctl, Operation::kOpen));
+      SetFailure(dtf,
+                 f.status != kStatusNotFound ? f : LastSequentialFailure(ctl, Operation::kOpen));
       IsuSamTFree(ctl);
       return -1;
     }
@@ -350,8 +350,12 @@ int GetRelative(DTF* dtf, FileState* state, GetRequest* request) {
       number = state->current_record + (next ? 1 : -1);
       break;
     }
-    case kFirst: number = 1; break;
-    case kLast: number = state->record_count; break;
+    case kFirst:
+      number = 1;
+      break;
+    case kLast:
+      number = state->record_count;
+      break;
     default:
       SetStatus(dtf, kStatusAccessMode);
       return -1;
@@ -422,8 +426,8 @@ int Open2(DTF* dtf, OpenRequest* request) {
     return -1;
   }
   dtf->record_area_length = dtf->record_length;
-  int r = indexed ? OpenIndexed(dtf, request, std::move(state))
-                  : OpenRelative(dtf, std::move(state));
+  int r =
+      indexed ? OpenIndexed(dtf, request, std::move(state)) : OpenRelative(dtf, std::move(state));
   if (r < 0) {
     FreeRecordArea(dtf);
     return -1;
@@ -528,8 +532,7 @@ int KeyChange(DTF* dtf, int32_t n) {
   FileState* state = StateOf(dtf);
   keydesc desc = key->desc;
   const IsamBinding& isam = *state->isam;
-  if (int r = isam.calls().isstart(dtf->file_number, &desc, 0, dtf->record_area, ISFIRST);
-      r != 0) {
+  if (int r = isam.calls().isstart(dtf->file_number, &desc, 0, dtf->record_area, ISFIRST); r != 0) {
     SetFailure(dtf, isam.LastKeyedFailure(r, KeyedOperation::kGet));
     return -1;
   }

@@ -32,8 +32,8 @@ bool PrepareWith(const TempDir& dir, PathStore* paths, DTF* dtf, const std::stri
 
 }  // namespace
 
-bool Prepare(const TempDir& dir, PathStore* paths, DTF* dtf, const std::string& fior,
-             int length, int mode, const std::string& data_name, const std::string& rfor) {
+bool Prepare(const TempDir& dir, PathStore* paths, DTF* dtf, const std::string& fior, int length,
+             int mode, const std::string& data_name, const std::string& rfor) {
   return PrepareWith(dir, paths, dtf, fior, {Item{"01", "DATA-REC", "X", std::to_string(length)}},
                      mode, data_name, rfor);
 }
@@ -68,8 +68,8 @@ bool BuildIndexed(const TempDir& dir, const std::string& name, int length,
                   const std::string& records, const std::string& more_keys) {
   dir.Write(name + ".kdf", "RECSIZE " + std::to_string(length) + "\nKEY 0:5:CHAR\n" + more_keys);
   std::string in = dir.Write(name + ".in", records);
-  std::string command = std::string("'") + QEL_TEST_QELIDX + "' build '" + dir.path() + "/" +
-                        name + ".kdf' '" + in + "' > /dev/null";
+  std::string command = std::string("'") + QEL_TEST_QELIDX + "' build '" + dir.path() + "/" + name +
+                        ".kdf' '" + in + "' > /dev/null";
   return std::system(command.c_str()) == 0;
 }
 

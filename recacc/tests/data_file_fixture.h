@@ -27,9 +27,8 @@ class PathStore {
 // record definition of one X item of `length` bytes named after `data_name`,
 // runs KRACInit and KRACSproc, and sets the access mode and the data path
 // `dir/data_name`. False when KRACSproc fails.
-bool Prepare(const TempDir& dir, PathStore* paths, DTF* dtf, const std::string& fior,
-             int length, int mode, const std::string& data_name,
-             const std::string& rfor = "FB");
+bool Prepare(const TempDir& dir, PathStore* paths, DTF* dtf, const std::string& fior, int length,
+             int mode, const std::string& data_name, const std::string& rfor = "FB");
 // The same with a record definition of `items`.
 bool Prepare(const TempDir& dir, PathStore* paths, DTF* dtf, const std::string& fior,
              const std::vector<Item>& items, int mode, const std::string& data_name);

@@ -248,8 +248,8 @@ TEST_F(DataFileTest, TruncatedLastRecordIs2617AndTheFileStillCloses) {
 // ---- Indexed files ----
 
 TEST_F(DataFileTest, IndexedFileIsReadToTheEndInKeyOrder) {
-  ASSERT_TRUE(test::BuildIndexed(dir_, "IDX", kLength,
-                                 Records(2, kLength, 5) + Records(3, kLength, 1)));
+  ASSERT_TRUE(
+      test::BuildIndexed(dir_, "IDX", kLength, Records(2, kLength, 5) + Records(3, kLength, 1)));
   Define("VK", 1, "IDX");
   ASSERT_EQ(KRACOpen(&dtf_), 0) << KRACGetStatus(&dtf_) << " " << KRACGetSubCode(&dtf_);
   EXPECT_GE(dtf_.file_number, 0);

@@ -1,12 +1,13 @@
 // The ISAM binding: the library is loaded at each indexed open and stays
 // loaded while any file opened through it is open, and the failure table of
 // the library's error numbers, for the numbers no real file produces here.
+#include "recacc/isam_binding.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "recacc/access_failure.h"
-#include "recacc/isam_binding.h"
 #include "recacc/qelrecacc.h"
 #include "recacc/tests/data_file_fixture.h"
 
@@ -106,25 +107,24 @@ TEST_P(IsamFailureTest, MapsToStatusAndSubCode) {
 }
 
 constexpr int kNone = Failure::kNoSubCode;
-INSTANTIATE_TEST_SUITE_P(
-    Table, IsamFailureTest,
-    testing::Values(IsamCase{-2, 0, 0, Operation::kRead, 3698, kNone},
-                    IsamCase{-1, 2, 0, Operation::kOpen, 3610, kNone},
-                    IsamCase{-1, 101, 0, Operation::kRead, 3630, kNone},
-                    IsamCase{-1, 102, 0, Operation::kOpen, 2613, kNone},
-                    IsamCase{-1, 104, 0, Operation::kOpen, 3600, kNone},
-                    IsamCase{-1, 107, 0, Operation::kRead, 3613, kNone},
-                    IsamCase{-1, 113, 0, Operation::kOpen, 3613, kNone},
-                    IsamCase{-1, 110, 0, Operation::kRead, 2690, kNone},
-                    IsamCase{-1, 112, 0, Operation::kRead, 3699, kNone},
-                    IsamCase{-1, 114, 0, Operation::kOpen, 2610, kNone},
-                    IsamCase{-1, 1010, 3, Operation::kOpen, 3610, kNone},
-                    IsamCase{-1, 1010, 5, Operation::kRead, 3612, kNone},
-                    IsamCase{-1, 1010, 112, Operation::kWrite, 3623, 1010},
-                    IsamCase{-1, 105, 0, Operation::kOpen, 3620, 105},
-                    IsamCase{-1, 105, 0, Operation::kRead, 3622, 105},
-                    IsamCase{-1, 105, 0, Operation::kClose, 3621, 105},
-                    IsamCase{-1, 105, 0, Operation::kOther, 3699, 105}));
+INSTANTIATE_TEST_SUITE_P(Table, IsamFailureTest,
+                         testing::Values(IsamCase{-2, 0, 0, Operation::kRead, 3698, kNone},
+                                         IsamCase{-1, 2, 0, Operation::kOpen, 3610, kNone},
+                                         IsamCase{-1, 101, 0, Operation::kRead, 3630, kNone},
+                                         IsamCase{-1, 102, 0, Operation::kOpen, 2613, kNone},
+                                         IsamCase{-1, 104, 0, Operation::kOpen, 3600, kNone},
+                                         IsamCase{-1, 107, 0, Operation::kRead, 3613, kNone},
+                                         IsamCase{-1, 113, 0, Operation::kOpen, 3613, kNone},
+                                         IsamCase{-1, 110, 0, Operation::kRead, 2690, kNone},
+                                         IsamCase{-1, 112, 0, Operation::kRead, 3699, kNone},
+                                         IsamCase{-1, 114, 0, Operation::kOpen, 2610, kNone},
+                                         IsamCase{-1, 1010, 3, Operation::kOpen, 3610, kNone},
+                                         IsamCase{-1, 1010, 5, Operation::kRead, 3612, kNone},
+                                         IsamCase{-1, 1010, 112, Operation::kWrite, 3623, 1010},
+                                         IsamCase{-1, 105, 0, Operation::kOpen, 3620, 105},
+                                         IsamCase{-1, 105, 0, Operation::kRead, 3622, 105},
+                                         IsamCase{-1, 105, 0, Operation::kClose, 3621, 105},
+                                         IsamCase{-1, 105, 0, Operation::kOther, 3699, 105}));
 
 }  // namespace
 }  // namespace qel::recacc

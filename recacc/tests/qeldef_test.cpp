@@ -3,10 +3,10 @@
 // bytelength digits fraction occurrence position), names shown in the
 // console's encoding, and the message and exit code 1 of a bad definition.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 #include "recacc/tests/definition_fixture.h"
 
@@ -21,8 +21,8 @@ struct Output {
 };
 
 Output Qeldef(const std::string& args, const char* locale) {
-  std::string cmd = std::string("LC_ALL=") + locale + " LANG=" + locale + " '" +
-                    QEL_TEST_QELDEF + "' " + args + " 2>&1";
+  std::string cmd = std::string("LC_ALL=") + locale + " LANG=" + locale + " '" + QEL_TEST_QELDEF +
+                    "' " + args + " 2>&1";
   Output r{"", -1};
   FILE* p = ::popen(cmd.c_str(), "r");
   if (p == nullptr) return r;
@@ -34,8 +34,8 @@ Output Qeldef(const std::string& args, const char* locale) {
   return r;
 }
 
-Item I(std::string level, std::string name, std::string dtat, std::string dale,
-       std::string burl, std::string anum = "0") {
+Item I(std::string level, std::string name, std::string dtat, std::string dale, std::string burl,
+       std::string anum = "0") {
   Item i;
   i.level = level;
   i.name = name;
