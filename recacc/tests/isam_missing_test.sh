@@ -5,7 +5,7 @@
 set -euo pipefail
 program=$1
 shift
-libs=$(mktemp -d "${TMPDIR:-/tmp}/recacc-noisam-XXXXXX")
+libs=$(mktemp -d -t recacc-noisam-XXXXXX)
 trap 'rm -rf "$libs"' EXIT
 cp "$@" "$libs/"
 if [ -e "$libs/libidxfile.so" ]; then echo "FAILED: the ISAM library is among the copies"; exit 1; fi
