@@ -109,7 +109,7 @@ Failure BuildKeyTable(const IsamBinding& isam, int fd, int key_count, const Reco
     KeyEntry key{};
     KeyName(n, key.name);
     if (int r = isam.calls().isindexinfo(fd, &key.desc, n); r != 0) {
-      return isam.LastFailure(r, Operation::kOpen);
+      return isam.LastKeyedFailure(r, KeyedOperation::kOpen);
     }
     const keydesc& d = key.desc;
     auto fail = [&](uint32_t status) {
