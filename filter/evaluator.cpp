@@ -116,8 +116,10 @@ class Evaluation {
     return result;
   }
 
+  // Checks the number against the layout first, so that a number outside it
+  // leaves the DTF's status alone.
   bool LookUp(int n, ItemDescriptor* out) {
-    if (n < 1 || n > KRACGetEcnt(dtf_)) return false;
+    if (dtf_->record_layout == nullptr || n < 1 || n > dtf_->record_layout->count) return false;
     return KRACDainfSet(n, dtf_, out) == 0;
   }
 
@@ -261,25 +263,23 @@ codec::Decimal ConstantValue(std::string_view text, int empty_integer_digits,
     v.fraction_digits = std::clamp(empty_fraction_digits, 0, codec::kMaxFractionDigits);
     return v;
   }
-  std::uint8_t integer[codec::kMaxIntegerDigits];
-  std::uint8_t fraction[codec::kMaxFractionDigits];
-  int integers = 0;
-  int fractions = 0;
-  bool point = false;
+  // Integer digits first, then the fraction digits after the point.
+  std::size_t point = text.find('.');
+  std::string_view integer_part = text.substr(0, point);
+  std::string_view fraction_part =
+      point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
   v.negative = text.front() == '-';
-  for (char c : text) {
-    if (c == '.') {
-      point = true;
-    } else if (c >= '0' && c <= '9') {
-      auto d = static_cast<std::uint8_t>(c - '0');
-      if (!point && integers < codec::kMaxIntegerDigits) integer[integers++] = d;
-      if (point && fractions < codec::kMaxFractionDigits) fraction[fractions++] = d;
+  int n = 0;
+  for (char c : integer_part) {
+    if (c >= '0' && c <= '9' && n < codec::kMaxIntegerDigits) v.digits[n++] = static_cast<std::uint8_t>(c - '0');
+  }
+  v.integer_digits = n;
+  for (char c : fraction_part) {
+    if (c >= '0' && c <= '9' && v.fraction_digits < codec::kMaxFractionDigits) {
+      v.digits[n++] = static_cast<std::uint8_t>(c - '0');
+      ++v.fraction_digits;
     }
   }
-  v.integer_digits = integers;
-  v.fraction_digits = fractions;
-  std::copy(integer, integer + integers, v.digits.begin());
-  std::copy(fraction, fraction + fractions, v.digits.begin() + integers);
   if (codec::IsZero(v)) v.negative = false;
   return v;
 }

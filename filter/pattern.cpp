@@ -1,9 +1,9 @@
-// The match runs the pattern as a small automaton over the key's characters,
-// one bit per pattern position: leftmost-first piece searches and this give
-// the same answers, and the automaton needs no backtracking and no storage
-// beyond two machine words.
+// The match decodes the key into characters once and runs a glob match with
+// one back-up point over them; the trailing any-one run becomes a bound on
+// how many key characters may be left over at the end.
 #include "filter/pattern.h"
 
+#include <algorithm>
 #include <array>
 
 #include "filter/sjis.h"
@@ -14,37 +14,50 @@ namespace {
 constexpr std::uint8_t kBlank = 0x20;
 constexpr std::uint8_t kWideBlank[2] = {0x81, 0x40};
 
-enum Token : std::uint8_t { kOrdinary, kAnyString, kAnyOne, kOptionalOne };
+enum Token : std::uint8_t { kOrdinary, kAnyString, kAnyOne };
 
+// A pattern split at its last ordinary character: the core up to it, and the
+// tail of metacharacters after it. A tail with the any-string metacharacter
+// lets the core be followed by anything; otherwise its any-one
+// metacharacters stand for up to optional_tail characters.
 struct Compiled {
-  std::array<Token, kMaxPatternBytes> type{};
-  std::array<std::uint16_t, kMaxPatternBytes> code{};
+  // Only the first count entries are set.
+  std::array<Token, kMaxPatternBytes> type;
+  std::array<std::uint16_t, kMaxPatternBytes> code;
   int count = 0;
-  std::uint64_t any_string = 0;  // positions that loop on any character
-  std::uint64_t any_char = 0;    // positions that consume any one character
-  std::uint64_t skippable = 0;   // positions passed without a character
+  bool open_end = false;
+  int optional_tail = 0;
 };
 
+// The key's characters, decoded once per match.
+std::array<std::uint16_t, kMaxCharacterBytes>& KeyCharacters() {
+  static std::array<std::uint16_t, kMaxCharacterBytes> characters;
+  return characters;
+}
+
 // Reads the character at i of bytes: its code and its size in bytes.
-std::uint16_t CharacterAt(std::span<const std::uint8_t> b, std::size_t i, bool national,
-                          std::size_t* size) {
+inline std::uint16_t CharacterAt(std::span<const std::uint8_t> b, std::size_t i, bool national,
+                                 std::size_t* size) {
   bool wide = i + 1 < b.size() && (national || IsLeadByte(b[i]));
   *size = wide ? 2 : 1;
   return wide ? static_cast<std::uint16_t>(b[i] << 8 | b[i + 1]) : b[i];
 }
 
+inline bool WideBlankAt(std::span<const std::uint8_t> b, std::size_t n) {
+  return n >= 2 && b[n - 2] == kWideBlank[0] && b[n - 1] == kWideBlank[1];
+}
+
 std::size_t TrimmedLength(std::span<const std::uint8_t> b, bool national) {
   std::size_t n = b.size();
-  if (national) {
-    while (n >= 2 && b[n - 2] == kWideBlank[0] && b[n - 1] == kWideBlank[1]) n -= 2;
-  }
-  while (n > 0 && b[n - 1] == kBlank) {
-    --n;
-    if (national) {
-      while (n >= 2 && b[n - 2] == kWideBlank[0] && b[n - 1] == kWideBlank[1]) n -= 2;
+  for (;;) {
+    if (n > 0 && b[n - 1] == kBlank) {
+      --n;
+    } else if (national && WideBlankAt(b, n)) {
+      n -= 2;
+    } else {
+      return n;
     }
   }
-  return n;
 }
 
 std::uint16_t MetaCode(std::uint8_t c, bool national) {
@@ -56,58 +69,55 @@ void Compile(std::span<const std::uint8_t> p, bool national, Metacharacters meta
   std::uint16_t any_string = MetaCode(meta.any_string, national);
   std::uint16_t any_one = MetaCode(meta.any_one, national);
   int last_ordinary = -1;
+  int count = 0;
   for (std::size_t i = 0, size = 0; i < p.size(); i += size) {
     std::uint16_t c = CharacterAt(p, i, national, &size);
-    int k = out->count++;
-    out->code[k] = c;
+    out->code[count] = c;
     if (c != 0 && c == any_string) {
-      out->type[k] = kAnyString;
+      out->type[count] = kAnyString;
     } else if (c != 0 && c == any_one) {
-      out->type[k] = kAnyOne;
+      out->type[count] = kAnyOne;
     } else {
-      out->type[k] = kOrdinary;
-      last_ordinary = k;
+      out->type[count] = kOrdinary;
+      last_ordinary = count;
     }
+    ++count;
   }
-  for (int k = 0; k < out->count; ++k) {
-    std::uint64_t bit = std::uint64_t{1} << k;
-    if (out->type[k] == kAnyOne && last_ordinary >= 0 && k > last_ordinary) {
-      out->type[k] = kOptionalOne;
-    }
-    switch (out->type[k]) {
-      case kAnyString:
-        out->any_string |= bit;
-        out->skippable |= bit;
-        break;
-      case kOptionalOne:
-        out->skippable |= bit;
-        out->any_char |= bit;
-        break;
-      case kAnyOne:
-        out->any_char |= bit;
-        break;
-      case kOrdinary:
-        break;
-    }
+  out->count = count;
+  // The trailing rule needs an ordinary character to follow.
+  if (last_ordinary < 0) return;
+  out->count = last_ordinary + 1;
+  for (int k = last_ordinary + 1; k < count; ++k) {
+    if (out->type[k] == kAnyString) out->open_end = true;
+    if (out->type[k] == kAnyOne) ++out->optional_tail;
   }
 }
 
-// Adds the positions reached from the set without consuming a character;
-// such moves only go forwards, so one pass in order suffices.
-std::uint64_t Close(std::uint64_t set, const Compiled& c) {
-  for (int k = 0; k < c.count; ++k) {
-    std::uint64_t bit = std::uint64_t{1} << k;
-    if ((set & bit) != 0 && (c.skippable & bit) != 0) set |= bit << 1;
+// Glob matching with one back-up point, the last any-string metacharacter
+// passed: taking each piece at its leftmost place leaves the most room for
+// the rest, and the last piece is tried at every place after it, so the end
+// condition of the tail is met wherever it can be.
+bool MatchCharacters(const std::uint16_t* key, int n, const Compiled& c) {
+  int i = 0;
+  int j = 0;
+  int star = -1;
+  int star_key = 0;
+  for (;;) {
+    if (j == c.count) {
+      if (c.open_end || n - i <= c.optional_tail) return true;
+    } else if (c.type[j] == kAnyString) {
+      star = j++;
+      star_key = i;
+      continue;
+    } else if (i < n && (c.type[j] == kAnyOne || c.code[j] == key[i])) {
+      ++i;
+      ++j;
+      continue;
+    }
+    if (star < 0 || star_key >= n) return false;
+    j = star + 1;
+    i = ++star_key;
   }
-  return set;
-}
-
-std::uint64_t Step(std::uint64_t set, std::uint16_t ch, const Compiled& c) {
-  std::uint64_t advance = set & c.any_char;
-  for (int k = 0; k < c.count; ++k) {
-    if (c.type[k] == kOrdinary && c.code[k] == ch) advance |= set & (std::uint64_t{1} << k);
-  }
-  return Close((advance << 1) | (set & c.any_string), c);
 }
 
 }  // namespace
@@ -119,26 +129,23 @@ bool MatchPattern(std::span<const std::uint8_t> key, std::string_view pattern, b
   p = p.first(TrimmedLength(p, national));
   Compiled c;
   Compile(p, national, meta, &c);
-  const std::uint64_t accept = std::uint64_t{1} << c.count;
 
-  std::size_t key_length = TrimmedLength(key, national);
-  std::uint64_t set = Close(1, c);
+  std::uint16_t* characters = KeyCharacters().data();
+  int n = 0;
+  std::size_t key_length = TrimmedLength(key.first(std::min(key.size(), static_cast<std::size_t>(kMaxCharacterBytes))), national);
   if (key_length == 0) {
     // An all-blank key stands for blanks as long as the pattern.
     std::size_t i = 0;
     if (national) {
-      for (; i + 2 <= p.size() && set != 0; i += 2) {
-        set = Step(set, static_cast<std::uint16_t>(kWideBlank[0] << 8 | kWideBlank[1]), c);
-      }
+      for (; i + 2 <= p.size(); i += 2) characters[n++] = kWideBlank[0] << 8 | kWideBlank[1];
     }
-    for (; i < p.size() && set != 0; ++i) set = Step(set, kBlank, c);
-    return (set & accept) != 0;
+    for (; i < p.size(); ++i) characters[n++] = kBlank;
+  } else {
+    for (std::size_t i = 0, size = 0; i < key_length; i += size) {
+      characters[n++] = CharacterAt(key, i, national, &size);
+    }
   }
-  key = key.first(key_length);
-  for (std::size_t i = 0, size = 0; i < key.size() && set != 0; i += size) {
-    set = Step(set, CharacterAt(key, i, national, &size), c);
-  }
-  return (set & accept) != 0;
+  return MatchCharacters(characters, n, c);
 }
 
 }  // namespace qel::filter
