@@ -76,8 +76,8 @@ CConversionDialog::CConversionDialog(Conversion conversion, CKXFMDoc& doc, QWidg
     if (spec.kind == FieldKind::kSeparator) {
       m_separator = new QComboBox(this);
       m_separator->setEditable(true);
-      m_separator->addItems({QStringLiteral(","), QStringLiteral("{TAB}"),
-                             QStringLiteral("{SPACE}")});
+      m_separator->addItems(
+          {QStringLiteral(","), QStringLiteral("{TAB}"), QStringLiteral("{SPACE}")});
       m_separator->setCurrentIndex(0);
       m_separator->lineEdit()->setMaxLength(kSeparatorMaxLength);
       m_separator->setInsertPolicy(QComboBox::NoInsert);
@@ -165,8 +165,8 @@ void CConversionDialog::run() {
     return;
   }
   setEnabled(false);
-  m_lastResult =
-      RunWithInfoBox(m_mainWindow, [this](const DriverContext& context) { return m_doc.Run(context); });
+  m_lastResult = RunWithInfoBox(
+      m_mainWindow, [this](const DriverContext& context) { return m_doc.Run(context); });
   setEnabled(true);
   accept();
 }

@@ -56,8 +56,8 @@ class CKXFMDoc {
   // Runs the checks over `fields` (values in the order of DialogFields) and,
   // when they pass, fills the table: the file names, the separator, the
   // title flag and the record length. The first failure, or nothing.
-  std::optional<CheckFailure> Prepare(Conversion conversion,
-                                      const std::vector<DialogField>& fields, bool title);
+  std::optional<CheckFailure> Prepare(Conversion conversion, const std::vector<DialogField>& fields,
+                                      bool title);
 
   // Runs the driver of the prepared conversion with `context` and answers
   // its result; afterwards the record length is 0 again. REQUIRES: Prepare

@@ -27,7 +27,7 @@ CMainFrame::DialogObserver& Observer() {
   return observer;
 }
 
-constexpr unsigned kCommandIds[kConversionCount] = {kCmdSamToTxt, kCmdTxtToSam, kCmdSamToCsv,
+constexpr unsigned kCommandIds[kConversionCount] = {kCmdSamToTxt, kCmdTxtToSam,  kCmdSamToCsv,
                                                     kCmdCsvToSam, kCmdIsamToCsv, kCmdVsamToSam};
 
 }  // namespace
@@ -48,12 +48,9 @@ QIcon ConversionIcon(Conversion conversion) {
   return QIcon(pixmap);
 }
 
-CKXFMView::CKXFMView(QWidget* parent) : QWidget(parent) {
-  setObjectName(QStringLiteral("view"));
-}
+CKXFMView::CKXFMView(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("view")); }
 
-CMainFrame::CMainFrame(QWidget* parent)
-    : qel::gui::CMainFrame(ProgramText(kTextAppTitle), parent) {
+CMainFrame::CMainFrame(QWidget* parent) : qel::gui::CMainFrame(ProgramText(kTextAppTitle), parent) {
   setObjectName(QStringLiteral("mainFrame"));
   m_view = new CKXFMView(this);
   setCentralWidget(m_view);

@@ -72,8 +72,8 @@ struct EmptyCase {
 };
 
 TEST_F(DialogTest, EveryFieldEmptyShowsOnlyTheFirstFieldsMessage) {
-  const EmptyCase cases[] = {{Conversion::kSamToTxt, 2712}, {Conversion::kTxtToSam, 2709},
-                             {Conversion::kSamToCsv, 2712}, {Conversion::kCsvToSam, 2710},
+  const EmptyCase cases[] = {{Conversion::kSamToTxt, 2712},  {Conversion::kTxtToSam, 2709},
+                             {Conversion::kSamToCsv, 2712},  {Conversion::kCsvToSam, 2710},
                              {Conversion::kIsamToCsv, 2711}, {Conversion::kVsamToSam, 2729}};
   for (const EmptyCase& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.conversion));
@@ -88,7 +88,8 @@ TEST_F(DialogTest, EveryFieldEmptyShowsOnlyTheFirstFieldsMessage) {
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), 0);
   }
-  EXPECT_NE(ws_.Log().find("KXFM2729-I 可変長順編成ファイル名は省略できません。"), std::string::npos);
+  EXPECT_NE(ws_.Log().find("KXFM2729-I 可変長順編成ファイル名は省略できません。"),
+            std::string::npos);
 }
 
 TEST_F(DialogTest, DefinitionNamedWithMixedCaseExtensionIsRefusedAlthoughItExists) {
@@ -204,9 +205,9 @@ TEST_F(DialogTest, TabChosenInTheListConvertsLikeTheConsoleConverter) {
   const std::string gui = ws_.Read("GUI.CSV");
   EXPECT_EQ(gui, "\"CODE\"\t\"NAME\"\t\"QTY\"\r\n\"A001\"\t\"" + test::Sjis("東京") +
                      "\"\t123\r\n\"B002\"\t\"" + test::Sjis("大阪") + "\"\t-45\r\n");
-  ASSERT_EQ(RunBatch("/f sc /i " + in + " /d " + def + " /o " + ws_.Path("BATCH.CSV") +
-                     " /n y /s {TAB}"),
-            0);
+  ASSERT_EQ(
+      RunBatch("/f sc /i " + in + " /d " + def + " /o " + ws_.Path("BATCH.CSV") + " /n y /s {TAB}"),
+      0);
   EXPECT_EQ(ws_.Read("BATCH.CSV"), gui);
 }
 
@@ -278,8 +279,8 @@ TEST_F(DialogTest, SpecialOptionsAreNotCarriedToTheNextCsvDialog) {
 }
 
 TEST_F(DialogTest, BigEndianChosenInTheDialogReachesTheDriver) {
-  const std::string def = ws_.Definition("BIN", {{"01", "REC", "G", "0", "0"},
-                                                  {"03", "N", "B", "4", "0"}});
+  const std::string def =
+      ws_.Definition("BIN", {{"01", "REC", "G", "0", "0"}, {"03", "N", "B", "4", "0"}});
   ws_.Write("IN.DAT", std::string("\x01\x02", 2));
   Cstocdlg dialog(doc_, nullptr);
   dialog.show();
@@ -313,8 +314,8 @@ TEST_F(DialogTest, BrowseDialogsHaveTheTitleAndFiltersOfTheirField) {
   const std::pair<Conversion, std::vector<const char*>> titles[] = {
       {Conversion::kSamToTxt, {"入力順編成ファイル名の設定", "出力テキストファイル名の設定"}},
       {Conversion::kTxtToSam, {"入力テキストファイル名の設定", "出力順編成ファイル名の設定"}},
-      {Conversion::kCsvToSam, {"入力ＣＳＶファイル名の設定", "入力定義ファイル名の設定",
-                               "出力順編成ファイル名の設定"}},
+      {Conversion::kCsvToSam,
+       {"入力ＣＳＶファイル名の設定", "入力定義ファイル名の設定", "出力順編成ファイル名の設定"}},
       {Conversion::kVsamToSam, {"入力可変長順編成ファイル名の設定", "出力順編成ファイル名の設定"}}};
   for (const auto& [conversion, names] : titles) {
     std::unique_ptr<CConversionDialog> dialog = MakeConversionDialog(conversion, doc_, nullptr);

@@ -81,8 +81,9 @@ TEST(CKXFMDocTest, AFailedCheckLeavesTheTableAlone) {
 TEST(CKXFMDocTest, RecordLengthIsTakenWithItsSign) {
   CKXFMDoc doc;
   doc.BeginConversion(Conversion::kSamToTxt);
-  std::vector<DialogField> fields = {
-      {K::kSam, "/nonexistent/in"}, {K::kText, "/nonexistent/out", true}, {K::kRecordLength, "+80"}};
+  std::vector<DialogField> fields = {{K::kSam, "/nonexistent/in"},
+                                     {K::kText, "/nonexistent/out", true},
+                                     {K::kRecordLength, "+80"}};
   ASSERT_FALSE(doc.Prepare(Conversion::kSamToTxt, fields, false));
   EXPECT_EQ(doc.Table().Reclen, 80);
 }

@@ -64,7 +64,8 @@ TEST_F(FrameTest, MenusAndToolBarAsTheProgramNamesThem) {
                          "順編成ﾌｧｲﾙ->CSVﾌｧｲﾙ(&V)...", "CSVﾌｧｲﾙ->順編成ﾌｧｲﾙ(&C)...",
                          "索引順編成ﾌｧｲﾙ->CSVﾌｧｲﾙ(&I)...", "可変長順編成ﾌｧｲﾙ->順編成ﾌｧｲﾙ(&R)...",
                          "終了(&X)"}));
-  EXPECT_EQ(Texts(menus[1]->menu()->actions()), (QStringList{"ツールバー(&B)", "ステータスバー(&S)"}));
+  EXPECT_EQ(Texts(menus[1]->menu()->actions()),
+            (QStringList{"ツールバー(&B)", "ステータスバー(&S)"}));
   EXPECT_EQ(Texts(menus[2]->menu()->actions()),
             (QStringList{"目次(&C)", "キーワードで検索(&S)...", "ヘルプの使い方(&H)",
                          "バージョン情報(&A)..."}));
@@ -103,9 +104,9 @@ TEST_F(FrameTest, EachCommandOpensItsDialogOfItsOwnClass) {
     classes << QString::fromLatin1(dialog.metaObject()->className());
     titles << dialog.windowTitle();
     QTimer::singleShot(0, &dialog, [&dialog] {
-      SaveScreenshot(dialog, QStringLiteral("dialog_") +
-                                 QString::fromLatin1(dialog.metaObject()->className())
-                                     .section(QStringLiteral("::"), -1));
+      SaveScreenshot(
+          dialog, QStringLiteral("dialog_") + QString::fromLatin1(dialog.metaObject()->className())
+                                                  .section(QStringLiteral("::"), -1));
       QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
     });
   });
@@ -114,11 +115,11 @@ TEST_F(FrameTest, EachCommandOpensItsDialogOfItsOwnClass) {
   EXPECT_EQ(classes, (QStringList{"qel::xform::gui::Cstotdlg", "qel::xform::gui::Cttosdlg",
                                   "qel::xform::gui::Cstocdlg", "qel::xform::gui::Cctosdlg",
                                   "qel::xform::gui::Citocdlg", "qel::xform::gui::Cvtosdlg"}));
-  EXPECT_EQ(titles, (QStringList{"順編成ファイル－＞テキストファイル",
-                                 "テキストファイル－＞順編成ファイル",
-                                 "順編成ファイル－＞ＣＳＶファイル", "ＣＳＶファイル－＞順編成ファイル",
-                                 "索引順編成ファイル－＞ＣＳＶファイル",
-                                 "可変長順編成ファイル－＞順編成ファイル"}));
+  EXPECT_EQ(titles,
+            (QStringList{"順編成ファイル－＞テキストファイル", "テキストファイル－＞順編成ファイル",
+                         "順編成ファイル－＞ＣＳＶファイル", "ＣＳＶファイル－＞順編成ファイル",
+                         "索引順編成ファイル－＞ＣＳＶファイル",
+                         "可変長順編成ファイル－＞順編成ファイル"}));
   EXPECT_TRUE(frame.isEnabled());
 }
 
@@ -136,9 +137,10 @@ TEST_F(FrameTest, ViewMenuHidesAndShowsTheBars) {
 }
 
 TEST_F(FrameTest, HelpCommandsOpenTheHelpFileOfTheInstallationDirectory) {
-  const std::string registry = ws_.Write(
-      "registry.ini", "[SOFTWARE\\KORVATH\\QELLAR2]\nCurrentVersion=3.0\n"
-                      "[SOFTWARE\\KORVATH\\QELLAR2\\3.0\\PathName]\nPath00=" + ws_.dir() + "\n");
+  const std::string registry = ws_.Write("registry.ini",
+                                         "[SOFTWARE\\KORVATH\\QELLAR2]\nCurrentVersion=3.0\n"
+                                         "[SOFTWARE\\KORVATH\\QELLAR2\\3.0\\PathName]\nPath00=" +
+                                             ws_.dir() + "\n");
   ::setenv("QELLAR_REGISTRY", registry.c_str(), 1);
   CMainFrame frame;
   QStringList opened;
