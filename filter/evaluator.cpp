@@ -29,6 +29,22 @@ struct WorkingStorage {
   codec::Decimal value_number;
 };
 
+// Blanks to compare the tail of the longer value with.
+struct Blanks {
+  std::uint8_t single[kMaxCharacterBytes];
+  std::uint8_t wide[kMaxCharacterBytes];
+};
+
+const Blanks& BlankValues() {
+  static const Blanks blanks = [] {
+    Blanks b;
+    std::memset(b.single, 0x20, sizeof b.single);
+    for (int i = 0; i < kMaxCharacterBytes; ++i) b.wide[i] = kWideBlank[i % 2];
+    return b;
+  }();
+  return blanks;
+}
+
 WorkingStorage& Work() {
   static WorkingStorage work;
   return work;
@@ -194,7 +210,7 @@ class Evaluation {
         std::string_view text;
         if (e->constant != nullptr) text = std::string_view(e->constant, strnlen(e->constant, kMaxPatternBytes));
         if (numeric) {
-          work_.value_number = ConstantValue(text, key.digits, key.fraction_digits);
+          ConstantValue(text, key.digits, key.fraction_digits, &work_.value_number);
           result = Holds(cond.op, codec::Compare(work_.key_number, work_.value_number));
         } else {
           if (!text.empty() && text.front() == '"') text.remove_prefix(1);
@@ -220,10 +236,10 @@ class Evaluation {
     if (int c = std::memcmp(a.data(), b.data(), common); c != 0) return c < 0 ? -1 : 1;
     Bytes rest = a.size() > b.size() ? a.subspan(common) : b.subspan(common);
     int sign = a.size() > b.size() ? 1 : -1;
-    for (std::size_t i = 0; i < rest.size(); ++i) {
-      std::uint8_t pad = national ? kWideBlank[i % 2] : 0x20;
-      if (rest[i] != pad) return rest[i] > pad ? sign : -sign;
-    }
+    const Blanks& blanks = BlankValues();
+    const std::uint8_t* pad = national ? blanks.wide : blanks.single;
+    // Both values are at most kMaxCharacterBytes long, and so is the rest.
+    if (int c = std::memcmp(rest.data(), pad, rest.size()); c != 0) return c < 0 ? -sign : sign;
     return 0;
   }
 
@@ -255,13 +271,17 @@ class Evaluation {
 
 }  // namespace
 
-codec::Decimal ConstantValue(std::string_view text, int empty_integer_digits,
-                             int empty_fraction_digits) {
-  codec::Decimal v;
+void ConstantValue(std::string_view text, int empty_integer_digits, int empty_fraction_digits,
+                   codec::Decimal* value) {
+  codec::Decimal& v = *value;
+  v.negative = false;
+  v.integer_digits = 0;
+  v.fraction_digits = 0;
   if (text.empty()) {
     v.integer_digits = std::clamp(empty_integer_digits, 0, codec::kMaxIntegerDigits);
     v.fraction_digits = std::clamp(empty_fraction_digits, 0, codec::kMaxFractionDigits);
-    return v;
+    std::fill(v.digits.begin(), v.digits.begin() + v.DigitCount(), 0);
+    return;
   }
   // Integer digits first, then the fraction digits after the point.
   std::size_t point = text.find('.');
@@ -280,8 +300,7 @@ codec::Decimal ConstantValue(std::string_view text, int empty_integer_digits,
       ++v.fraction_digits;
     }
   }
-  if (codec::IsZero(v)) v.negative = false;
-  return v;
+  if (v.negative && codec::IsZero(v)) v.negative = false;
 }
 
 int Select(DTF* dtf, const char* prefix, const SelCondEntry* conditions, int* error_item,

@@ -16,9 +16,10 @@ namespace qel::filter {
 // the fraction digits (other characters are passed over); a negative value
 // whose digits are all 0 is positive. The empty text is zero with
 // empty_integer_digits / empty_fraction_digits digits. Digits beyond the
-// value's capacity are dropped.
-codec::Decimal ConstantValue(std::string_view text, int empty_integer_digits,
-                             int empty_fraction_digits);
+// value's capacity are dropped. Only the digits of the value's shape are
+// written.
+void ConstantValue(std::string_view text, int empty_integer_digits, int empty_fraction_digits,
+                   codec::Decimal* value);
 
 // KCNDSelect1's contract. A prefix form that is empty, holds a character
 // other than digits, ",", "A" and "O", names a condition outside 1 to

@@ -279,12 +279,17 @@ TEST_F(SelectTest, MalformedPrefixSelectsNothing) {
 }
 
 TEST(ConstantValueTest, SignPointAndEmptyText) {
-  codec::Decimal v = ConstantValue("-012.50", 0, 0);
+  codec::Decimal v;
+  ConstantValue("-012.50", 0, 0, &v);
   EXPECT_TRUE(v.negative);
   EXPECT_EQ(v.integer_digits, 3);
   EXPECT_EQ(v.fraction_digits, 2);
-  EXPECT_FALSE(ConstantValue("-0.000", 0, 0).negative);
-  codec::Decimal empty = ConstantValue("", 5, 2);
+  EXPECT_EQ(codec::Compare(v, codec::FromInteger(-1250, 2)), 0);
+  ConstantValue("-0.000", 0, 0, &v);
+  EXPECT_FALSE(v.negative);
+  codec::Decimal empty;
+  empty.digits.fill(7);
+  ConstantValue("", 5, 2, &empty);
   EXPECT_EQ(empty.integer_digits, 5);
   EXPECT_EQ(empty.fraction_digits, 2);
   EXPECT_TRUE(codec::IsZero(empty));
