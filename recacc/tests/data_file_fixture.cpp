@@ -75,7 +75,7 @@ bool BuildIndexed(const TempDir& dir, const std::string& name, int length,
 
 bool IsamBound() { return IsamBinding::Live() > 0; }
 
-HeldByChild::HeldByChild(const DTF& dtf) {
+HeldByChild::HeldByChild(const DTF& dtf, std::function<bool(DTF*)> hold) {
   int ready[2], release[2];
   if (::pipe(ready) != 0) return;
   if (::pipe(release) != 0) {
@@ -88,7 +88,8 @@ HeldByChild::HeldByChild(const DTF& dtf) {
     ::close(ready[0]);
     ::close(release[1]);
     DTF copy = dtf;
-    char answer = KRACOpen(&copy) == 0 ? 'Y' : 'N';
+    bool held = hold ? hold(&copy) : KRACOpen(&copy) == 0;
+    char answer = held ? 'Y' : 'N';
     if (::write(ready[1], &answer, 1) != 1) ::_exit(1);
     char c;
     while (::read(release[0], &c, 1) < 0) {

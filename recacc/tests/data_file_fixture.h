@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 
 #include "recacc/qelrecacc.h"
@@ -53,15 +54,15 @@ void WriteKeyFile(const TempDir& dir, const std::string& name, int length);
 // list of loaded objects cannot tell.)
 bool IsamBound();
 
-// A child process that opens a copy of `dtf` with KRACOpen and holds the
-// file open until this object is destroyed.
+// A child process that runs `hold` on a copy of `dtf` (by default KRACOpen)
+// and holds what it took until this object is destroyed.
 class HeldByChild {
  public:
-  explicit HeldByChild(const DTF& dtf);
+  explicit HeldByChild(const DTF& dtf, std::function<bool(DTF*)> hold = nullptr);
   ~HeldByChild();
   HeldByChild(const HeldByChild&) = delete;
   HeldByChild& operator=(const HeldByChild&) = delete;
-  // Whether the child's open succeeded.
+  // Whether `hold` succeeded in the child.
   bool holding() const { return holding_; }
 
  private:

@@ -243,6 +243,38 @@ TEST_F(KeyedTest, ReplaceAndDeleteTheCurrentRecord) {
   ASSERT_EQ(KRACClose(&dtf_), 0);
 }
 
+TEST_F(KeyedTest, DeleteLeavesThePositionForTheNextRecord) {
+  ASSERT_EQ(OpenIndexed(Records()), 1);
+  ASSERT_EQ(Get(0, "00002"), 0);
+  ASSERT_EQ(KRACDelete(&dtf_), 0);
+  ASSERT_EQ(Get(2), 0) << Status();
+  EXPECT_STREQ(text_, "00003");
+  ASSERT_EQ(Get(3), 0) << Status();
+  EXPECT_STREQ(text_, "00001");
+}
+
+TEST_F(KeyedTest, RecordHeldByAnotherSharedUserIs3614) {
+  open_.share = 1;
+  ASSERT_EQ(OpenIndexed(Records()), 1) << Status();
+  test::HeldByChild held(dtf_, [](DTF* d) {
+    // The child's own open of the same file, with the first record read.
+    d->last_function = 0;
+    d->record_area = nullptr;
+    d->keyed_state = nullptr;
+    d->key_table = nullptr;
+    char key_name[32], text[256] = "00001";
+    OpenRequest open = {1, key_name, 0};
+    GetRequest get = {0, text};
+    return KRACOpen2(d, &open) >= 0 && KRACGet(d, &get) == 0;
+  });
+  ASSERT_TRUE(held.holding());
+  EXPECT_EQ(Get(0, "00001"), -1);
+  EXPECT_EQ(Status(), 3614u);
+  ASSERT_EQ(Get(0, "00002"), 0);
+  EXPECT_EQ(Put(0, Rec("00001", "BBB", 1, "changed")), -1);
+  EXPECT_EQ(Status(), 3614u);
+}
+
 TEST_F(KeyedTest, KeyInformationAndKeyChange) {
   ASSERT_EQ(OpenIndexed(Records(), "KEY 5:3:CHAR\nKEY 0:5:CHAR,8:2:CHAR,10:10:CHAR DUPS\n",
                         {At("K1", "X", "5", 0), At("K2", "X", "3", 5), At("NUM", "X", "2", 8),
