@@ -46,7 +46,8 @@ constexpr int kPool = 4096;
 struct Field {
   int attribute, length, digits, fraction;
 };
-constexpr Field kFields[] = {{1, 10, 10, 0}, {6, 5, 7, 2}, {1, 20, 20, 0}, {3, 20, 10, 0}, {1, 145, 145, 0}};
+constexpr Field kFields[] = {
+    {1, 10, 10, 0}, {6, 5, 7, 2}, {1, 20, 20, 0}, {3, 20, 10, 0}, {1, 145, 145, 0}};
 constexpr int kAmount = 2, kName = 3, kRegion = 4;
 constexpr int kAmountAt = 10, kNameAt = 15, kRegionAt = 35;
 
@@ -221,8 +222,7 @@ int main(int argc, char** argv) {
 
   std::printf("prefix form %s, %ld records, %ld selected (baseline %ld)\n", prefix, records,
               selected, baseline_selected);
-  std::printf("%-12s %14s %14s %10s %10s\n", "", "per CPU second", "per second", "CPU s",
-              "wall s");
+  std::printf("%-12s %14s %14s %10s %10s\n", "", "per CPU second", "per second", "CPU s", "wall s");
   std::printf("%-12s %14.0f %14.0f %10.3f %10.3f\n", "KCNDSelect1", records / select_cpu,
               records / select_time, select_cpu, select_time);
   std::printf("%-12s %14.0f %14.0f %10.3f %10.3f\n", "hand-written", records / baseline_cpu,

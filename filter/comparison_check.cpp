@@ -27,7 +27,9 @@ bool IsBinary(int attribute) {
   return attribute == KRAC_ATTR_BINARY || attribute == KRAC_ATTR_BINARY_UNSIGNED;
 }
 
-std::uint8_t Byte(std::string_view text, std::size_t i) { return static_cast<std::uint8_t>(text[i]); }
+std::uint8_t Byte(std::string_view text, std::size_t i) {
+  return static_cast<std::uint8_t>(text[i]);
+}
 
 // A set metacharacter is one that is not a blank.
 bool IsAnyString(std::uint8_t c, Metacharacters meta) {
@@ -103,7 +105,8 @@ std::string_view SkipMarker(std::string_view t) {
 int CheckNational(std::string_view t, Metacharacters meta) {
   if (t.size() > kMaxConstantBytes) return kNationalTooLong;
   t = SkipMarker(t);
-  std::uint16_t any_string = meta.any_string != kUnsetMetacharacter ? DoubleByteForm(meta.any_string) : 0;
+  std::uint16_t any_string =
+      meta.any_string != kUnsetMetacharacter ? DoubleByteForm(meta.any_string) : 0;
   std::uint16_t any_one = meta.any_one != kUnsetMetacharacter ? DoubleByteForm(meta.any_one) : 0;
   bool pattern = false;
   for (std::size_t i = 0; i < t.size(); i += 2) {
@@ -190,12 +193,14 @@ SelectionClass ClassifyItem(const ItemDescriptor& item) {
   switch (item.attribute) {
     case KRAC_ATTR_BINARY:
     case KRAC_ATTR_BINARY_UNSIGNED:
-      return digits <= kMaxBinaryDigits ? SelectionClass::kNumeric : SelectionClass::kNumericTooLong;
+      return digits <= kMaxBinaryDigits ? SelectionClass::kNumeric
+                                        : SelectionClass::kNumericTooLong;
     case KRAC_ATTR_PACKED:
     case KRAC_ATTR_PACKED_UNSIGNED:
     case KRAC_ATTR_ZONED:
     case KRAC_ATTR_ZONED_UNSIGNED:
-      return digits <= kMaxDecimalDigits ? SelectionClass::kNumeric : SelectionClass::kNumericTooLong;
+      return digits <= kMaxDecimalDigits ? SelectionClass::kNumeric
+                                         : SelectionClass::kNumericTooLong;
     case KRAC_ATTR_ALPHANUMERIC:
     case KRAC_ATTR_ALPHABETIC:
     case KRAC_ATTR_NATIONAL:

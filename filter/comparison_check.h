@@ -51,10 +51,10 @@ struct Metacharacters {
 
 // How selection sees an item's attribute and digits.
 enum class SelectionClass {
-  kNumeric,          // binary up to 9 digits, packed and zoned up to 18
-  kNumericTooLong,   // a numeric attribute over its digit limit
-  kCharacter,        // 1 to 4, 15 to 17, 20, 21 up to kMaxCharacterBytes
-  kUnusable,         // anything else
+  kNumeric,         // binary up to 9 digits, packed and zoned up to 18
+  kNumericTooLong,  // a numeric attribute over its digit limit
+  kCharacter,       // 1 to 4, 15 to 17, 20, 21 up to kMaxCharacterBytes
+  kUnusable,        // anything else
 };
 
 SelectionClass ClassifyItem(const ItemDescriptor& item);

@@ -76,7 +76,8 @@ class Evaluation {
       codec_options_.blank_when_zero = options->blank_when_zero == 1;
     }
     if (dtf->record_area != nullptr) {
-      std::int32_t length = dtf->record_area_length > 0 ? dtf->record_area_length : dtf->record_length;
+      std::int32_t length =
+          dtf->record_area_length > 0 ? dtf->record_area_length : dtf->record_length;
       record_ = Bytes(reinterpret_cast<const std::uint8_t*>(dtf->record_area),
                       static_cast<std::size_t>(std::max(length, 0)));
     }
@@ -142,7 +143,8 @@ class Evaluation {
   // The item's bytes in the record; false when they lie outside it.
   bool ItemBytes(const ItemDescriptor& d, Bytes* out) const {
     if (d.position < 0 || d.byte_length < 0 || d.byte_length > kMaxCharacterBytes) return false;
-    std::size_t end = static_cast<std::size_t>(d.position) + static_cast<std::size_t>(d.byte_length);
+    std::size_t end =
+        static_cast<std::size_t>(d.position) + static_cast<std::size_t>(d.byte_length);
     if (end > record_.size()) return false;
     *out = record_.subspan(static_cast<std::size_t>(d.position),
                            static_cast<std::size_t>(d.byte_length));
@@ -152,7 +154,8 @@ class Evaluation {
   // A character value as compared: JUSTIFIED RIGHT items of attributes 1 to
   // 4 left-aligned in buffer.
   static Bytes CharacterValue(const ItemDescriptor& d, Bytes bytes, std::uint8_t* buffer) {
-    if (d.justified != 'T' || d.attribute < KRAC_ATTR_ALPHANUMERIC || d.attribute > KRAC_ATTR_GROUP) {
+    if (d.justified != 'T' || d.attribute < KRAC_ATTR_ALPHANUMERIC ||
+        d.attribute > KRAC_ATTR_GROUP) {
       return bytes;
     }
     std::memcpy(buffer, bytes.data(), bytes.size());
@@ -175,7 +178,8 @@ class Evaluation {
     bool national = key.attribute == KRAC_ATTR_NATIONAL;
     Bytes key_value;
     if (numeric) {
-      if (!Decode(key, key_bytes, &work_.key_number)) return Invalid(KCND_INVALID_KEY, cond.key_item);
+      if (!Decode(key, key_bytes, &work_.key_number))
+        return Invalid(KCND_INVALID_KEY, cond.key_item);
     } else {
       key_value = CharacterValue(key, key_bytes, work_.key);
     }
@@ -208,7 +212,8 @@ class Evaluation {
         }
       } else {
         std::string_view text;
-        if (e->constant != nullptr) text = std::string_view(e->constant, strnlen(e->constant, kMaxPatternBytes));
+        if (e->constant != nullptr)
+          text = std::string_view(e->constant, strnlen(e->constant, kMaxPatternBytes));
         if (numeric) {
           ConstantValue(text, key.digits, key.fraction_digits, &work_.value_number);
           result = Holds(cond.op, codec::Compare(work_.key_number, work_.value_number));
@@ -291,7 +296,8 @@ void ConstantValue(std::string_view text, int empty_integer_digits, int empty_fr
   v.negative = text.front() == '-';
   int n = 0;
   for (char c : integer_part) {
-    if (c >= '0' && c <= '9' && n < codec::kMaxIntegerDigits) v.digits[n++] = static_cast<std::uint8_t>(c - '0');
+    if (c >= '0' && c <= '9' && n < codec::kMaxIntegerDigits)
+      v.digits[n++] = static_cast<std::uint8_t>(c - '0');
   }
   v.integer_digits = n;
   for (char c : fraction_part) {

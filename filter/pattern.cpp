@@ -124,15 +124,17 @@ bool MatchCharacters(const std::uint16_t* key, int n, const Compiled& c) {
 
 bool MatchPattern(std::span<const std::uint8_t> key, std::string_view pattern, bool national,
                   Metacharacters meta) {
-  std::span<const std::uint8_t> p(reinterpret_cast<const std::uint8_t*>(pattern.data()),
-                                  pattern.size() < kMaxPatternBytes ? pattern.size() : kMaxPatternBytes);
+  std::span<const std::uint8_t> p(
+      reinterpret_cast<const std::uint8_t*>(pattern.data()),
+      pattern.size() < kMaxPatternBytes ? pattern.size() : kMaxPatternBytes);
   p = p.first(TrimmedLength(p, national));
   Compiled c;
   Compile(p, national, meta, &c);
 
   std::uint16_t* characters = KeyCharacters().data();
   int n = 0;
-  std::size_t key_length = TrimmedLength(key.first(std::min(key.size(), static_cast<std::size_t>(kMaxCharacterBytes))), national);
+  std::size_t key_length = TrimmedLength(
+      key.first(std::min(key.size(), static_cast<std::size_t>(kMaxCharacterBytes))), national);
   if (key_length == 0) {
     // An all-blank key stands for blanks as long as the pattern.
     std::size_t i = 0;

@@ -56,14 +56,14 @@ enum {
 
 /* One comparison value of a condition, singly linked in written order. */
 typedef struct SelCompEntry {
-  int kind;                     /* KCND_KIND_CONSTANT or KCND_KIND_ITEM */
-  int item;                     /* comparison item number; negative when unresolved */
-  char* constant;               /* KCND_CONSTANT_SIZE bytes, NUL-terminated; a leading
-                                   '"' is a marker, not part of the value */
-  struct SelCompEntry* next;    /* next value or null */
-  int check_result;             /* from KCNDCompChek: KCND_PLAIN or KCND_PATTERN */
-  char any_string;              /* the procedure's any-string metacharacter (' ' unset) */
-  char any_one;                 /* the procedure's any-one metacharacter (' ' unset) */
+  int kind;                  /* KCND_KIND_CONSTANT or KCND_KIND_ITEM */
+  int item;                  /* comparison item number; negative when unresolved */
+  char* constant;            /* KCND_CONSTANT_SIZE bytes, NUL-terminated; a leading
+                                '"' is a marker, not part of the value */
+  struct SelCompEntry* next; /* next value or null */
+  int check_result;          /* from KCNDCompChek: KCND_PLAIN or KCND_PATTERN */
+  char any_string;           /* the procedure's any-string metacharacter (' ' unset) */
+  char any_one;              /* the procedure's any-one metacharacter (' ' unset) */
 } SelCompEntry;
 
 /* One condition: key item, operator and comparison list. */
@@ -86,8 +86,8 @@ typedef struct SelRunOptions {
  * byte used, ' ' when not set) and the BLANK WHEN ZERO option (1 on).
  * KCND_PLAIN, KCND_PATTERN (a constant holding a metacharacter), or a KRSC
  * message number. */
-QEL_FILTER_EXPORT int KCNDCompChek(int key_item, int op, const char* text, DTF* dtf,
-                                   int any_string, int any_one, int blank_when_zero);
+QEL_FILTER_EXPORT int KCNDCompChek(int key_item, int op, const char* text, DTF* dtf, int any_string,
+                                   int any_one, int blank_when_zero);
 
 /* Checks the condition expression against a table of count conditions
  * (above 10 taken as 10) and writes its prefix form, NUL-terminated, into

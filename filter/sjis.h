@@ -9,7 +9,9 @@
 namespace qel::filter {
 
 // First byte of a double-byte character: 0x81 to 0x9F and 0xE0 to 0xFC.
-inline bool IsLeadByte(std::uint8_t c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+inline bool IsLeadByte(std::uint8_t c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 // The double-byte character of the single-byte character c (printable ASCII
 // and half-width katakana), high byte first; 0 when c has none (control

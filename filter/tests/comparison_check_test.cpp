@@ -15,9 +15,9 @@ namespace {
 using testing::ItemSpec;
 using testing::SelectionFile;
 
-const std::string kWideA = "\x82\x60";     // Ａ
-const std::string kWideStar = "\x81\x96";  // ＊
-const std::string kWideQuery = "\x81\x48"; // ？
+const std::string kWideA = "\x82\x60";      // Ａ
+const std::string kWideStar = "\x81\x96";   // ＊
+const std::string kWideQuery = "\x81\x48";  // ？
 
 class ComparisonCheckTest : public ::testing::Test {
  protected:

@@ -12,7 +12,8 @@ namespace {
 bool Match(const std::string& key, const std::string& pattern, bool national = false,
            char any_string = '*', char any_one = '?') {
   Metacharacters meta{static_cast<std::uint8_t>(any_string), static_cast<std::uint8_t>(any_one)};
-  std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(key.data()), key.size());
+  std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(key.data()),
+                                      key.size());
   return MatchPattern(bytes, pattern, national, meta);
 }
 

@@ -1,5 +1,5 @@
 // A record layout and record built in memory for the selection tests: items
-// laid out one after the other, a DTF that points at both, and helpers that
+// laid out one after the other, a DTF that points at both, and functions that
 // put item values into the record.
 #ifndef QEL_FILTER_TESTS_SELECTION_FIXTURE_H_
 #define QEL_FILTER_TESTS_SELECTION_FIXTURE_H_
@@ -61,8 +61,8 @@ class SelectionFile {
   int Alphanumeric(int length) { return Add({KRAC_ATTR_ALPHANUMERIC, length}); }
   int National(int length) { return Add({KRAC_ATTR_NATIONAL, length}); }
   int Packed(int digits, int fraction = 0, bool is_signed = true) {
-    return Add({is_signed ? KRAC_ATTR_PACKED : KRAC_ATTR_PACKED_UNSIGNED, (digits + fraction) / 2 + 1,
-                digits, fraction});
+    return Add({is_signed ? KRAC_ATTR_PACKED : KRAC_ATTR_PACKED_UNSIGNED,
+                (digits + fraction) / 2 + 1, digits, fraction});
   }
   int Zoned(int digits, int fraction = 0) {
     return Add({KRAC_ATTR_ZONED_UNSIGNED, digits + fraction, digits, fraction});
@@ -124,9 +124,9 @@ class ConditionTable {
       e.any_one = any_one;
       e.check_result = 0;
       if (check_against != nullptr) {
-        e.check_result = KCNDCompChek(key, op, v.c_str(), check_against,
-                                      static_cast<unsigned char>(any_string),
-                                      static_cast<unsigned char>(any_one), 0);
+        e.check_result =
+            KCNDCompChek(key, op, v.c_str(), check_against, static_cast<unsigned char>(any_string),
+                         static_cast<unsigned char>(any_one), 0);
       }
       *link = &e;
       link = &e.next;
