@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "recacc/item_format.h"
+
 namespace qel::xform {
 namespace {
 
@@ -37,18 +39,6 @@ struct WorkArea {
 WorkArea& Area() {
   static WorkArea area;
   return area;
-}
-
-codec::ItemFormat FormatOf(const ItemDescriptor& d) {
-  codec::ItemFormat f;
-  f.attribute = d.attribute;
-  f.byte_length = d.byte_length;
-  f.integer_digits = d.digits;
-  f.fraction_digits = d.fraction_digits;
-  f.sign = (d.sign >= '0' && d.sign <= '9') ? d.sign - '0' : 0;
-  f.blank_when_zero = d.blank_when_zero == 'T';
-  f.justified = d.justified == 'T';
-  return f;
 }
 
 bool IsCharacterLike(int attribute) {
@@ -83,7 +73,7 @@ void LoadItems(std::vector<ItemDescriptor> layout_items, bool big_endian, bool b
   a.fields.clear();
   for (std::size_t i = 0; i < a.items.size(); ++i) {
     const ItemDescriptor& d = a.items[i];
-    a.formats.push_back(FormatOf(d));
+    a.formats.push_back(recacc::ItemFormatOf(d));
     if (d.attribute == codec::kGroup) continue;
     bool quoted = IsCharacterLike(d.attribute);
     std::size_t text = quoted ? static_cast<std::size_t>(std::max(d.byte_length, 0)) + 2
