@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace qel::filter {
@@ -86,6 +87,40 @@ TEST(PatternTest, NationalUsesTheDoubleByteMetacharacters) {
   EXPECT_TRUE(Match(a + b + blank, a + b + blank, true));
   // The single-byte metacharacters are ordinary bytes here.
   EXPECT_FALSE(Match(a + b, a + "*", true));
+}
+
+// A plain recursive model of the rules: "*" any run, "?" one character, and
+// "?" after the last ordinary character zero or one.
+bool Model(const std::string& key, std::size_t i, const std::string& p, std::size_t j,
+           std::size_t last_ordinary) {
+  if (j == p.size()) return i == key.size();
+  if (p[j] == '*') {
+    for (std::size_t k = i; k <= key.size(); ++k) {
+      if (Model(key, k, p, j + 1, last_ordinary)) return true;
+    }
+    return false;
+  }
+  bool optional = p[j] == '?' && last_ordinary != std::string::npos && j > last_ordinary;
+  if (optional && Model(key, i, p, j + 1, last_ordinary)) return true;
+  if (i == key.size()) return false;
+  if (p[j] != '?' && p[j] != key[i]) return false;
+  return Model(key, i + 1, p, j + 1, last_ordinary);
+}
+
+TEST(PatternTest, AgreesWithAPlainModelOnShortTexts) {
+  std::mt19937 random(5);
+  const char pattern_letters[] = "AB*?";
+  for (int round = 0; round < 20000; ++round) {
+    std::string key(random() % 7, 'A');
+    for (char& c : key) c = "AB"[random() % 2];
+    std::string pattern(random() % 7 + 1, 'A');
+    for (char& c : pattern) c = pattern_letters[random() % 4];
+    std::size_t last = pattern.find_last_not_of("*?");
+    // An empty key is an all-blank key; the model sees it as such.
+    std::string model_key = key.empty() ? std::string(pattern.size(), ' ') : key;
+    bool expected = Model(model_key, 0, pattern, 0, last);
+    ASSERT_EQ(Match(key, pattern), expected) << "key \"" << key << "\" pattern " << pattern;
+  }
 }
 
 }  // namespace
