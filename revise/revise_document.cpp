@@ -12,50 +12,91 @@
 #include "codec/item_codec.h"
 #include "codec/numeric_text.h"
 #include "message/qelmessage.h"
+#include "recacc/item_format.h"
 
 namespace qel::revise {
 namespace {
 
 // Type captions and the system-information lines, CP932.
-constexpr char kCaptionAlphanumeric[] = "\x89p\x90\x94\x8E\x9A";  // 英数字
-constexpr char kCaptionAlphabetic[] = "\x89p\x8E\x9A";            // 英字
-constexpr char kCaptionNational[] = "\x93\xFA\x96{\x8C\xEA  ";    // 日本語
+constexpr char kCaptionAlphanumeric[] = "\x89p\x90\x94\x8E\x9A";        // 英数字
+constexpr char kCaptionAlphabetic[] = "\x89p\x8E\x9A";                  // 英字
+constexpr char kCaptionNational[] = "\x93\xFA\x96{\x8C\xEA  ";          // 日本語
 constexpr char kCaptionSignedBinary[] = "\x95\x84\x8D\x86\x95t2\x90i";  // 符号付2進
-constexpr char kCaptionSignedPacked[] = "\x95\x84\x8D\x86\x95t\x93\xE0\x95\x94" "10\x90i";
-constexpr char kCaptionUnsignedPacked[] = "\x95\x84\x8D\x86\x96\xB3\x93\xE0\x95\x94" "10\x90i";
-constexpr char kCaptionSignedZoned[] = "\x95\x84\x8D\x86\x95t\x8AO\x95\x94" "10\x90i";
-constexpr char kCaptionUnsignedZoned[] = "\x95\x84\x8D\x86\x96\xB3\x8AO\x95\x94" "10\x90i";
-constexpr char kCaptionUnsignedBinary[] = "\x95\x84\x8D\x86\x96\xB3" "2\x90i";  // 符号無2進
-constexpr char kCaptionProtected[] = "ISAM\x95\xDB\x8C\xEC\x8D\x80\x96\xDA";   // ISAM保護項目
+constexpr char kCaptionSignedPacked[] =
+    "\x95\x84\x8D\x86\x95t\x93\xE0\x95\x94"
+    "10\x90i";
+constexpr char kCaptionUnsignedPacked[] =
+    "\x95\x84\x8D\x86\x96\xB3\x93\xE0\x95\x94"
+    "10\x90i";
+constexpr char kCaptionSignedZoned[] =
+    "\x95\x84\x8D\x86\x95t\x8AO\x95\x94"
+    "10\x90i";
+constexpr char kCaptionUnsignedZoned[] =
+    "\x95\x84\x8D\x86\x96\xB3\x8AO\x95\x94"
+    "10\x90i";
+constexpr char kCaptionUnsignedBinary[] =
+    "\x95\x84\x8D\x86\x96\xB3"
+    "2\x90i";                                                                 // 符号無2進
+constexpr char kCaptionProtected[] = "ISAM\x95\xDB\x8C\xEC\x8D\x80\x96\xDA";  // ISAM保護項目
 
 constexpr char kInfoHeader[] =
-    "%s \x83V\x83X\x83" "e\x83\x80\x8F\xEE\x95\xF1-------------------------------\n";
-constexpr char kInfoData[] = "\x93\xFC\x97\xCD\x83t\x83@\x83" "C\x83\x8B\x96\xBC    =%s\n";
+    "%s \x83V\x83X\x83"
+    "e\x83\x80\x8F\xEE\x95\xF1-------------------------------\n";
+constexpr char kInfoData[] =
+    "\x93\xFC\x97\xCD\x83t\x83@\x83"
+    "C\x83\x8B\x96\xBC    =%s\n";
 constexpr char kInfoNoData[] =
-    "\x93\xFC\x97\xCD\x83t\x83@\x83" "C\x83\x8B\x96\xBC    =\x82\xC8\x82\xB5\n";
-constexpr char kInfoDefinition[] = "\x93\xFC\x97\xCD\x92\xE8\x8B`\x83t\x83@\x83" "C\x83\x8B\x96\xBC=%s\n";
+    "\x93\xFC\x97\xCD\x83t\x83@\x83"
+    "C\x83\x8B\x96\xBC    =\x82\xC8\x82\xB5\n";
+constexpr char kInfoDefinition[] =
+    "\x93\xFC\x97\xCD\x92\xE8\x8B`\x83t\x83@\x83"
+    "C\x83\x8B\x96\xBC=%s\n";
 constexpr char kInfoNoDefinition[] =
-    "\x93\xFC\x97\xCD\x92\xE8\x8B`\x83t\x83@\x83" "C\x83\x8B\x96\xBC=\x82\xC8\x82\xB5\n";
+    "\x93\xFC\x97\xCD\x92\xE8\x8B`\x83t\x83@\x83"
+    "C\x83\x8B\x96\xBC=\x82\xC8\x82\xB5\n";
 constexpr char kInfoDtf[] =
-    "\x8DX\x90V\x83t\x83@\x83" "C\x83\x8B\x82" "c\x82s\x82" "e\x83" "A\x83h\x83\x8C\x83X=%x\n";
+    "\x8DX\x90V\x83t\x83@\x83"
+    "C\x83\x8B\x82"
+    "c\x82s\x82"
+    "e\x83"
+    "A\x83h\x83\x8C\x83X=%x\n";
 constexpr char kInfoItems[] =
-    "\x8DX\x90V\x8D\x80\x96\xDA\x83" "e\x81[\x83u\x83\x8B\x83" "A\x83h\x83\x8C\x83X=%x\n";
+    "\x8DX\x90V\x8D\x80\x96\xDA\x83"
+    "e\x81[\x83u\x83\x8B\x83"
+    "A\x83h\x83\x8C\x83X=%x\n";
 constexpr char kInfoCount[] = "\x8DX\x90V\x8D\x80\x96\xDA\x90\x94=%d\n";
 constexpr char kInfoInput[] = "\x8B@\x94\x5C\x83\x82\x81[\x83h=\x93\xFC\x97\xCD\n";
 constexpr char kInfoUpdate[] = "\x8B@\x94\x5C\x83\x82\x81[\x83h=\x8DX\x90V\n";
-constexpr char kInfoShared[] = "\x83t\x83@\x83" "C\x83\x8B\x91\xAE\x90\xAB=\x8B\xA4\x97L\n";
-constexpr char kInfoExclusive[] = "\x83t\x83@\x83" "C\x83\x8B\x91\xAE\x90\xAB=\x94r\x91\xBC\n";
-constexpr char kInfoSelect[] = "\x93\xFC\x97\xCD\x8D\x80\x96\xDA\x91I\x91\xF0\x82\xB7\x82\xE9\x81" "B\n";
+constexpr char kInfoShared[] =
+    "\x83t\x83@\x83"
+    "C\x83\x8B\x91\xAE\x90\xAB=\x8B\xA4\x97L\n";
+constexpr char kInfoExclusive[] =
+    "\x83t\x83@\x83"
+    "C\x83\x8B\x91\xAE\x90\xAB=\x94r\x91\xBC\n";
+constexpr char kInfoSelect[] =
+    "\x93\xFC\x97\xCD\x8D\x80\x96\xDA\x91I\x91\xF0\x82\xB7\x82\xE9\x81"
+    "B\n";
 constexpr char kInfoNoSelect[] =
-    "\x93\xFC\x97\xCD\x8D\x80\x96\xDA\x91I\x91\xF0\x82\xB5\x82\xC8\x82\xA2\x81" "B\n";
+    "\x93\xFC\x97\xCD\x8D\x80\x96\xDA\x91I\x91\xF0\x82\xB5\x82\xC8\x82\xA2\x81"
+    "B\n";
 constexpr char kInfoBigOn[] = "big endian\x95\xD2\x8FW=\x97L\x8C\xF8\n";
 constexpr char kInfoBigOff[] = "big endian\x95\xD2\x8FW=\x96\xB3\x8C\xF8\n";
 constexpr char kInfoCut[] =
-    "\x83\x81\x83" "b\x83Z\x81[\x83W\x82\xCC\x90\xD8\x82\xE8\x8E\xCC\x82\xC4\x82\xF0\x82\xB7\x82\xE9\x81" "B\n";
+    "\x83\x81\x83"
+    "b\x83Z\x81[\x83W\x82\xCC\x90\xD8\x82\xE8\x8E\xCC\x82\xC4\x82\xF0\x82\xB7\x82\xE9\x81"
+    "B\n";
 constexpr char kInfoNoCut[] =
-    "\x83\x81\x83" "b\x83Z\x81[\x83W\x90\xD8\x82\xE8\x8E\xCC\x82\xC4\x82\xF0\x82\xB5\x82\xC8\x82\xA2\x81" "B\n";
-constexpr char kInfoIsam[] = "\x82h\x82r\x82`\x82l\x83t\x83@\x83" "C\x83\x8B\x81" "B\n";
-constexpr char kInfoSam[] = "\x82r\x82`\x82l\x83t\x83@\x83" "C\x83\x8B\x81" "B\n";
+    "\x83\x81\x83"
+    "b\x83Z\x81[\x83W\x90\xD8\x82\xE8\x8E\xCC\x82\xC4\x82\xF0\x82\xB5\x82\xC8\x82\xA2\x81"
+    "B\n";
+constexpr char kInfoIsam[] =
+    "\x82h\x82r\x82`\x82l\x83t\x83@\x83"
+    "C\x83\x8B\x81"
+    "B\n";
+constexpr char kInfoSam[] =
+    "\x82r\x82`\x82l\x83t\x83@\x83"
+    "C\x83\x8B\x81"
+    "B\n";
 
 // Room of the get and put request texts: the longest key text and its NUL,
 // with the library's minimum of 256 bytes.
@@ -69,30 +110,20 @@ enum class CheckClass { kAlphanumeric, kAlphabetic, kNational, kNumeric, kNone, 
 // The 24-entry table of check classes by type code.
 CheckClass ClassOfType(int type) {
   static constexpr CheckClass kTable[24] = {
-      CheckClass::kLogicError,   CheckClass::kAlphanumeric, CheckClass::kAlphabetic,
-      CheckClass::kNational,     CheckClass::kNone,         CheckClass::kNumeric,
-      CheckClass::kNumeric,      CheckClass::kNumeric,      CheckClass::kNumeric,
-      CheckClass::kNumeric,      CheckClass::kLogicError,   CheckClass::kLogicError,
-      CheckClass::kLogicError,   CheckClass::kLogicError,   CheckClass::kLogicError,
-      CheckClass::kLogicError,   CheckClass::kLogicError,   CheckClass::kLogicError,
-      CheckClass::kLogicError,   CheckClass::kLogicError,   CheckClass::kLogicError,
-      CheckClass::kLogicError,   CheckClass::kNumeric,      CheckClass::kNone};
+      CheckClass::kLogicError, CheckClass::kAlphanumeric, CheckClass::kAlphabetic,
+      CheckClass::kNational,   CheckClass::kNone,         CheckClass::kNumeric,
+      CheckClass::kNumeric,    CheckClass::kNumeric,      CheckClass::kNumeric,
+      CheckClass::kNumeric,    CheckClass::kLogicError,   CheckClass::kLogicError,
+      CheckClass::kLogicError, CheckClass::kLogicError,   CheckClass::kLogicError,
+      CheckClass::kLogicError, CheckClass::kLogicError,   CheckClass::kLogicError,
+      CheckClass::kLogicError, CheckClass::kLogicError,   CheckClass::kLogicError,
+      CheckClass::kLogicError, CheckClass::kNumeric,      CheckClass::kNone};
   if (type < 0 || type >= 24) return CheckClass::kLogicError;
   return kTable[type];
 }
 
 bool Supported(int type) { return (type >= 1 && type <= 9) || type == 22; }
 bool IsCharacterType(int type) { return type >= 1 && type <= 3; }
-
-codec::ItemFormat FormatOf(const ItemDescriptor& d) {
-  codec::ItemFormat f;
-  f.attribute = d.attribute;
-  f.byte_length = d.byte_length;
-  f.integer_digits = d.digits;
-  f.fraction_digits = d.fraction_digits;
-  f.sign = d.sign >= '0' && d.sign <= '9' ? d.sign - '0' : 0;
-  return f;
-}
 
 std::string Printf(const char* format, int a, int b = 0) {
   char buffer[64];
@@ -104,16 +135,26 @@ std::string Printf(const char* format, int a, int b = 0) {
 
 std::string TypeCaption(int type) {
   switch (type) {
-    case 1: return kCaptionAlphanumeric;
-    case 2: return kCaptionAlphabetic;
-    case 3: return kCaptionNational;
-    case 5: return kCaptionSignedBinary;
-    case 6: return kCaptionSignedPacked;
-    case 7: return kCaptionUnsignedPacked;
-    case 8: return kCaptionSignedZoned;
-    case 9: return kCaptionUnsignedZoned;
-    case 22: return kCaptionUnsignedBinary;
-    default: return "";
+    case 1:
+      return kCaptionAlphanumeric;
+    case 2:
+      return kCaptionAlphabetic;
+    case 3:
+      return kCaptionNational;
+    case 5:
+      return kCaptionSignedBinary;
+    case 6:
+      return kCaptionSignedPacked;
+    case 7:
+      return kCaptionUnsignedPacked;
+    case 8:
+      return kCaptionSignedZoned;
+    case 9:
+      return kCaptionUnsignedZoned;
+    case 22:
+      return kCaptionUnsignedBinary;
+    default:
+      return "";
   }
 }
 
@@ -121,14 +162,18 @@ int Width(int type, int digits, int decimal_digits) {
   switch (type) {
     case 1:
     case 2:
-    case 3: return digits;
+    case 3:
+      return digits;
     case 5:
     case 6:
-    case 8: return digits + decimal_digits + 2;
+    case 8:
+      return digits + decimal_digits + 2;
     case 7:
     case 9:
-    case 22: return digits + decimal_digits + 1;
-    default: return 0;
+    case 22:
+      return digits + decimal_digits + 1;
+    default:
+      return 0;
   }
 }
 
@@ -606,9 +651,9 @@ Message CQelreviseDoc::Check(ReviseItem* item, const std::string& text, bool tru
     }
     d = &fetched;
   }
-  std::size_t keep = item->type == 3 ? 2 * item->width + 2
+  std::size_t keep = item->type == 3                                   ? 2 * item->width + 2
                      : ClassOfType(item->type) == CheckClass::kNumeric ? 30
-                                                                        : item->width + 2;
+                                                                       : item->width + 2;
   std::string v = text.substr(0, std::min(text.size(), keep));
   std::size_t length = static_cast<std::size_t>(d->byte_length);
   auto error = [](int number) { return Message{number, {}, Focus::kEntryField}; };
@@ -649,17 +694,24 @@ Message CQelreviseDoc::Check(ReviseItem* item, const std::string& text, bool tru
       std::size_t n = 0;
       switch (codec::CheckNumericEntry(v, item->integer_digits, item->decimal_digits, truncate,
                                        normalised, &n)) {
-        case codec::EntryCheck::kOk: break;
-        case codec::EntryCheck::kBadCharacter: return error(kKvdaNotNumeric);
-        case codec::EntryCheck::kMinusNotFirst: return error(kKvdaMinusNotFirst);
-        case codec::EntryCheck::kTooManyIntegerDigits: return error(kKvdaIntegerDigits);
-        case codec::EntryCheck::kTooManyFractionDigits: return error(kKvdaFractionDigits);
+        case codec::EntryCheck::kOk:
+          break;
+        case codec::EntryCheck::kBadCharacter:
+          return error(kKvdaNotNumeric);
+        case codec::EntryCheck::kMinusNotFirst:
+          return error(kKvdaMinusNotFirst);
+        case codec::EntryCheck::kTooManyIntegerDigits:
+          return error(kKvdaIntegerDigits);
+        case codec::EntryCheck::kTooManyFractionDigits:
+          return error(kKvdaFractionDigits);
       }
       v.assign(normalised, n);
       break;
     }
-    case CheckClass::kNone: break;
-    case CheckClass::kLogicError: return error(kKvdaLogicError);
+    case CheckClass::kNone:
+      break;
+    case CheckClass::kLogicError:
+      return error(kKvdaLogicError);
   }
   *value = v;
   return {};
@@ -813,8 +865,8 @@ Message CQelreviseDoc::Fetch(int kind, std::string* key_text) {
     } else {
       char out[codec::kMaxNumberTextLength + 8];
       std::size_t n = 0;
-      if (codec::ItemToText(FormatOf(*d), bytes, options, codec::TextStyle::kDisplay, out, &n) !=
-          codec::Status::kOk) {
+      if (codec::ItemToText(recacc::ItemFormatOf(*d), bytes, options, codec::TextStyle::kDisplay,
+                            out, &n) != codec::Status::kOk) {
         record_shown_ = false;
         controls_ = {};
         return {kKvdaInvalidData, {}, Focus::kEntryField};
@@ -896,7 +948,7 @@ bool CQelreviseDoc::FillWorkArea(bool input) {
         codec::PlaceNational(source, false, out);
         break;
       case codec::ItemClass::kNumeric:
-        if (codec::TextToItem(FormatOf(d), entered ? text : "0", options, out) !=
+        if (codec::TextToItem(recacc::ItemFormatOf(d), entered ? text : "0", options, out) !=
             codec::Status::kOk) {
           return false;
         }

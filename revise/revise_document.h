@@ -115,11 +115,11 @@ struct FileSettings {
 
 // One item shown in the list.
 struct ReviseItem {
-  int level = 0;           // 1 = record level
-  int type = 0;            // attribute code
-  int width = 0;           // display width (see Width())
-  int integer_digits = 0;  // numeric types
-  int decimal_digits = 0;  // numeric types
+  int level = 0;                            // 1 = record level
+  int type = 0;                             // attribute code
+  int width = 0;                            // display width (see Width())
+  int integer_digits = 0;                   // numeric types
+  int decimal_digits = 0;                   // numeric types
   std::string current_text;                 // value read from the file
   std::optional<std::string> entered_text;  // typed, checked, not yet written
   std::string previous_text;                // value registered last in input mode
@@ -253,8 +253,7 @@ class CQelreviseDoc {
   Message BuildItemList();
   ReviseItem MakeItem(const ItemDescriptor& d, int index) const;
   const ItemDescriptor* Descriptor(int index) const;
-  Message Check(ReviseItem* item, const std::string& text, bool truncate,
-                std::string* value) const;
+  Message Check(ReviseItem* item, const std::string& text, bool truncate, std::string* value) const;
   Message KeyPiece(const ItemDescriptor& d, const std::string& piece, const std::string& shown,
                    std::string* out) const;
   Message RecordStatus(int number, bool for_delete);

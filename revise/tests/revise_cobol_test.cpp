@@ -45,8 +45,8 @@ std::string RunProgram(const test::TempDir& dir, const std::string& name) {
 // The COBOL record: CODE X(5), NAME X(6), QTY 9(3), AMT S9(3)V99 COMP-3,
 // NOTE X(7).
 std::vector<test::Item> Layout() {
-  return {At("01", "IT-REC", "G", "0", 0), At("05", "IT-CODE", "X", "5", 0),
-          At("05", "IT-NAME", "X", "6", 5), At("05", "IT-QTY", "9", "3", 11),
+  return {At("01", "IT-REC", "G", "0", 0),    At("05", "IT-CODE", "X", "5", 0),
+          At("05", "IT-NAME", "X", "6", 5),   At("05", "IT-QTY", "9", "3", 11),
           At("05", "IT-AMT", "P", "3.2", 14), At("05", "IT-NOTE", "X", "7", 17)};
 }
 

@@ -25,9 +25,9 @@ constexpr int kLength = 30;
 // CODE X(5) (key 1), NAME X(6) (key 2), AMT S9(3)V99 COMP-3, QTY 9(3),
 // RATE V99, NOTE X(11): 30 bytes.
 std::vector<test::Item> Layout() {
-  return {At("01", "REC", "G", "0", 0),       At("05", "CODE", "X", "5", 0),
-          At("05", "NAME", "X", "6", 5),      At("05", "AMT", "P", "3.2", 11),
-          At("05", "QTY", "9", "3", 14),      At("05", "RATE", "9", "0.2", 17),
+  return {At("01", "REC", "G", "0", 0),   At("05", "CODE", "X", "5", 0),
+          At("05", "NAME", "X", "6", 5),  At("05", "AMT", "P", "3.2", 11),
+          At("05", "QTY", "9", "3", 14),  At("05", "RATE", "9", "0.2", 17),
           At("05", "NOTE", "X", "11", 19)};
 }
 
@@ -66,7 +66,9 @@ class ReviseTest : public testing::Test {
     s.definition_name = test::WriteDefinitions(dir_, "REL", "S", layout);
     return s;
   }
-  std::string Records() { return Rec("00001", "ZULU") + Rec("00002", "ALPHA") + Rec("00003", "MIKE"); }
+  std::string Records() {
+    return Rec("00001", "ZULU") + Rec("00002", "ALPHA") + Rec("00003", "MIKE");
+  }
   // The list line of item `name`.
   int Line(const std::string& name) const {
     for (std::size_t i = 0; i < doc_->items().size(); ++i) {
@@ -174,7 +176,8 @@ TEST_F(ReviseTest, ListLinesHaveTheirFixedColumns) {
   std::vector<std::string> lines = doc_->Lines();
   ASSERT_EQ(lines.size(), 7u);
   EXPECT_EQ(lines[0], std::string("   1     REC") + std::string(34, ' ') + std::string(8, ' '));
-  EXPECT_EQ(lines[1].substr(0, 46), "     2     CODE                           " + std::string(4, ' '));
+  EXPECT_EQ(lines[1].substr(0, 46),
+            "     2     CODE                           " + std::string(4, ' '));
   EXPECT_EQ(lines[1].substr(46), "     5  ");
   EXPECT_EQ(lines[3].substr(46), "   3.2  ");
   EXPECT_EQ(lines[5].substr(46), "   0.2  ");
@@ -293,29 +296,30 @@ TEST_P(ValueCheckTest, EnteredValueIsCheckedAndNormalised) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ValueCheckTest,
-    testing::Values(CheckCase{"RATE", "0.5", false, 0, "0.50"},
-                    CheckCase{"RATE", ".5", false, 0, "0.50"},
-                    CheckCase{"RATE", "1.5", false, kKvdaIntegerDigits, ""},
-                    CheckCase{"RATE", "-.5", false, 0, "-0.50"},
-                    CheckCase{"RATE", ".505", false, kKvdaFractionDigits, ""},
-                    CheckCase{"RATE", ".505", true, 0, "0.50"},
-                    CheckCase{"QTY", "12345", false, kKvdaIntegerDigits, ""},
-                    CheckCase{"QTY", "12345", true, 0, "345"},
-                    CheckCase{"QTY", "12.", false, 0, "12"},
-                    CheckCase{"QTY", "1-2", false, kKvdaMinusNotFirst, ""},
-                    CheckCase{"QTY", "1.2.", false, kKvdaNotNumeric, ""},
-                    CheckCase{"QTY", "-", false, kKvdaNotNumeric, ""},
-                    CheckCase{"AMT", "-12", false, 0, "-12.00"},
-                    CheckCase{"NEG", "-0", false, 0, "-0"},
-                    CheckCase{"NOTE", "123456789012", false, kKvdaTooLong, ""},
-                    CheckCase{"NOTE", "1234567890\x82\xA0", true, 0, "1234567890 "},
-                    CheckCase{"NAT", "\x82\xA0\x82\xA2", false, 0, "\x82\xA0\x82\xA2"},
-                    CheckCase{"NAT", "\x82\xA0" "a", false, kKvdaNotNational, ""},
-                    CheckCase{"NAT", "a\x82\xA0", false, kKvdaNotNational, ""},
-                    CheckCase{"NAT", "\x82\xA0\x82\xA2\x82\xA4", false, kKvdaTooLong, ""},
-                    CheckCase{"NAT", "\x82\xA0\x82\xA2\x82\xA4", true, 0, "\x82\xA0\x82\xA2"},
-                    CheckCase{"ALF", "Ab c", false, kKvdaTooLong, ""},
-                    CheckCase{"ALF", "A1", false, kKvdaNotAlphabetic, ""}));
+    testing::Values(
+        CheckCase{"RATE", "0.5", false, 0, "0.50"}, CheckCase{"RATE", ".5", false, 0, "0.50"},
+        CheckCase{"RATE", "1.5", false, kKvdaIntegerDigits, ""},
+        CheckCase{"RATE", "-.5", false, 0, "-0.50"},
+        CheckCase{"RATE", ".505", false, kKvdaFractionDigits, ""},
+        CheckCase{"RATE", ".505", true, 0, "0.50"},
+        CheckCase{"QTY", "12345", false, kKvdaIntegerDigits, ""},
+        CheckCase{"QTY", "12345", true, 0, "345"}, CheckCase{"QTY", "12.", false, 0, "12"},
+        CheckCase{"QTY", "1-2", false, kKvdaMinusNotFirst, ""},
+        CheckCase{"QTY", "1.2.", false, kKvdaNotNumeric, ""},
+        CheckCase{"QTY", "-", false, kKvdaNotNumeric, ""},
+        CheckCase{"AMT", "-12", false, 0, "-12.00"}, CheckCase{"NEG", "-0", false, 0, "-0"},
+        CheckCase{"NOTE", "123456789012", false, kKvdaTooLong, ""},
+        CheckCase{"NOTE", "1234567890\x82\xA0", true, 0, "1234567890 "},
+        CheckCase{"NAT", "\x82\xA0\x82\xA2", false, 0, "\x82\xA0\x82\xA2"},
+        CheckCase{"NAT",
+                  "\x82\xA0"
+                  "a",
+                  false, kKvdaNotNational, ""},
+        CheckCase{"NAT", "a\x82\xA0", false, kKvdaNotNational, ""},
+        CheckCase{"NAT", "\x82\xA0\x82\xA2\x82\xA4", false, kKvdaTooLong, ""},
+        CheckCase{"NAT", "\x82\xA0\x82\xA2\x82\xA4", true, 0, "\x82\xA0\x82\xA2"},
+        CheckCase{"ALF", "Ab c", false, kKvdaTooLong, ""},
+        CheckCase{"ALF", "A1", false, kKvdaNotAlphabetic, ""}));
 
 TEST_F(ReviseTest, EntryCounterCountsWhatIsTyped) {
   std::vector<test::Item> layout = Layout();
@@ -327,7 +331,10 @@ TEST_F(ReviseTest, EntryCounterCountsWhatIsTyped) {
   ASSERT_TRUE(doc_->Open(s, yes_.ask()).ok());
   EXPECT_EQ(doc_->EntryCounter(Line("NOTE"), "abc"), "     3");
   EXPECT_EQ(doc_->EntryCounter(Line("NAT"), "\x82\xA0\x82\xA2"), "     2");
-  EXPECT_EQ(doc_->EntryCounter(Line("NAT"), "\x82\xA0" "a"), "    1.5");
+  EXPECT_EQ(doc_->EntryCounter(Line("NAT"),
+                               "\x82\xA0"
+                               "a"),
+            "    1.5");
   EXPECT_EQ(doc_->EntryCounter(Line("AMT"), "-12.5"), "  2.1  ");
   EXPECT_EQ(doc_->EntryCounter(Line("AMT"), "1.2.345"), "  3.3  ");
   EXPECT_EQ(doc_->EntryCounter(Line("AMT"), ""), "0.0");
@@ -502,8 +509,8 @@ TEST_F(ReviseTest, ShareIsRefusedWhenTheDefinitionSaysSequential) {
 // ------------------------------------------------------------ item selection
 
 TEST_F(ReviseTest, MarkingAGroupMarksItsItemsAndElementaryOnlyDropsGroups) {
-  std::vector<test::Item> layout = {At("01", "R", "G", "0", 0),    At("05", "CODE", "X", "5", 0),
-                                    At("05", "GRP", "G", "0", 5),  At("10", "G1", "X", "6", 5),
+  std::vector<test::Item> layout = {At("01", "R", "G", "0", 0), At("05", "CODE", "X", "5", 0),
+                                    At("05", "GRP", "G", "0", 5), At("10", "G1", "X", "6", 5),
                                     At("10", "G2", "X", "19", 11)};
   FileSettings s = Indexed(Records(), "KEY 0:5:CHAR\n", layout);
   s.item_selection = true;
@@ -546,10 +553,15 @@ TEST_F(ReviseTest, MarkingAGroupMarksItsItemsAndElementaryOnlyDropsGroups) {
 TEST_F(ReviseTest, SystemInformationIsWrittenToTheLogAfterAnOpen) {
   ASSERT_TRUE(doc_->Open(Indexed(Records()), yes_.ask()).ok());
   std::string log = test::ReadFile(dir_.path() + "/qelrevise.LOG");
-  EXPECT_NE(log.find("\x93\xFC\x97\xCD\x83t\x83@\x83" "C\x83\x8B\x96\xBC    =" + dir_.path() + "/IDX\n"),
+  EXPECT_NE(log.find("\x93\xFC\x97\xCD\x83t\x83@\x83"
+                     "C\x83\x8B\x96\xBC    =" +
+                     dir_.path() + "/IDX\n"),
             std::string::npos);
   EXPECT_NE(log.find("\x8DX\x90V\x8D\x80\x96\xDA\x90\x94=7\n"), std::string::npos);
-  EXPECT_NE(log.find("\x82h\x82r\x82`\x82l\x83t\x83@\x83" "C\x83\x8B\x81" "B\n"), std::string::npos);
+  EXPECT_NE(log.find("\x82h\x82r\x82`\x82l\x83t\x83@\x83"
+                     "C\x83\x8B\x81"
+                     "B\n"),
+            std::string::npos);
   EXPECT_NE(log.find(std::string(63, '-')), std::string::npos);
   EXPECT_TRUE(doc_->Close().ok());
   EXPECT_FALSE(doc_->is_open());

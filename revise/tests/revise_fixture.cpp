@@ -29,8 +29,8 @@ bool BuildIndexed(const TempDir& dir, const std::string& name, int length, const
                   const std::string& records) {
   dir.Write(name + ".kdf", "RECSIZE " + std::to_string(length) + "\n" + keys);
   std::string in = dir.Write(name + ".in", records);
-  std::string command = std::string("'") + QEL_TEST_QELIDX + "' build '" + dir.path() + "/" +
-                        name + ".kdf' '" + in + "' > /dev/null";
+  std::string command = std::string("'") + QEL_TEST_QELIDX + "' build '" + dir.path() + "/" + name +
+                        ".kdf' '" + in + "' > /dev/null";
   return std::system(command.c_str()) == 0;
 }
 
