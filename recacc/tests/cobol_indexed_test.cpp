@@ -35,7 +35,7 @@ class CobolIndexedTest : public testing::Test {
   }
   test::TempDir dir_;
   test::PathStore paths_;
-  DTF dtf_;
+  DTF dtf_{};
 };
 
 TEST_F(CobolIndexedTest, FileWrittenByCobolIsReadToTheEndInKeyOrder) {

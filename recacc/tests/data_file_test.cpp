@@ -57,7 +57,7 @@ class DataFileTest : public testing::Test {
 
   test::TempDir dir_;
   test::PathStore paths_;
-  DTF dtf_;
+  DTF dtf_{};
 };
 
 // ---- Sequential files ----

@@ -42,7 +42,7 @@ TEST_F(IsamBindingTest, LibraryStaysLoadedUntilTheLastFileOpenedThroughItCloses)
   EXPECT_EQ(IsamBinding::Live(), 1);
   // A second indexed file, on a copy of the same data under another name.
   ASSERT_TRUE(test::BuildIndexed(dir_, "IDX2", kLength, test::Records(2, kLength, 8)));
-  DTF c;
+  DTF c{};
   KRACInit(&c);
   ASSERT_TRUE(test::Prepare(dir_, &paths_, &c, "VK", kLength, 1, "IDX2"));
   ASSERT_EQ(KRACOpen(&c), 0);

@@ -13,7 +13,7 @@ namespace {
 TEST(IsamMissingTest, IndexedOpenIs3680AndSequentialFilesStillWork) {
   test::TempDir dir;
   test::PathStore paths;
-  DTF dtf;
+  DTF dtf{};
   ASSERT_TRUE(test::Prepare(dir, &paths, &dtf, "VK", 20, 1, "IDX"));
   for (int attempt = 0; attempt < 2; ++attempt) {
     EXPECT_EQ(KRACOpen(&dtf), -1);

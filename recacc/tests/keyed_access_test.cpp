@@ -85,7 +85,7 @@ class KeyedTest : public testing::Test {
 
   test::TempDir dir_;
   test::PathStore paths_;
-  DTF dtf_;
+  DTF dtf_{};
   OpenRequest open_;
   char key_name_[128];
   char text_[256];

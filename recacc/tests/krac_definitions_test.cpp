@@ -38,11 +38,11 @@ class KracTest : public testing::Test {
   }
   test::TempDir dir_;
   std::string path_;
-  DTF dtf_;
+  DTF dtf_{};
 };
 
 TEST_F(KracTest, InitFillsDefaultsAndClearsTheRest) {
-  DTF d;
+  DTF d{};
   std::memset(&d, 0x5A, sizeof d);
   EXPECT_EQ(KRACInit(&d), 0);
   EXPECT_STREQ(d.eye_catcher, "%%DTF");
@@ -238,7 +238,7 @@ std::vector<Item> CustomerRecord() {
 
 TEST(CustomerRecord, LayoutEntryByEntry) {
   test::TempDir dir;
-  DTF dtf;
+  DTF dtf{};
   std::vector<Item> items = CustomerRecord();
   ASSERT_EQ(items.size(), 47u);
   ASSERT_EQ(test::Sproc(dir, items, &dtf), 0) << KRACGetStatus(&dtf);
