@@ -11,6 +11,7 @@
 #include "codec/item_codec.h"
 #include "filter/comparison_check.h"
 #include "filter/pattern.h"
+#include "recacc/item_format.h"
 
 namespace qel::filter {
 namespace {
@@ -53,18 +54,6 @@ WorkingStorage& Work() {
 bool IsNumericAttribute(int attribute) {
   return (attribute >= KRAC_ATTR_BINARY && attribute <= KRAC_ATTR_ZONED_UNSIGNED) ||
          attribute == KRAC_ATTR_BINARY_UNSIGNED;
-}
-
-codec::ItemFormat FormatOf(const ItemDescriptor& d) {
-  codec::ItemFormat f;
-  f.attribute = d.attribute;
-  f.byte_length = d.byte_length;
-  f.integer_digits = d.digits;
-  f.fraction_digits = d.fraction_digits;
-  f.sign = (d.sign >= '0' && d.sign <= '9') ? d.sign - '0' : 0;
-  f.blank_when_zero = d.blank_when_zero == 'T';
-  f.justified = d.justified == 'T';
-  return f;
 }
 
 class Evaluation {
@@ -165,7 +154,8 @@ class Evaluation {
   }
 
   bool Decode(const ItemDescriptor& d, Bytes bytes, codec::Decimal* value) const {
-    return codec::DecodeNumber(FormatOf(d), bytes, codec_options_, value) == codec::Status::kOk;
+    return codec::DecodeNumber(recacc::ItemFormatOf(d), bytes, codec_options_, value) ==
+           codec::Status::kOk;
   }
 
   int Condition(const SelCondEntry& cond) {

@@ -12,6 +12,7 @@
 
 #include "filter/sjis.h"
 #include "message/qelmessage.h"
+#include "recacc/item_format.h"
 #include "rework/procedure_file.h"
 
 namespace qel::rework {
@@ -98,18 +99,6 @@ std::array<std::uint8_t, kMoveDescImageSize> MoveDescImage(const MoveDesc& d) {
   Put32(image, 116, d.big_endian);
   Put32(image, 120, d.blank_when_zero);
   return image;
-}
-
-codec::ItemFormat FormatOf(const ItemDescriptor& item) {
-  codec::ItemFormat f;
-  f.attribute = item.attribute;
-  f.byte_length = item.byte_length;
-  f.integer_digits = item.digits;
-  f.fraction_digits = item.fraction_digits;
-  f.sign = item.sign >= '0' && item.sign <= '9' ? item.sign - '0' : 0;
-  f.blank_when_zero = Flag(item.blank_when_zero);
-  f.justified = Flag(item.justified);
-  return f;
 }
 
 bool ValidMove(int from, int to) {
@@ -282,7 +271,7 @@ int CKRMVDoc::AddMove(const ItemDescriptor* source, const char* constant,
   m.desc.destination_blank_when_zero = Flag(destination.blank_when_zero) ? 1 : 0;
   m.desc.big_endian = options_.big_endian ? 1 : 0;
   m.desc.blank_when_zero = options_.blank_when_zero ? 1 : 0;
-  m.destination_format = FormatOf(destination);
+  m.destination_format = recacc::ItemFormatOf(destination);
   m.destination_bwz = options_.blank_when_zero && Flag(destination.blank_when_zero);
   int to = destination.attribute;
   if (destination.position < 0 || destination.byte_length < 0 ||
@@ -296,7 +285,7 @@ int CKRMVDoc::AddMove(const ItemDescriptor* source, const char* constant,
     }
     FillSide(&m.desc.source, *source);
     m.desc.source_blank_when_zero = Flag(source->blank_when_zero) ? 1 : 0;
-    m.source_format = FormatOf(*source);
+    m.source_format = recacc::ItemFormatOf(*source);
     m.source_bwz = options_.blank_when_zero && Flag(source->blank_when_zero);
   } else {
     std::string_view text = constant != nullptr ? constant : "";

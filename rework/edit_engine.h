@@ -67,9 +67,6 @@ struct MoveDesc {
 
 std::array<std::uint8_t, kMoveDescImageSize> MoveDescImage(const MoveDesc& desc);
 
-// The codec's view of an item.
-codec::ItemFormat FormatOf(const ItemDescriptor& item);
-
 // True when a move from attribute `from` to `to` is allowed (equal edit
 // strings still to be checked where EditStringsRequired).
 bool ValidMove(int from, int to);
