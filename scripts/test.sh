@@ -37,13 +37,14 @@ if [ -f build-fuzz/fuzz_targets.txt ]; then
   cmake --build build-fuzz -j "$jobs" --target "${targets[@]}"
   while read -r target; do
     [ -n "$target" ] || continue
-    corpus="build-fuzz/corpus/$target"
+    # Absolute paths: a target may change its working directory.
+    corpus="$top/build-fuzz/corpus/$target"
     mkdir -p "$corpus"
     seeds=()
-    [ -d "fuzz/seeds/$target" ] && seeds=("fuzz/seeds/$target")
+    [ -d "fuzz/seeds/$target" ] && seeds=("$top/fuzz/seeds/$target")
     echo "fuzz: $target"
     "build-fuzz/bin/$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 \
-        -artifact_prefix="build-fuzz/$target-" -print_final_stats=0 \
+        -artifact_prefix="$top/build-fuzz/$target-" -print_final_stats=0 \
         "$corpus" "${seeds[@]}" >"build-fuzz/$target.log" 2>&1 || {
       tail -n 60 "build-fuzz/$target.log"; echo "fuzz target $target failed"; exit 1; }
   done < build-fuzz/fuzz_targets.txt
