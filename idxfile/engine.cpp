@@ -148,6 +148,19 @@ File* acquire(int fd, int* rc) {
   return f;
 }
 
+// As acquire, for calls that reach records. A file whose primary key allows
+// duplicates opens and describes its keys, but its records cannot be addressed
+// by primary key, so they are refused rather than read or written wrongly.
+File* acquire_records(int fd, int* rc) {
+  File* f = acquire(fd, rc);
+  if (f && f->spec.keys[0].dups) {
+    f->busy.unlock();
+    *rc = fail(EBADFILE);
+    return nullptr;
+  }
+  return f;
+}
+
 struct Held {
   File* f;
   ~Held() {
@@ -171,7 +184,9 @@ bool layout_matches(File* f) {
     u_int32_t flags = 0;
     db->get_flags(db, &flags);
     bool dups = (flags & DB_DUP) != 0;
-    if (dups != f->spec.keys[i].dups) return false;
+    // A primary key that allows duplicates may sit in a database that holds
+    // none; an alternate index's entries differ in form with duplicates.
+    if (dups != f->spec.keys[i].dups && (i > 0 || dups)) return false;
     DBC* c = nullptr;
     if (db->cursor(db, nullptr, &c, 0) != 0) return false;
     Dbt k, d;
@@ -567,7 +582,7 @@ const FileSpec* file_spec(int fd) {
 
 int check_file(int fd, std::string* problem) {
   int rc = 0;
-  File* f = acquire(fd, &rc);
+  File* f = acquire_records(fd, &rc);
   if (!f) return rc;
   Held held{f};
   problem->clear();
@@ -657,7 +672,7 @@ int isbuild(const char* name, int reclen, struct keydesc* key, int mode) {
 
 int isaddindex(int fd, struct keydesc* key) {
   int rc = 0;
-  File* f = ix::acquire(fd, &rc);
+  File* f = ix::acquire_records(fd, &rc);
   if (!f) return rc;
   Held held{f};
   ix::KeySpec spec;
@@ -758,7 +773,7 @@ int isindexinfo(int fd, void* buffer, int number) {
 
 int isstart(int fd, struct keydesc* key, int length, char* record, int mode) {
   int rc = 0;
-  File* f = ix::acquire(fd, &rc);
+  File* f = ix::acquire_records(fd, &rc);
   if (!f) return rc;
   Held held{f};
   if (key == nullptr || record == nullptr) return ix::fail(EBADARG);
@@ -805,7 +820,7 @@ int isstart(int fd, struct keydesc* key, int length, char* record, int mode) {
 
 int isread(int fd, char* record, int mode) {
   int rc = 0;
-  File* f = ix::acquire(fd, &rc);
+  File* f = ix::acquire_records(fd, &rc);
   if (!f) return rc;
   Held held{f};
   if (record == nullptr) return ix::fail(EBADARG);
@@ -814,7 +829,7 @@ int isread(int fd, char* record, int mode) {
 
 int iswrite(int fd, char* record) {
   int rc = 0;
-  File* f = ix::acquire(fd, &rc);
+  File* f = ix::acquire_records(fd, &rc);
   if (!f) return rc;
   Held held{f};
   if (record == nullptr) return ix::fail(EBADARG);
@@ -823,7 +838,7 @@ int iswrite(int fd, char* record) {
 
 int iswrcurr(int fd, char* record) {
   int rc = 0;
-  File* f = ix::acquire(fd, &rc);
+  File* f = ix::acquire_records(fd, &rc);
   if (!f) return rc;
   Held held{f};
   if (record == nullptr) return ix::fail(EBADARG);
@@ -846,7 +861,7 @@ int iswrcurr(int fd, char* record) {
 
 int isrewrite(int fd, char* record) {
   int rc = 0;
-  File* f = ix::acquire(fd, &rc);
+  File* f = ix::acquire_records(fd, &rc);
   if (!f) return rc;
   Held held{f};
   if (record == nullptr) return ix::fail(EBADARG);
@@ -891,7 +906,7 @@ int isrewrite(int fd, char* record) {
 
 int isdelete(int fd, char* record) {
   int rc = 0;
-  File* f = ix::acquire(fd, &rc);
+  File* f = ix::acquire_records(fd, &rc);
   if (!f) return rc;
   Held held{f};
   if (record == nullptr) return ix::fail(EBADARG);

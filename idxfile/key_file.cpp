@@ -133,7 +133,6 @@ std::optional<FileSpec> parse_key_file(std::string_view text, std::string* error
       }
       std::string why;
       if (!key_fits(key, spec.record_size, &why)) return fail(why);
-      if (spec.keys.empty() && key.dups) return fail("the primary key cannot have duplicates");
       if (spec.keys.size() == kMaxKeys) return fail("too many keys");
       spec.keys.push_back(key);
     } else {

@@ -8,6 +8,9 @@
 // one KEY line per key, primary key first; start counts from 0; type is
 // CHAR, INT (2 bytes) or LONG (4 bytes), with a trailing "-" for a
 // descending part (CHAR-). Words are upper case; blank lines are skipped.
+// A primary key marked DUPS comes from programs that allow duplicate primary
+// keys: such a file opens and describes its keys, its records are refused
+// (EBADFILE), and isbuild never makes one.
 #ifndef QEL_IDXFILE_KEY_FILE_H_
 #define QEL_IDXFILE_KEY_FILE_H_
 

@@ -175,6 +175,40 @@ TEST_F(IdxFileTest, MissingOrWrongKeyFileIsRefused) {
   EXPECT_EQ(IsGetLastErrno(), ENOENT);
 }
 
+TEST_F(IdxFileTest, PrimaryKeyWithDuplicatesDescribesItselfButRefusesRecords) {
+  int fd = make();
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(put(fd, "0001A01AAdata1"), 0);
+  ASSERT_EQ(isclose(fd), 0);
+  std::ofstream(name_ + ".kdf") << "RECSIZE 14\nKEY 0:4:CHAR DUPS\nKEY 4:3:CHAR\nKEY 7:2:CHAR DUPS\n";
+  fd = isopen(name_.c_str(), ISINOUT);
+  ASSERT_GE(fd, 0) << IsGetLastErrno();
+  keydesc kd = {};
+  ASSERT_EQ(isindexinfo(fd, &kd, 1), 0);
+  EXPECT_EQ(kd.k_flags, ISDUPS);
+  char rec[15] = "0002A02BBdata2";
+  EXPECT_EQ(isread(fd, rec, ISFIRST), -1);
+  EXPECT_EQ(IsGetLastErrno(), EBADFILE);
+  EXPECT_EQ(iswrite(fd, rec), -1);
+  EXPECT_EQ(IsGetLastErrno(), EBADFILE);
+  EXPECT_EQ(isdelete(fd, rec), -1);
+  EXPECT_EQ(isclose(fd), 0);
+  // The record is still there once the key file describes the file again.
+  std::ofstream(name_ + ".kdf") << "RECSIZE 14\nKEY 0:4:CHAR\nKEY 4:3:CHAR\nKEY 7:2:CHAR DUPS\n";
+  fd = isopen(name_.c_str(), ISINPUT);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(read_str(fd, ISFIRST), "0001A01AAdata1");
+  EXPECT_EQ(read_str(fd, ISNEXT), "E110");
+  isclose(fd);
+  // Such a file is never built.
+  keydesc k = {};
+  k.k_flags = ISDUPS;
+  k.k_nparts = 1;
+  k.k_part[0] = {0, 4, CHARTYPE};
+  EXPECT_EQ(isbuild((dir_ + "/g").c_str(), 14, &k, ISINOUT), -1);
+  EXPECT_EQ(IsGetLastErrno(), EBADARG);
+}
+
 // Runs `body` in a child process and returns its exit code.
 template <typename F>
 int in_child(F body) {

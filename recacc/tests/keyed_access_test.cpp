@@ -128,6 +128,17 @@ TEST_F(KeyedTest, OpenNeedsUpdateModeAndAFixedFormat) {
   EXPECT_EQ(Status(), 3630u);
 }
 
+TEST_F(KeyedTest, PrimaryKeyAllowingDuplicatesIs2621) {
+  ASSERT_TRUE(test::BuildIndexed(dir_, "IDX", kLength, Records()));
+  dir_.Write("IDX.kdf", "RECSIZE 20\nKEY 0:5:CHAR DUPS\n");
+  ASSERT_TRUE(test::Prepare(dir_, &paths_, &dtf_, "VK", Layout(), 3, "IDX"));
+  EXPECT_EQ(KRACOpen2(&dtf_, &open_), -1);
+  EXPECT_EQ(Status(), 2621u);
+  EXPECT_EQ(key_name_, kPrimary);
+  EXPECT_EQ(dtf_.last_function, 0);
+  EXPECT_EQ(dtf_.key_table, nullptr);
+}
+
 TEST_F(KeyedTest, KeyPartStartingInsideAnItemIs2628NamingThatKey) {
   // Key 3 starts at byte 9, inside NUM (bytes 8 and 9).
   EXPECT_EQ(OpenIndexed(Records(), "KEY 5:3:CHAR\nKEY 9:3:CHAR DUPS\n"), -1);
