@@ -44,11 +44,32 @@ int fail(int error, int syserr = 0) {
 // Berkeley DB code, reported as a system error.
 int fail_db(int rc) { return fail(ESYSERR, rc > 0 ? rc : EIO); }
 
+// Runs the body of a library call; memory shortage becomes a system error
+// (ENOMEM) instead of an exception crossing the C interface.
+template <typename Body>
+int guard(Body body) {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    return fail(ESYSERR, ENOMEM);
+  }
+}
+
 void quiet_errors(const DB_ENV*, const char*, const char*) {}
 
 enum class Pos { kNone, kBefore, kAfter, kAt };
 
+struct File;
+void close_dbs(File* f);
+
+// An open file; it owns its databases and lock descriptors, so that no path
+// out of an open (memory shortage included) leaves them behind.
 struct File {
+  File() = default;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  ~File() { close_dbs(this); }
+
   std::mutex busy;
   std::string name;
   FileSpec spec;
@@ -301,7 +322,10 @@ int find_dup(DBC* c, const std::string& value, const std::string& pk) {
   return rc;
 }
 
-int add_alt(File* f, size_t i, const std::string& value, const std::string& pk) {
+// `scratch` has room for the primary key and 4 bytes, reserved before the
+// first change to the file, so that adding never allocates halfway.
+int add_alt(File* f, size_t i, const std::string& value, const std::string& pk,
+            std::string* scratch) {
   DB* db = f->dbs[i];
   if (!f->spec.keys[i].dups) {
     Dbt k(value), d(pk);
@@ -320,7 +344,8 @@ int add_alt(File* f, size_t i, const std::string& value, const std::string& pk) 
   c->close(c);
   if (rc != DB_NOTFOUND) return rc;
   std::uint32_t seq = top + 1;
-  std::string data = pk;
+  std::string& data = *scratch;
+  data.assign(pk);
   for (int b = 0; b < 4; ++b) data += static_cast<char>((seq >> (8 * b)) & 0xff);
   Dbt k2(value), d2(data);
   return db->put(db, nullptr, &k2, &d2, 0);
@@ -515,13 +540,15 @@ int do_write(File* f, const char* record, std::string* pk_out) {
     if (value_exists(f->dbs[i], alt[i], &rc)) return fail(EDUPL);
     if (rc != DB_NOTFOUND) return fail_db(rc);
   }
+  std::string scratch;
+  scratch.reserve(pk.size() + 4);
   Dbt k(pk), d;
   d.data = const_cast<char*>(record);
   d.size = static_cast<u_int32_t>(f->spec.record_size);
   rc = f->dbs[0]->put(f->dbs[0], nullptr, &k, &d, DB_NOOVERWRITE);
   if (rc != 0) return rc == DB_KEYEXIST ? fail(EDUPL) : fail_db(rc);
   for (size_t i = 1; i < f->spec.keys.size(); ++i) {
-    rc = add_alt(f, i, alt[i], pk);
+    rc = add_alt(f, i, alt[i], pk, &scratch);
     if (rc != 0) return fail_db(rc);
   }
   rc = sync_all(f);
@@ -635,8 +662,8 @@ int check_file(int fd, std::string* problem) {
     while ((rc = c2->get(c2, &k, &d, DB_NEXT)) == 0) ++m;
     c2->close(c2);
     if (m != n) {
-      *problem = "key " + std::to_string(i + 1) + " has " + std::to_string(m) +
-                 " entries for " + std::to_string(n) + " records";
+      *problem = "key " + std::to_string(i + 1) + " has " + std::to_string(m) + " entries for " +
+                 std::to_string(n) + " records";
       return 1;
     }
   }
@@ -659,275 +686,303 @@ int IsGetLastMchncod(void) { return ix::t_mchncod; }
 void IsSetMchncod(int code) { ix::t_mchncod = code; }
 
 int isbuild(const char* name, int reclen, struct keydesc* key, int mode) {
-  if (!ix::valid_name(name)) return ix::fail(EFNAME);
-  ix::FileSpec spec;
-  spec.record_size = reclen;
-  ix::KeySpec primary;
-  if (!ix::spec_from_keydesc(key, &primary) || primary.dups) return ix::fail(EBADARG);
-  spec.keys.push_back(primary);
-  int fd = ix::build_file(name, spec, mode, false);
-  if (fd >= 0) key->k_len = static_cast<short>(primary.length());
-  return fd;
+  return ix::guard([&] {
+    if (!ix::valid_name(name)) return ix::fail(EFNAME);
+    ix::FileSpec spec;
+    spec.record_size = reclen;
+    ix::KeySpec primary;
+    if (!ix::spec_from_keydesc(key, &primary) || primary.dups) return ix::fail(EBADARG);
+    spec.keys.push_back(primary);
+    int fd = ix::build_file(name, spec, mode, false);
+    if (fd >= 0) key->k_len = static_cast<short>(primary.length());
+    return fd;
+  });
 }
 
 int isaddindex(int fd, struct keydesc* key) {
-  int rc = 0;
-  File* f = ix::acquire_records(fd, &rc);
-  if (!f) return rc;
-  Held held{f};
-  ix::KeySpec spec;
-  std::string why;
-  if (!f->update || !ix::spec_from_keydesc(key, &spec) ||
-      !ix::key_fits(spec, f->spec.record_size, &why))
-    return ix::fail(EBADARG);
-  if (ix::find_key(f, key) >= 0) return ix::fail(EKEXISTS);
-  if (f->spec.keys.size() >= static_cast<size_t>(ix::kMaxKeys)) return ix::fail(ETOOMANY);
-  ix::Dbt k, d;
-  rc = f->cursor->get(f->cursor, &k, &d, DB_FIRST);
-  if (rc == 0) return ix::fail(ENOTEXCL);  // only on a file that holds no records
-  if (rc != DB_NOTFOUND) return ix::fail_db(rc);
-  size_t index = f->spec.keys.size();
-  DB* db = nullptr;
-  std::string path = ix::index_path(f->name, index);
-  int e = ix::os::remove_file(path);
-  if (e != 0) return ix::fail(ESYSERR, e);
-  rc = ix::open_db(path, true, spec.dups, false, !f->sync, &db);
-  if (rc != 0) return ix::fail_db(rc);
-  ix::FileSpec next = f->spec;
-  next.keys.push_back(spec);
-  std::string kdf = f->name + ".kdf";
-  std::string tmp = kdf + ".new";
-  e = ix::os::write_file(tmp, ix::format_key_file(next));
-  if (e == 0) e = ix::os::rename_file(tmp, kdf);
-  if (e != 0) {
-    db->close(db, 0);
-    ix::os::remove_file(tmp);
-    ix::os::remove_file(path);
-    return ix::fail(ESYSERR, e);
-  }
-  f->dbs.push_back(db);
-  f->spec = next;
-  key->k_len = static_cast<short>(spec.length());
-  return 0;
+  return ix::guard([&] {
+    int rc = 0;
+    File* f = ix::acquire_records(fd, &rc);
+    if (!f) return rc;
+    Held held{f};
+    ix::KeySpec spec;
+    std::string why;
+    if (!f->update || !ix::spec_from_keydesc(key, &spec) ||
+        !ix::key_fits(spec, f->spec.record_size, &why))
+      return ix::fail(EBADARG);
+    if (ix::find_key(f, key) >= 0) return ix::fail(EKEXISTS);
+    if (f->spec.keys.size() >= static_cast<size_t>(ix::kMaxKeys)) return ix::fail(ETOOMANY);
+    ix::Dbt k, d;
+    rc = f->cursor->get(f->cursor, &k, &d, DB_FIRST);
+    if (rc == 0) return ix::fail(ENOTEXCL);  // only on a file that holds no records
+    if (rc != DB_NOTFOUND) return ix::fail_db(rc);
+    size_t index = f->spec.keys.size();
+    DB* db = nullptr;
+    std::string path = ix::index_path(f->name, index);
+    int e = ix::os::remove_file(path);
+    if (e != 0) return ix::fail(ESYSERR, e);
+    rc = ix::open_db(path, true, spec.dups, false, !f->sync, &db);
+    if (rc != 0) return ix::fail_db(rc);
+    ix::FileSpec next = f->spec;
+    next.keys.push_back(spec);
+    std::string kdf = f->name + ".kdf";
+    std::string tmp = kdf + ".new";
+    e = ix::os::write_file(tmp, ix::format_key_file(next));
+    if (e == 0) e = ix::os::rename_file(tmp, kdf);
+    if (e != 0) {
+      db->close(db, 0);
+      ix::os::remove_file(tmp);
+      ix::os::remove_file(path);
+      return ix::fail(ESYSERR, e);
+    }
+    f->dbs.push_back(db);
+    f->spec = next;
+    key->k_len = static_cast<short>(spec.length());
+    return 0;
+  });
 }
 
 int isopen(const char* name, int mode) {
-  if (!ix::valid_name(name)) return ix::fail(EFNAME);
-  return ix::open_file(name, mode, false, {});
+  return ix::guard([&] {
+    if (!ix::valid_name(name)) return ix::fail(EFNAME);
+    return ix::open_file(name, mode, false, {});
+  });
 }
 
 int isclose(int fd) {
-  int rc = 0;
-  File* f = ix::acquire(fd, &rc);
-  if (!f) return rc;
-  {
-    std::lock_guard<std::mutex> lock(ix::g_table_mu);
-    ix::g_files[fd] = nullptr;
-  }
-  int result = 0;
-  for (DB* db : f->dbs) {
-    int s = db->sync(db, 0);
-    if (s != 0 && result == 0) result = ix::fail_db(s);
-  }
-  ix::close_dbs(f);
-  f->busy.unlock();
-  delete f;
-  return result;
+  return ix::guard([&] {
+    int rc = 0;
+    File* f = ix::acquire(fd, &rc);
+    if (!f) return rc;
+    {
+      std::lock_guard<std::mutex> lock(ix::g_table_mu);
+      ix::g_files[fd] = nullptr;
+    }
+    int result = 0;
+    for (DB* db : f->dbs) {
+      int s = db->sync(db, 0);
+      if (s != 0 && result == 0) result = ix::fail_db(s);
+    }
+    ix::close_dbs(f);
+    f->busy.unlock();
+    delete f;
+    return result;
+  });
 }
 
 int isindexinfo(int fd, void* buffer, int number) {
-  int rc = 0;
-  File* f = ix::acquire(fd, &rc);
-  if (!f) return rc;
-  Held held{f};
-  if (buffer == nullptr || number < 0 || number > static_cast<int>(f->spec.keys.size()))
-    return ix::fail(EBADARG);
-  if (number == 0) {
-    DB_BTREE_STAT* st = nullptr;
-    rc = f->dbs[0]->stat(f->dbs[0], nullptr, &st, 0);
-    if (rc != 0) return ix::fail_db(rc);
-    dictinfo info = {};
-    info.di_nkeys = static_cast<short>(f->spec.keys.size());
-    info.di_recsize = static_cast<short>(f->spec.record_size);
-    short longest = 0;
-    for (const ix::KeySpec& k : f->spec.keys) longest = std::max(longest, static_cast<short>(k.length()));
-    info.di_idxsize = longest;
-    info.di_nrecords = static_cast<int>(st->bt_ndata);
-    free(st);
-    std::memcpy(buffer, &info, sizeof info);
+  return ix::guard([&] {
+    int rc = 0;
+    File* f = ix::acquire(fd, &rc);
+    if (!f) return rc;
+    Held held{f};
+    if (buffer == nullptr || number < 0 || number > static_cast<int>(f->spec.keys.size()))
+      return ix::fail(EBADARG);
+    if (number == 0) {
+      DB_BTREE_STAT* st = nullptr;
+      rc = f->dbs[0]->stat(f->dbs[0], nullptr, &st, 0);
+      if (rc != 0) return ix::fail_db(rc);
+      dictinfo info = {};
+      info.di_nkeys = static_cast<short>(f->spec.keys.size());
+      info.di_recsize = static_cast<short>(f->spec.record_size);
+      short longest = 0;
+      for (const ix::KeySpec& k : f->spec.keys)
+        longest = std::max(longest, static_cast<short>(k.length()));
+      info.di_idxsize = longest;
+      info.di_nrecords = static_cast<int>(st->bt_ndata);
+      free(st);
+      std::memcpy(buffer, &info, sizeof info);
+      return 0;
+    }
+    const ix::KeySpec& k = f->spec.keys[static_cast<size_t>(number - 1)];
+    keydesc kd = {};
+    kd.k_flags = k.dups ? ISDUPS : ISNODUPS;
+    kd.k_nparts = static_cast<short>(k.parts.size());
+    for (size_t p = 0; p < k.parts.size(); ++p) {
+      kd.k_part[p].kp_start = static_cast<short>(k.parts[p].start);
+      kd.k_part[p].kp_leng = static_cast<short>(k.parts[p].length);
+      kd.k_part[p].kp_type = static_cast<short>(k.parts[p].type);
+    }
+    kd.k_len = static_cast<short>(k.length());
+    std::memcpy(buffer, &kd, sizeof kd);
     return 0;
-  }
-  const ix::KeySpec& k = f->spec.keys[static_cast<size_t>(number - 1)];
-  keydesc kd = {};
-  kd.k_flags = k.dups ? ISDUPS : ISNODUPS;
-  kd.k_nparts = static_cast<short>(k.parts.size());
-  for (size_t p = 0; p < k.parts.size(); ++p) {
-    kd.k_part[p].kp_start = static_cast<short>(k.parts[p].start);
-    kd.k_part[p].kp_leng = static_cast<short>(k.parts[p].length);
-    kd.k_part[p].kp_type = static_cast<short>(k.parts[p].type);
-  }
-  kd.k_len = static_cast<short>(k.length());
-  std::memcpy(buffer, &kd, sizeof kd);
-  return 0;
+  });
 }
 
 int isstart(int fd, struct keydesc* key, int length, char* record, int mode) {
-  int rc = 0;
-  File* f = ix::acquire_records(fd, &rc);
-  if (!f) return rc;
-  Held held{f};
-  if (key == nullptr || record == nullptr) return ix::fail(EBADARG);
-  int index = ix::find_key(f, key);
-  if (index < 0) return ix::fail(EBADKEY);
-  int full = f->spec.keys[static_cast<size_t>(index)].length();
-  if (length < 0 || length > full) return ix::fail(EBADARG);
-  if (length == 0) length = full;
-  if (index != f->cur_key) {
-    DBC* c = nullptr;
-    DB* db = f->dbs[static_cast<size_t>(index)];
-    rc = db->cursor(db, nullptr, &c, 0);
-    if (rc != 0) return ix::fail_db(rc);
-    f->cursor->close(f->cursor);
-    f->cursor = c;
-    f->cur_key = index;
-  }
-  f->pending = false;
-  switch (mode) {
-    case ISFIRST:
-      f->pos = ix::Pos::kBefore;
-      return 0;
-    case ISLAST:
-      f->pos = ix::Pos::kAfter;
-      return 0;
-    case ISEQUAL:
-    case ISGREAT:
-    case ISGTEQ: {
-      std::string prefix = ix::make_key(f->spec.keys[static_cast<size_t>(index)], record);
-      prefix.resize(static_cast<size_t>(length));
-      ix::Dbt k, d;
-      if (ix::seek(f->cursor, prefix, mode, &k, &d) != 0) {
-        f->pos = ix::Pos::kNone;
-        return -1;
-      }
-      f->pos = ix::Pos::kAt;
-      f->pending = true;
-      return 0;
+  return ix::guard([&] {
+    int rc = 0;
+    File* f = ix::acquire_records(fd, &rc);
+    if (!f) return rc;
+    Held held{f};
+    if (key == nullptr || record == nullptr) return ix::fail(EBADARG);
+    int index = ix::find_key(f, key);
+    if (index < 0) return ix::fail(EBADKEY);
+    int full = f->spec.keys[static_cast<size_t>(index)].length();
+    if (length < 0 || length > full) return ix::fail(EBADARG);
+    if (length == 0) length = full;
+    if (index != f->cur_key) {
+      DBC* c = nullptr;
+      DB* db = f->dbs[static_cast<size_t>(index)];
+      rc = db->cursor(db, nullptr, &c, 0);
+      if (rc != 0) return ix::fail_db(rc);
+      f->cursor->close(f->cursor);
+      f->cursor = c;
+      f->cur_key = index;
     }
-    default:
-      return ix::fail(EBADARG);
-  }
+    f->pending = false;
+    switch (mode) {
+      case ISFIRST:
+        f->pos = ix::Pos::kBefore;
+        return 0;
+      case ISLAST:
+        f->pos = ix::Pos::kAfter;
+        return 0;
+      case ISEQUAL:
+      case ISGREAT:
+      case ISGTEQ: {
+        std::string prefix = ix::make_key(f->spec.keys[static_cast<size_t>(index)], record);
+        prefix.resize(static_cast<size_t>(length));
+        ix::Dbt k, d;
+        if (ix::seek(f->cursor, prefix, mode, &k, &d) != 0) {
+          f->pos = ix::Pos::kNone;
+          return -1;
+        }
+        f->pos = ix::Pos::kAt;
+        f->pending = true;
+        return 0;
+      }
+      default:
+        return ix::fail(EBADARG);
+    }
+  });
 }
 
 int isread(int fd, char* record, int mode) {
-  int rc = 0;
-  File* f = ix::acquire_records(fd, &rc);
-  if (!f) return rc;
-  Held held{f};
-  if (record == nullptr) return ix::fail(EBADARG);
-  return ix::do_read(f, record, mode & 0xff);
+  return ix::guard([&] {
+    int rc = 0;
+    File* f = ix::acquire_records(fd, &rc);
+    if (!f) return rc;
+    Held held{f};
+    if (record == nullptr) return ix::fail(EBADARG);
+    return ix::do_read(f, record, mode & 0xff);
+  });
 }
 
 int iswrite(int fd, char* record) {
-  int rc = 0;
-  File* f = ix::acquire_records(fd, &rc);
-  if (!f) return rc;
-  Held held{f};
-  if (record == nullptr) return ix::fail(EBADARG);
-  return ix::do_write(f, record, nullptr);
+  return ix::guard([&] {
+    int rc = 0;
+    File* f = ix::acquire_records(fd, &rc);
+    if (!f) return rc;
+    Held held{f};
+    if (record == nullptr) return ix::fail(EBADARG);
+    return ix::do_write(f, record, nullptr);
+  });
 }
 
 int iswrcurr(int fd, char* record) {
-  int rc = 0;
-  File* f = ix::acquire_records(fd, &rc);
-  if (!f) return rc;
-  Held held{f};
-  if (record == nullptr) return ix::fail(EBADARG);
-  std::string pk;
-  if (ix::do_write(f, record, &pk) != 0) return -1;
-  // The new record becomes the current one in the chosen key.
-  size_t i = static_cast<size_t>(f->cur_key);
-  std::string value = ix::make_key(f->spec.keys[i], record);
-  if (f->spec.keys[i].dups) {
-    rc = ix::find_dup(f->cursor, value, pk);
-  } else {
-    ix::Dbt k(value), d;
-    rc = f->cursor->get(f->cursor, &k, &d, DB_SET);
-  }
-  if (rc != 0) return ix::fail_db(rc);
-  f->pos = ix::Pos::kAt;
-  f->pending = false;
-  return 0;
+  return ix::guard([&] {
+    int rc = 0;
+    File* f = ix::acquire_records(fd, &rc);
+    if (!f) return rc;
+    Held held{f};
+    if (record == nullptr) return ix::fail(EBADARG);
+    std::string pk;
+    if (ix::do_write(f, record, &pk) != 0) return -1;
+    // The new record becomes the current one in the chosen key.
+    size_t i = static_cast<size_t>(f->cur_key);
+    std::string value = ix::make_key(f->spec.keys[i], record);
+    if (f->spec.keys[i].dups) {
+      rc = ix::find_dup(f->cursor, value, pk);
+    } else {
+      ix::Dbt k(value), d;
+      rc = f->cursor->get(f->cursor, &k, &d, DB_SET);
+    }
+    if (rc != 0) return ix::fail_db(rc);
+    f->pos = ix::Pos::kAt;
+    f->pending = false;
+    return 0;
+  });
 }
 
 int isrewrite(int fd, char* record) {
-  int rc = 0;
-  File* f = ix::acquire_records(fd, &rc);
-  if (!f) return rc;
-  Held held{f};
-  if (record == nullptr) return ix::fail(EBADARG);
-  if (!f->update) return ix::fail(ENOTOPEN);
-  std::string pk = ix::make_key(f->spec.keys[0], record);
-  ix::Dbt k(pk), d;
-  rc = f->dbs[0]->get(f->dbs[0], nullptr, &k, &d, 0);
-  if (rc == DB_NOTFOUND) return ix::fail(ENOREC);
-  if (rc != 0) return ix::fail_db(rc);
-  std::string old = d.str();
-  if (static_cast<int>(old.size()) != f->spec.record_size) return ix::fail(EBADFILE);
-  if (ix::check_not_locked(f, pk) != 0) return -1;
-  size_t n = f->spec.keys.size();
-  // Index 0 (the primary key) is never moved: its slots stay empty.
-  std::vector<std::string> before, after;
-  before.reserve(n);
-  after.reserve(n);
-  before.emplace_back();
-  after.emplace_back();
-  for (size_t i = 1; i < n; ++i) {
-    before.push_back(ix::make_key(f->spec.keys[i], old.data()));
-    after.push_back(ix::make_key(f->spec.keys[i], record));
-    if (before[i] == after[i] || f->spec.keys[i].dups) continue;
-    if (ix::value_exists(f->dbs[i], after[i], &rc)) return ix::fail(EDUPL);
-    if (rc != DB_NOTFOUND) return ix::fail_db(rc);
-  }
-  ix::Dbt k2(pk), d2;
-  d2.data = record;
-  d2.size = static_cast<u_int32_t>(f->spec.record_size);
-  rc = f->dbs[0]->put(f->dbs[0], nullptr, &k2, &d2, 0);
-  if (rc != 0) return ix::fail_db(rc);
-  for (size_t i = 1; i < n; ++i) {
-    if (before[i] == after[i]) continue;
-    rc = ix::remove_alt(f, i, before[i], pk);
-    if (rc != 0 && rc != DB_NOTFOUND) return ix::fail_db(rc);
-    rc = ix::add_alt(f, i, after[i], pk);
+  return ix::guard([&] {
+    int rc = 0;
+    File* f = ix::acquire_records(fd, &rc);
+    if (!f) return rc;
+    Held held{f};
+    if (record == nullptr) return ix::fail(EBADARG);
+    if (!f->update) return ix::fail(ENOTOPEN);
+    std::string pk = ix::make_key(f->spec.keys[0], record);
+    ix::Dbt k(pk), d;
+    rc = f->dbs[0]->get(f->dbs[0], nullptr, &k, &d, 0);
+    if (rc == DB_NOTFOUND) return ix::fail(ENOREC);
     if (rc != 0) return ix::fail_db(rc);
-  }
-  rc = ix::sync_all(f);
-  return rc != 0 ? ix::fail_db(rc) : 0;
+    std::string old = d.str();
+    if (static_cast<int>(old.size()) != f->spec.record_size) return ix::fail(EBADFILE);
+    if (ix::check_not_locked(f, pk) != 0) return -1;
+    size_t n = f->spec.keys.size();
+    // Index 0 (the primary key) is never moved: its slots stay empty.
+    std::vector<std::string> before, after;
+    before.reserve(n);
+    after.reserve(n);
+    before.emplace_back();
+    after.emplace_back();
+    for (size_t i = 1; i < n; ++i) {
+      before.push_back(ix::make_key(f->spec.keys[i], old.data()));
+      after.push_back(ix::make_key(f->spec.keys[i], record));
+      if (before[i] == after[i] || f->spec.keys[i].dups) continue;
+      if (ix::value_exists(f->dbs[i], after[i], &rc)) return ix::fail(EDUPL);
+      if (rc != DB_NOTFOUND) return ix::fail_db(rc);
+    }
+    std::string scratch;
+    scratch.reserve(pk.size() + 4);
+    ix::Dbt k2(pk), d2;
+    d2.data = record;
+    d2.size = static_cast<u_int32_t>(f->spec.record_size);
+    rc = f->dbs[0]->put(f->dbs[0], nullptr, &k2, &d2, 0);
+    if (rc != 0) return ix::fail_db(rc);
+    for (size_t i = 1; i < n; ++i) {
+      if (before[i] == after[i]) continue;
+      rc = ix::remove_alt(f, i, before[i], pk);
+      if (rc != 0 && rc != DB_NOTFOUND) return ix::fail_db(rc);
+      rc = ix::add_alt(f, i, after[i], pk, &scratch);
+      if (rc != 0) return ix::fail_db(rc);
+    }
+    rc = ix::sync_all(f);
+    return rc != 0 ? ix::fail_db(rc) : 0;
+  });
 }
 
 int isdelete(int fd, char* record) {
-  int rc = 0;
-  File* f = ix::acquire_records(fd, &rc);
-  if (!f) return rc;
-  Held held{f};
-  if (record == nullptr) return ix::fail(EBADARG);
-  if (!f->update) return ix::fail(ENOTOPEN);
-  std::string pk = ix::make_key(f->spec.keys[0], record);
-  ix::Dbt k(pk), d;
-  rc = f->dbs[0]->get(f->dbs[0], nullptr, &k, &d, 0);
-  if (rc == DB_NOTFOUND) return ix::fail(ENOREC);
-  if (rc != 0) return ix::fail_db(rc);
-  std::string old = d.str();
-  if (static_cast<int>(old.size()) != f->spec.record_size) return ix::fail(EBADFILE);
-  if (ix::check_not_locked(f, pk) != 0) return -1;
-  for (size_t i = 1; i < f->spec.keys.size(); ++i) {
-    rc = ix::remove_alt(f, i, ix::make_key(f->spec.keys[i], old.data()), pk);
-    if (rc != 0 && rc != DB_NOTFOUND) return ix::fail_db(rc);
-  }
-  ix::Dbt k2(pk);
-  rc = f->dbs[0]->del(f->dbs[0], nullptr, &k2, 0);
-  if (rc != 0) return ix::fail_db(rc);
-  rc = ix::sync_all(f);
-  return rc != 0 ? ix::fail_db(rc) : 0;
+  return ix::guard([&] {
+    int rc = 0;
+    File* f = ix::acquire_records(fd, &rc);
+    if (!f) return rc;
+    Held held{f};
+    if (record == nullptr) return ix::fail(EBADARG);
+    if (!f->update) return ix::fail(ENOTOPEN);
+    std::string pk = ix::make_key(f->spec.keys[0], record);
+    ix::Dbt k(pk), d;
+    rc = f->dbs[0]->get(f->dbs[0], nullptr, &k, &d, 0);
+    if (rc == DB_NOTFOUND) return ix::fail(ENOREC);
+    if (rc != 0) return ix::fail_db(rc);
+    std::string old = d.str();
+    if (static_cast<int>(old.size()) != f->spec.record_size) return ix::fail(EBADFILE);
+    if (ix::check_not_locked(f, pk) != 0) return -1;
+    std::vector<std::string> values(f->spec.keys.size());
+    for (size_t i = 1; i < values.size(); ++i)
+      values[i] = ix::make_key(f->spec.keys[i], old.data());
+    for (size_t i = 1; i < values.size(); ++i) {
+      rc = ix::remove_alt(f, i, values[i], pk);
+      if (rc != 0 && rc != DB_NOTFOUND) return ix::fail_db(rc);
+    }
+    ix::Dbt k2(pk);
+    rc = f->dbs[0]->del(f->dbs[0], nullptr, &k2, 0);
+    if (rc != 0) return ix::fail_db(rc);
+    rc = ix::sync_all(f);
+    return rc != 0 ? ix::fail_db(rc) : 0;
+  });
 }
 
 void ldchar(const char* from, int length, char* to) {
