@@ -72,33 +72,38 @@ int OpenIndexed(DTF* dtf, const OpenRequest* request, std::unique_ptr<FileState>
     is.isclose(fd);
     return -1;
   };
-  dictinfo info{};
-  if (int r = is.isindexinfo(fd, &info, 0); r != 0) {
-    return fail(isam.LastKeyedFailure(r, KeyedOperation::kOpen));
-  }
-  if (info.di_recsize != dtf->record_length) return fail({kStatusRecordSize});
-  std::unique_ptr<KeyTable> table(new (std::nothrow) KeyTable);
-  if (!table) return fail({kStatusOutOfMemory});
-  int failed_key = 0;
-  Failure built = BuildKeyTable(isam, fd, info.di_nkeys, dtf->record_layout, request->big_endian,
-                                table.get(), &failed_key);
-  if (built.status != 0) {
-    if (failed_key > 0) {
-      char name[32];
-      KeyName(failed_key, name);
-      CopyName(request->key_name, name);
+  // From here the file is open: memory shortage closes it again.
+  try {
+    dictinfo info{};
+    if (int r = is.isindexinfo(fd, &info, 0); r != 0) {
+      return fail(isam.LastKeyedFailure(r, KeyedOperation::kOpen));
     }
-    return fail(built);
+    if (info.di_recsize != dtf->record_length) return fail({kStatusRecordSize});
+    std::unique_ptr<KeyTable> table(new (std::nothrow) KeyTable);
+    if (!table) return fail({kStatusOutOfMemory});
+    int failed_key = 0;
+    Failure built = BuildKeyTable(isam, fd, info.di_nkeys, dtf->record_layout, request->big_endian,
+                                  table.get(), &failed_key);
+    if (built.status != 0) {
+      if (failed_key > 0) {
+        char name[32];
+        KeyName(failed_key, name);
+        CopyName(request->key_name, name);
+      }
+      return fail(built);
+    }
+    state->keyed = true;
+    state->current_key = 1;
+    state->key = table->keys.front().desc;
+    state->no_current = true;
+    dtf->file_number = fd;
+    dtf->block_size = dtf->record_length;
+    dtf->key_table = table.release();
+    dtf->keyed_state = state.release();
+    return info.di_nrecords > 0 ? 1 : 0;
+  } catch (const std::bad_alloc&) {
+    return fail({kStatusOutOfMemory});
   }
-  state->keyed = true;
-  state->current_key = 1;
-  state->key = table->keys.front().desc;
-  state->no_current = true;
-  dtf->file_number = fd;
-  dtf->block_size = dtf->record_length;
-  dtf->key_table = table.release();
-  dtf->keyed_state = state.release();
-  return info.di_nrecords > 0 ? 1 : 0;
 }
 
 // Whether the indexed file holds records now.
@@ -426,8 +431,12 @@ int Open2(DTF* dtf, OpenRequest* request) {
     return -1;
   }
   dtf->record_area_length = dtf->record_length;
-  int r =
-      indexed ? OpenIndexed(dtf, request, std::move(state)) : OpenRelative(dtf, std::move(state));
+  int r = -1;
+  try {
+    r = indexed ? OpenIndexed(dtf, request, std::move(state)) : OpenRelative(dtf, std::move(state));
+  } catch (const std::bad_alloc&) {
+    SetStatus(dtf, kStatusOutOfMemory);
+  }
   if (r < 0) {
     FreeRecordArea(dtf);
     return -1;
