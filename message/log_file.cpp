@@ -106,10 +106,12 @@ bool AppendRound(std::string_view name, std::string_view line) {
     if (!piece.empty()) ring.Put(std::move(piece));
   }
   ring.Put(std::string(line));
+  // Everything is in memory before the old log is cut off.
+  const std::string rounded = ring.Joined();
   File out = File::Open(path.c_str(), FileAccess::kWrite, Disposition::kCreateAlways,
                         ShareMode::kDenyWrite, /*no_follow=*/true);
   if (!out.is_open()) return false;
-  WriteAll(out, ring.Joined(), kBinaryPiece);
+  WriteAll(out, rounded, kBinaryPiece);
   return true;
 }
 
