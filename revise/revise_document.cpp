@@ -220,9 +220,64 @@ void CQelreviseDoc::SetMode(int mode) {
   ProposeRecordNumber();
 }
 
+// ------------------------------------------------------------ memory shortage
+
+CQelreviseDoc::Snapshot CQelreviseDoc::Save() const {
+  return {items_,        layout_,          controls_,  key_field_,  fetched_record_,
+          record_shown_, previous_record_, selecting_, current_key_};
+}
+
+void CQelreviseDoc::Restore(Snapshot&& before) noexcept {
+  items_ = std::move(before.items);
+  layout_ = std::move(before.layout);
+  controls_ = before.controls;
+  key_field_ = std::move(before.key_field);
+  fetched_record_ = std::move(before.fetched_record);
+  record_shown_ = before.record_shown;
+  previous_record_ = before.previous_record;
+  selecting_ = before.selecting;
+  current_key_ = before.current_key;
+}
+
+template <typename Op>
+Message CQelreviseDoc::Guarded(Op op, std::string* key_text) {
+  try {
+    Snapshot before = Save();
+    std::string key_before = key_text != nullptr ? *key_text : std::string();
+    library_moved_ = false;
+    try {
+      return op();
+    } catch (const std::bad_alloc&) {
+      Restore(std::move(before));
+      if (key_text != nullptr) key_text->swap(key_before);
+      if (library_moved_) {
+        // The library's current record is no longer the one shown.
+        record_shown_ = false;
+        if (mode_ == 0) controls_ = {};
+      }
+      throw;
+    }
+  } catch (const std::bad_alloc&) {
+    return {kKvcoNoMemory, {}, Focus::kNone};
+  }
+}
+
 // ---------------------------------------------------------------- open, close
 
 Message CQelreviseDoc::Open(const FileSettings& settings, const Ask& ask) {
+  try {
+    return OpenChecked(settings, ask);
+  } catch (const std::bad_alloc&) {
+    CloseQuietly();
+    items_.clear();
+    layout_.clear();
+    selecting_ = false;
+    controls_ = {};
+    return {kKvcoNoMemory, {}, Focus::kNone};
+  }
+}
+
+Message CQelreviseDoc::OpenChecked(const FileSettings& settings, const Ask& ask) {
   auto line = [](const std::string& s) { return s.substr(0, s.find('\n')); };
   std::string data = line(settings.data_name);
   std::string definition = line(settings.definition_name);
@@ -379,8 +434,12 @@ Message CQelreviseDoc::Close() {
     KRACRinfFree(&dtf_);
     if (KRACClose2(&dtf_) != 0) {
       m.number = static_cast<int>(KRACGetStatus(&dtf_));
-      m.args = {data_name_};
-      if (m.number == 3521 || m.number == 3621) m.args.push_back(KRACGetSubCode(&dtf_));
+      try {
+        m.args = {data_name_};
+        if (m.number == 3521 || m.number == 3621) m.args.push_back(KRACGetSubCode(&dtf_));
+      } catch (const std::bad_alloc&) {
+        m.args.clear();  // the number alone still tells what failed
+      }
     }
     open_ = false;
   }
@@ -481,42 +540,47 @@ std::vector<std::string> CQelreviseDoc::Lines() const {
 
 // ------------------------------------------------------------ item selection
 
-void CQelreviseDoc::ToggleMark(int line) {
-  if (!selecting_ || line < 0 || line >= static_cast<int>(layout_.size())) return;
-  bool mark = !layout_[line].marked;
-  int level = layout_[line].item.level;
-  std::size_t end = line + 1;
-  if (layout_[line].item.attribute == 4) {
-    while (end < layout_.size() && layout_[end].item.level > level) ++end;
-  }
-  for (std::size_t i = line; i < end; ++i) layout_[i].marked = mark;
-  items_.clear();
-  for (const ListEntry& e : layout_) {
-    if (e.marked) items_.push_back(MakeItem(e.item, e.item.number - 1));
-  }
-  controls_.register_enabled = !items_.empty();
+Message CQelreviseDoc::ToggleMark(int line) {
+  return Guarded([&] {
+    if (!selecting_ || line < 0 || line >= static_cast<int>(layout_.size())) return Message{};
+    bool mark = !layout_[line].marked;
+    int level = layout_[line].item.level;
+    std::size_t end = line + 1;
+    if (layout_[line].item.attribute == 4) {
+      while (end < layout_.size() && layout_[end].item.level > level) ++end;
+    }
+    for (std::size_t i = line; i < end; ++i) layout_[i].marked = mark;
+    items_.clear();
+    for (const ListEntry& e : layout_) {
+      if (e.marked) items_.push_back(MakeItem(e.item, e.item.number - 1));
+    }
+    controls_.register_enabled = !items_.empty();
+    return Message{};
+  });
 }
 
 Message CQelreviseDoc::FinishSelection(const Ask& ask) {
-  if (!selecting_) return {};
-  std::vector<ReviseItem> kept;
-  for (ReviseItem& item : items_) {
-    if (!(elementary_only_ && item.type == 4)) kept.push_back(item);
-  }
-  if (kept.empty()) {
-    if (ask(kKvwnAskSelectAgain) != kYes) {
-      Close();
-      return {};
+  return Guarded([&] {
+    if (!selecting_) return Message{};
+    std::vector<ReviseItem> kept;
+    for (ReviseItem& item : items_) {
+      if (!(elementary_only_ && item.type == 4)) kept.push_back(item);
     }
-    for (ListEntry& e : layout_) e.marked = false;
-    items_.clear();
-    controls_.register_enabled = false;
-    return {};
-  }
-  items_ = std::move(kept);
-  selecting_ = false;
-  StartKeyEntry();
-  return {};
+    if (kept.empty()) {
+      if (ask(kKvwnAskSelectAgain) != kYes) {
+        Close();
+        return Message{};
+      }
+      for (ListEntry& e : layout_) e.marked = false;
+      items_.clear();
+      controls_.register_enabled = false;
+      return Message{};
+    }
+    items_ = std::move(kept);
+    selecting_ = false;
+    StartKeyEntry();
+    return Message{};
+  });
 }
 
 // ----------------------------------------------------------------------- keys
@@ -524,7 +588,7 @@ Message CQelreviseDoc::FinishSelection(const Ask& ask) {
 void CQelreviseDoc::StartKeyEntry() {
   controls_ = {};
   key_field_.clear();
-  if (indexed_) ChangeKey(1);
+  if (indexed_) SelectKey(1);
   if (mode_ == 1) {
     controls_.register_enabled = true;
     controls_.entry_enabled = true;
@@ -546,6 +610,10 @@ std::vector<std::string> CQelreviseDoc::KeyNames() const {
 }
 
 Message CQelreviseDoc::ChangeKey(int number) {
+  return Guarded([&] { return SelectKey(number); });
+}
+
+Message CQelreviseDoc::SelectKey(int number) {
   if (!open_ || !indexed_) return {};
   if (mode_ == 1 && number != 1) return {};
   if (KRACKeyChange(&dtf_, number) != 0) return RecordStatus(KRACGetStatus(&dtf_), false);
@@ -589,6 +657,10 @@ Message CQelreviseDoc::KeyPiece(const ItemDescriptor& d, const std::string& piec
 }
 
 Message CQelreviseDoc::BuildKey(int number, std::string* key_text) {
+  return Guarded([&] { return BuildKeyText(number, key_text); }, key_text);
+}
+
+Message CQelreviseDoc::BuildKeyText(int number, std::string* key_text) {
   KeyInformation info;
   if (KRACKeyInfGet(&dtf_, &info, number) != 0) return RecordStatus(KRACGetStatus(&dtf_), false);
   int first = number == 1 ? 0 : info.primary_item_count;
@@ -718,15 +790,17 @@ Message CQelreviseDoc::Check(ReviseItem* item, const std::string& text, bool tru
 }
 
 Message CQelreviseDoc::CheckValue(int line, const std::string& text) {
-  if (line < 0 || line >= static_cast<int>(items_.size())) {
-    return {kKvdaLogicError, {}, Focus::kEntryField};
-  }
-  ReviseItem& item = items_[line];
-  std::string value;
-  Message m = Check(&item, text, no_truncation_message_, &value);
-  if (!m.ok()) return m;  // the entered text stays what it was
-  if (item.type != 4) item.entered_text = value;
-  return m;
+  return Guarded([&] {
+    if (line < 0 || line >= static_cast<int>(items_.size())) {
+      return Message{kKvdaLogicError, {}, Focus::kEntryField};
+    }
+    ReviseItem& item = items_[line];
+    std::string value;
+    Message m = Check(&item, text, no_truncation_message_, &value);
+    if (!m.ok()) return m;  // the entered text stays what it was
+    if (item.type != 4) item.entered_text = std::move(value);
+    return m;
+  });
 }
 
 std::string CQelreviseDoc::EntryText(int line) const {
@@ -814,6 +888,10 @@ Message CQelreviseDoc::RecordStatus(int number, bool for_delete) {
 // ------------------------------------------------------------------- fetching
 
 Message CQelreviseDoc::Fetch(int kind, std::string* key_text) {
+  return Guarded([&] { return FetchRecord(kind, key_text); }, key_text);
+}
+
+Message CQelreviseDoc::FetchRecord(int kind, std::string* key_text) {
   if (!open_ || selecting_ || mode_ != 0) return {0, {}, Focus::kUnchanged};
   std::string text = CutSjis(*key_text, kMaxKeyText);
   if ((kind == 0 || kind == 1 || kind == 2 || kind == 3) && text.empty()) {
@@ -821,7 +899,7 @@ Message CQelreviseDoc::Fetch(int kind, std::string* key_text) {
   }
   if (kind == 0) {
     if (!indexed_) return {kKvdaLogicError, {}, Focus::kKeyField};
-    Message m = BuildKey(current_key_, &text);
+    Message m = BuildKeyText(current_key_, &text);
     if (!m.ok()) return m;
   }
   if (kind == 1) {
@@ -843,6 +921,7 @@ Message CQelreviseDoc::Fetch(int kind, std::string* key_text) {
     }
     return RecordStatus(status, false);
   }
+  library_moved_ = true;
   std::size_t length = static_cast<std::size_t>(dtf_.record_length);
   std::memcpy(work_area_.data(), dtf_.record_area, length);
 
@@ -962,13 +1041,17 @@ bool CQelreviseDoc::FillWorkArea(bool input) {
 }
 
 Message CQelreviseDoc::Register(std::string* key_text) {
+  return Guarded([&] { return RegisterRecord(key_text); }, key_text);
+}
+
+Message CQelreviseDoc::RegisterRecord(std::string* key_text) {
   if (!open_ || selecting_) return {kKvdaLogicError, {}, Focus::kEntryField};
   bool input = mode_ == 1;
   if (!input && !record_shown_) return {kKvdaLogicError, {}, Focus::kEntryField};
   std::string text = *key_text;
   if (input && indexed_) {
     if (text.empty()) return {kKvwnNoKey, {}, Focus::kKeyField};
-    Message m = BuildKey(1, &text);
+    Message m = BuildKeyText(1, &text);
     if (!m.ok()) return m;
   }
   if (!FillWorkArea(input)) return {kKvdaInvalidData, {}, Focus::kEntryField};
@@ -982,6 +1065,7 @@ Message CQelreviseDoc::Register(std::string* key_text) {
     controls_.register_enabled = status == 2622 || status == 2624 || status == 2626;
     return RecordStatus(status, false);
   }
+  library_moved_ = true;
   bool moved = false;
   for (ReviseItem& item : items_) {
     if (item.entered_text) {
@@ -1013,19 +1097,28 @@ Message CQelreviseDoc::Register(std::string* key_text) {
   return {kKvwnRegistered, {}, Focus::kNone};
 }
 
-void CQelreviseDoc::CopyPrevious() {
-  if (mode_ != 1 || !previous_record_) return;
-  for (ReviseItem& item : items_) {
-    if (!item.is_protected && item.type != 4 && !item.previous_text.empty()) {
-      item.entered_text = item.previous_text;
+Message CQelreviseDoc::CopyPrevious() {
+  return Guarded([&] {
+    if (mode_ != 1 || !previous_record_) return Message{};
+    for (ReviseItem& item : items_) {
+      if (!item.is_protected && item.type != 4 && !item.previous_text.empty()) {
+        item.entered_text = item.previous_text;
+      }
     }
-  }
+    return Message{};
+  });
 }
 
 Message CQelreviseDoc::Delete(const Ask& ask) {
   if (!open_ || !indexed_ || !record_shown_) return {};
   if (ask(kKvwnAskDelete) != kYes) return {};
-  if (KRACDelete(&dtf_) != 0) return RecordStatus(KRACGetStatus(&dtf_), true);
+  if (KRACDelete(&dtf_) != 0) {
+    try {
+      return RecordStatus(KRACGetStatus(&dtf_), true);
+    } catch (const std::bad_alloc&) {
+      return {kKvcoNoMemory, {}, Focus::kNone};
+    }
+  }
   for (ReviseItem& item : items_) {
     item.current_text.clear();
     item.entered_text.reset();

@@ -16,6 +16,10 @@
 //    Register, Delete, ChangeKey any number of times, Close. Open on an open
 //    document closes the previous file first (the window asks KVWN2011).
 // 4. Items are addressed by their line in Lines() (from 0).
+// 5. Memory shortage in an operation answers KVCO3000 and leaves the items,
+//    the list and the controls as they were before it. When the library had
+//    already moved to another record, the record shown can no longer be
+//    written (record_shown() is false) until the next fetch.
 #ifndef QEL_REVISE_REVISE_DOCUMENT_H_
 #define QEL_REVISE_REVISE_DOCUMENT_H_
 
@@ -178,7 +182,7 @@ class CQelreviseDoc {
   // Item selection: marks or unmarks list line `line` (a group with its
   // subordinate items); Finish ends it (KVWN2021 asked when elementary-only
   // leaves nothing; No or Cancel closes the file).
-  void ToggleMark(int line);
+  Message ToggleMark(int line);
   Message FinishSelection(const Ask& ask);
 
   // Makes key `number` (1-based) current and protects its items.
@@ -213,7 +217,7 @@ class CQelreviseDoc {
   Message Delete(const Ask& ask);
 
   // Puts the previous record's texts back as entered texts (input mode).
-  void CopyPrevious();
+  Message CopyPrevious();
 
   // The counter beside the entry field and the type caption (or
   // "ISAM保護項目") for line `line` while `text` is typed.
@@ -247,6 +251,30 @@ class CQelreviseDoc {
     bool marked = false;
   };
 
+  // What an operation may change, kept to be put back after memory shortage.
+  struct Snapshot {
+    std::vector<ReviseItem> items;
+    std::vector<ListEntry> layout;
+    Controls controls;
+    std::string key_field;
+    std::string fetched_record;
+    bool record_shown;
+    bool previous_record;
+    bool selecting;
+    int current_key;
+  };
+  Snapshot Save() const;
+  void Restore(Snapshot&& before) noexcept;
+  // Runs `op`; on memory shortage puts the state (and `*key_text`) back and
+  // answers KVCO3000.
+  template <typename Op>
+  Message Guarded(Op op, std::string* key_text = nullptr);
+
+  Message OpenChecked(const FileSettings& settings, const Ask& ask);
+  Message FetchRecord(int kind, std::string* key_text);
+  Message RegisterRecord(std::string* key_text);
+  Message BuildKeyText(int number, std::string* key_text);
+  Message SelectKey(int number);
   Message OpenFile(const FileSettings& settings, const Ask& ask);
   Message OpenFailure();
   void CloseQuietly();
@@ -285,6 +313,7 @@ class CQelreviseDoc {
   bool open_ = false;
   bool record_shown_ = false;
   bool previous_record_ = false;
+  bool library_moved_ = false;  // a fetch got its record from the library
   int current_key_ = 1;
   std::string key_field_;
   std::string fetched_record_;
