@@ -268,6 +268,7 @@ int open_file(const std::string& name, int mode, bool bulk, const std::string& k
       return fail(ESYSERR, err);
     }
   }
+  f->dbs.reserve(f->spec.keys.size());  // no allocation between opening and keeping a database
   for (size_t i = 0; i < f->spec.keys.size(); ++i) {
     DB* db = nullptr;
     int rc = open_db(index_path(name, i), false, false, !f->update, bulk, &db);
@@ -717,17 +718,20 @@ int isaddindex(int fd, struct keydesc* key) {
     if (rc == 0) return ix::fail(ENOTEXCL);  // only on a file that holds no records
     if (rc != DB_NOTFOUND) return ix::fail_db(rc);
     size_t index = f->spec.keys.size();
-    DB* db = nullptr;
+    // Everything that needs memory comes before the new index exists.
     std::string path = ix::index_path(f->name, index);
-    int e = ix::os::remove_file(path);
-    if (e != 0) return ix::fail(ESYSERR, e);
-    rc = ix::open_db(path, true, spec.dups, false, !f->sync, &db);
-    if (rc != 0) return ix::fail_db(rc);
     ix::FileSpec next = f->spec;
     next.keys.push_back(spec);
     std::string kdf = f->name + ".kdf";
     std::string tmp = kdf + ".new";
-    e = ix::os::write_file(tmp, ix::format_key_file(next));
+    std::string text = ix::format_key_file(next);
+    f->dbs.reserve(index + 1);
+    DB* db = nullptr;
+    int e = ix::os::remove_file(path);
+    if (e != 0) return ix::fail(ESYSERR, e);
+    rc = ix::open_db(path, true, spec.dups, false, !f->sync, &db);
+    if (rc != 0) return ix::fail_db(rc);
+    e = ix::os::write_file(tmp, text);
     if (e == 0) e = ix::os::rename_file(tmp, kdf);
     if (e != 0) {
       db->close(db, 0);
@@ -736,7 +740,7 @@ int isaddindex(int fd, struct keydesc* key) {
       return ix::fail(ESYSERR, e);
     }
     f->dbs.push_back(db);
-    f->spec = next;
+    f->spec = std::move(next);
     key->k_len = static_cast<short>(spec.length());
     return 0;
   });
