@@ -266,6 +266,20 @@ int SValGet(IsuSamCtl* ctl) {
 
 int IsuSamGet(IsuSamCtl* ctl, uint16_t* reclen) {
   if (ctl == nullptr) return -1;
+  // A fixed-length record that lies wholly in the block read last: what
+  // SFixGet does for it, without the calls.
+  if (ctl->recfm == 1 && ctl->blkcount != 0) {
+    uint32_t offset = ctl->blkoff;
+    uint32_t end = offset + ctl->reclen;
+    if (offset < ctl->blkcount && end <= ctl->blkcount) {
+      std::memcpy(ctl->recbuf, ctl->blkbuf + offset, ctl->reclen);
+      ctl->blkoff = static_cast<uint16_t>(end);
+      ctl->endoff = end;
+      ctl->split = '0';
+      if (reclen != nullptr) *reclen = ctl->reclen;
+      return 0;
+    }
+  }
   int r = ctl->recfm == 1 ? SFixGet(ctl) : SValGet(ctl);
   if (r == 0 && reclen != nullptr) *reclen = ctl->reclen;
   return r;
@@ -303,6 +317,19 @@ int SamValRPut(IsuSamCtl* ctl, uint16_t reclen) {
 
 int IsuSamPut(IsuSamCtl* ctl, uint16_t reclen) {
   if (ctl == nullptr) return -1;
+  // A fixed-length record that fits the block with room to spare, past the
+  // first put of the block (which checks the parameters): what SamFixRPut
+  // does for it, without the calls.
+  if (ctl->recfm == 1 && (ctl->blkoff != 0 || ctl->endoff != 0)) {
+    uint32_t offset = ctl->blkoff;
+    uint32_t end = offset + ctl->reclen;
+    if (end < ctl->blksize) {
+      std::memcpy(ctl->blkbuf + offset, ctl->recbuf, ctl->reclen);
+      ctl->blkoff = static_cast<uint16_t>(end);
+      ctl->endoff = end;
+      return 0;
+    }
+  }
   return ctl->recfm == 1 ? SamFixRPut(ctl) : SamValRPut(ctl, reclen);
 }
 
