@@ -20,15 +20,16 @@ inline constexpr unsigned char kLf = 0x0A;
 }  // namespace
 
 BlockReader::BlockReader(platform::FileHandle file, size_t buffer_size)
-    : buffer_(buffer_size), file_(file) {}
+    : buffer_(buffer_size + kScanPad), capacity_(buffer_size), file_(file) {}
 
 int64_t BlockReader::Refill(size_t keep_from) {
+  ++refills_;
   size_t kept = valid_ - keep_from;
   if (kept > 0 && keep_from > 0) std::memmove(buffer_.data(), buffer_.data() + keep_from, kept);
   valid_ = kept;
   scan_ = 0;
-  if (valid_ == buffer_.size()) return 0;
-  int64_t n = platform::ReadFile(file_, buffer_.data() + valid_, buffer_.size() - valid_);
+  if (valid_ == capacity_) return 0;
+  int64_t n = platform::ReadFile(file_, buffer_.data() + valid_, capacity_ - valid_);
   if (n < 0) return -1;
   if (n == 0) at_end_ = true;
   valid_ += static_cast<size_t>(n);
@@ -36,13 +37,14 @@ int64_t BlockReader::Refill(size_t keep_from) {
 }
 
 bool BlockReader::Reserve(size_t size) {
-  if (buffer_.size() >= size) return true;
+  if (capacity_ >= size) return true;
   try {
-    buffer_.resize(size);
+    buffer_.resize(size + kScanPad);
   } catch (const std::bad_alloc&) {
     platform::SetLastSystemError(kErrorNotEnoughMemory);
     return false;
   }
+  capacity_ = size;
   return true;
 }
 
@@ -72,9 +74,13 @@ bool BlockWriter::Flush() {
 
 CsvReader::CsvReader(platform::FileHandle file, unsigned char separator, bool skip_title,
                      size_t buffer_size)
-    : in_(file, buffer_size), separator_(separator), skip_title_(skip_title) {
-  stop_[separator] = stop_[kCr] = stop_[kQuote] = true;
-}
+    : in_(file, buffer_size),
+      separator_(separator),
+      skip_title_(skip_title),
+      stops_(separator, kCr, kQuote),
+      // The buffer keeps its size (the reader never reserves more); one word
+      // more for the end of the search.
+      stop_bits_(buffer_size / 64 + 2, ~uint64_t{0}) {}
 
 int CsvReader::SkipTitle(int32_t* end_kind) {
   while (true) {
@@ -96,6 +102,13 @@ int CsvReader::SkipTitle(int32_t* end_kind) {
     }
     if (in_.Refill(in_.valid_) < 0) return -1;
   }
+}
+
+void CsvReader::MarkStops() {
+  const size_t words = (in_.valid_ + 63) / 64;
+  for (size_t w = 0; w < words; ++w) stop_bits_[w] = stops_.Mask64(in_.buffer_.data() + w * 64);
+  stop_bits_[words] = ~uint64_t{0};
+  marked_refills_ = in_.refills_;
 }
 
 CsvReader::Scan CsvReader::ScanField(unsigned char* field, size_t* length, int32_t* end_kind) {
@@ -121,8 +134,7 @@ CsvReader::Scan CsvReader::ScanField(unsigned char* field, size_t* length, int32
   while (i < valid) {
     switch (state) {
       case State::kBare: {
-        size_t j = i;
-        while (j < valid && !stop_[b[j]]) ++j;
+        size_t j = std::min(stops_.FindAny(b, i, valid), valid);
         if (!take(i, j)) return Scan::kMalformed;
         i = j;
         if (i == valid) return Scan::kNeedMore;
@@ -168,7 +180,7 @@ CsvReader::Scan CsvReader::ScanField(unsigned char* field, size_t* length, int32
   return Scan::kNeedMore;
 }
 
-int CsvReader::GetSlow(unsigned char* field, size_t* length, int32_t* end_kind) {
+int CsvReader::GetFull(unsigned char* field, size_t* length, int32_t* end_kind) {
   *length = 0;
   *end_kind = in_.at_end_ ? kEndData : kEndSeparator;
   if (skip_title_) return SkipTitle(end_kind);
@@ -181,7 +193,7 @@ int CsvReader::GetSlow(unsigned char* field, size_t* length, int32_t* end_kind) 
     if (!in_.at_end_) {
       // The field is scanned again from its start after the refill, so that
       // it never spans two buffer fills.
-      if (in_.scan_ == 0 && in_.valid_ == in_.buffer_.size()) return -2;
+      if (in_.scan_ == 0 && in_.valid_ == in_.capacity_) return -2;
       if (in_.Refill(in_.scan_) < 0) return -1;
       continue;
     }
@@ -198,7 +210,7 @@ int CsvReader::GetSlow(unsigned char* field, size_t* length, int32_t* end_kind) 
 }
 
 CsvWriter::CsvWriter(platform::FileHandle file, unsigned char separator, size_t buffer_size)
-    : out_(file, buffer_size), separator_(separator) {}
+    : out_(file, buffer_size), separator_(separator), separator_pair_{separator, separator} {}
 
 bool CsvWriter::PutEnd(const unsigned char* field, size_t length, int end_kind) {
   if (end_kind != kEndData) {
@@ -356,6 +368,39 @@ Part* Ensure(std::optional<Part>& part, Args&&... args) {
   return &*part;
 }
 
+// The C entry points the whole way, for every call their fast paths below
+// leave to them.
+[[gnu::noinline]] int CsvfieldGetFull(QelFileHandle handle, char* field, int32_t* length,
+                                      int32_t* end_kind) {
+  if (field == nullptr || length == nullptr || end_kind == nullptr) return -1;
+  CsvState* state = StateFor(csv_state, handle);
+  if (state == nullptr) return -1;
+  CsvReader* reader = Ensure(state->reader, state->file, state->separator, state->skip_title);
+  if (reader == nullptr) return -1;
+  size_t n = 0;
+  int r = reader->Get(reinterpret_cast<unsigned char*>(field), &n, end_kind);
+  *length = static_cast<int32_t>(n);
+  return r;
+}
+
+[[gnu::noinline]] int CsvfieldPutFull(QelFileHandle handle, const char* field, int32_t length,
+                                      int end_kind) {
+  if (length < 0 || (field == nullptr && length > 0)) {
+    platform::SetLastSystemError(kErrorInvalidParameter);
+    return -1;
+  }
+  CsvState* state = StateFor(csv_state, handle);
+  if (state == nullptr) return -1;
+  CsvWriter* writer = Ensure(state->writer, state->file, state->separator);
+  if (writer == nullptr) return -1;
+  // Writing a file leaves no title line to skip.
+  state->skip_title = false;
+  return writer->Put(reinterpret_cast<const unsigned char*>(field), static_cast<size_t>(length),
+                     end_kind)
+             ? 0
+             : -1;
+}
+
 template <typename State>
 int CloseWithState(std::unique_ptr<State>& state, QelFileHandle handle) {
   if (state && state->file == handle) state.reset();
@@ -388,33 +433,28 @@ QelFileHandle CsvfileOpen(const char* name, int flags, int skip_title, const cha
   return file;
 }
 
+// Most calls are for a field inside the buffer of a file whose reader or
+// writer already exists: they are served without leaving these functions;
+// everything else, errors included, goes the full way.
 int CsvfieldGet(QelFileHandle handle, char* field, int32_t* length, int32_t* end_kind) {
-  if (field == nullptr || length == nullptr || end_kind == nullptr) return -1;
-  CsvState* state = StateFor(csv_state, handle);
-  if (state == nullptr) return -1;
-  CsvReader* reader = Ensure(state->reader, state->file, state->separator, state->skip_title);
-  if (reader == nullptr) return -1;
-  size_t n = 0;
-  int r = reader->Get(reinterpret_cast<unsigned char*>(field), &n, end_kind);
-  *length = static_cast<int32_t>(n);
-  return r;
+  CsvState* state = csv_state.get();
+  if (state != nullptr && state->file == handle && state->reader && field != nullptr &&
+      length != nullptr && end_kind != nullptr &&
+      state->reader->TryGet(reinterpret_cast<unsigned char*>(field), length, end_kind)) {
+    return 0;
+  }
+  return CsvfieldGetFull(handle, field, length, end_kind);
 }
 
 int CsvfieldPut(QelFileHandle handle, const char* field, int32_t length, int end_kind) {
-  if (length < 0 || (field == nullptr && length > 0)) {
-    platform::SetLastSystemError(kErrorInvalidParameter);
-    return -1;
+  CsvState* state = csv_state.get();
+  if (state != nullptr && state->file == handle && state->writer && length >= 0 &&
+      (field != nullptr || length == 0) &&
+      state->writer->TryPut(reinterpret_cast<const unsigned char*>(field),
+                            static_cast<size_t>(length), end_kind)) {
+    return 0;
   }
-  CsvState* state = StateFor(csv_state, handle);
-  if (state == nullptr) return -1;
-  CsvWriter* writer = Ensure(state->writer, state->file, state->separator);
-  if (writer == nullptr) return -1;
-  // Writing a file leaves no title line to skip.
-  state->skip_title = false;
-  return writer->Put(reinterpret_cast<const unsigned char*>(field), static_cast<size_t>(length),
-                     end_kind)
-             ? 0
-             : -1;
+  return CsvfieldPutFull(handle, field, length, end_kind);
 }
 
 int CsvfileClose(QelFileHandle handle) { return CloseWithState(csv_state, handle); }

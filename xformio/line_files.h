@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/file.h"
+#include "xformio/byte_scan.h"
 
 namespace qel::xformio {
 
@@ -57,19 +58,23 @@ inline void CopyBytes(unsigned char* to, const unsigned char* from, size_t n) {
 }
 
 // Reads blocks of one file into a buffer that keeps unread bytes on refill.
+// The buffer holds capacity_ bytes of data and kScanPad more, so that the
+// scanners of byte_scan.h may read whole groups up to the end of the data.
 class BlockReader {
  public:
   BlockReader(platform::FileHandle file, size_t buffer_size);
   // Moves [keep_from, valid) to the front and reads one block after it.
   // Returns the number of bytes read (0: end of file), -1 on a read error.
   int64_t Refill(size_t keep_from);
-  // Makes the buffer at least `size` bytes large (false: no memory).
+  // Makes the buffer hold at least `size` bytes of data (false: no memory).
   bool Reserve(size_t size);
 
   std::vector<unsigned char> buffer_;
+  size_t capacity_;  // bytes of data the buffer holds
   size_t valid_ = 0;
   size_t scan_ = 0;
-  bool at_end_ = false;  // the file has no more data
+  bool at_end_ = false;   // the file has no more data
+  uint64_t refills_ = 0;  // calls of Refill, so that users see the bytes move
 
  private:
   platform::FileHandle file_;
@@ -93,6 +98,20 @@ class BlockWriter {
     }
     return Append(data, size) && Append(tail, tail_size);
   }
+  // Appends `data` and the first `tail_size` (1 or 2) bytes of `tail`, the
+  // first byte at the lower address, when that leaves a byte to spare in the
+  // buffer; false (nothing appended) when it does not.
+  [[gnu::always_inline]] bool TryAppend(const unsigned char* data, size_t size,
+                                        const unsigned char (&tail)[2], size_t tail_size) {
+    if (size + 2 > buffer_.size() - used_) return false;
+    unsigned char* to = buffer_.data() + used_;
+    CopyBytes(to, data, size);
+    // Both tail bytes are stored; a second byte beyond tail_size is
+    // overwritten by what comes next.
+    std::memcpy(to + size, tail, 2);
+    used_ += size + tail_size;
+    return true;
+  }
   // Writes out everything buffered; false on a write error.
   bool Flush();
 
@@ -110,54 +129,95 @@ class CsvReader {
   // length and end kind; -1 read error; -2 malformed or too long field.
   // While the title flag is set the call passes the first line and returns
   // an empty field (end kind 1, or 2 when the file ended first).
-  [[gnu::always_inline]] int Get(unsigned char* field, size_t* length, int32_t* end_kind) {
-    // Most fields, bare or quoted, end inside the buffer: they are taken
-    // here; everything else (refills, malformed fields, the end of the
-    // data, the title line) goes the full way.
+  int Get(unsigned char* field, size_t* length, int32_t* end_kind) {
+    int32_t n;
+    if (TryGet(field, &n, end_kind)) {
+      *length = static_cast<size_t>(n);
+      return 0;
+    }
+    return GetSlow(field, length, end_kind);
+  }
+
+  // The common case of Get: a field, bare or quoted, that ends inside the
+  // buffer with its separator or CR LF. true with the field, its length and
+  // end kind; false, with nothing read or changed, for everything else
+  // (refills, malformed fields, the end of the data, the title line), which
+  // Get then takes the full way.
+  [[gnu::always_inline]] bool TryGet(unsigned char* field, int32_t* length, int32_t* end_kind) {
     const unsigned char* b = in_.buffer_.data();
     const size_t start = in_.scan_;
     const size_t valid = in_.valid_;
-    size_t j = start;
-    while (j < valid && !stop_[b[j]]) ++j;
-    if (skip_title_ || j + 1 >= valid) return GetSlow(field, length, end_kind);
+    if (skip_title_) return false;
+    size_t j = NextStop(start);
+    if (j + 1 >= valid) return false;
     size_t from = start, to = j;
     unsigned char c = b[j];
     if (c == kQuote && j == start && separator_ != kQuote) {
-      const void* q = std::memchr(b + j + 1, kQuote, valid - j - 1);
-      if (q == nullptr) return GetSlow(field, length, end_kind);
+      // Separators and CRs before the closing quote are data.
+      to = NextStop(j + 1);
+      while (to < valid && b[to] != kQuote) to = NextStop(to + 1);
       from = j + 1;
-      to = static_cast<size_t>(static_cast<const unsigned char*>(q) - b);
       j = to + 1;
-      if (j + 1 >= valid) return GetSlow(field, length, end_kind);
+      if (j + 1 >= valid) return false;
       c = b[j];
     }
     size_t next;
+    int32_t kind;
     if (c == 0x0D && b[j + 1] == 0x0A) {
-      *end_kind = kEndLine;
+      kind = kEndLine;
       next = j + 2;
     } else if (c == separator_) {
-      *end_kind = kEndSeparator;
+      kind = kEndSeparator;
       next = j + 1;
     } else {
-      return GetSlow(field, length, end_kind);
+      return false;
     }
-    if (to - from > kMaxFieldSize) return GetSlow(field, length, end_kind);
+    if (to - from > kMaxFieldSize) return false;
     CopyBytes(field, b + from, to - from);
-    *length = to - from;
+    *length = static_cast<int32_t>(to - from);
+    *end_kind = kind;
     in_.scan_ = next;
-    return 0;
+    return true;
   }
 
  private:
   enum class Scan { kDone, kMalformed, kNeedMore };
-  [[gnu::noinline]] int GetSlow(unsigned char* field, size_t* length, int32_t* end_kind);
+
+  // The first stop byte at or after `from` (which is at most valid_), or a
+  // position >= valid_ when [from, valid_) has none: one look at the stop
+  // bits for most fields, whose bytes are not examined again.
+  [[gnu::always_inline]] size_t NextStop(size_t from) const {
+    const uint64_t* words = stop_bits_.data();
+    size_t w = from / 64;
+    uint64_t bits = words[w] & (~uint64_t{0} << (from % 64));
+    while (bits == 0) bits = words[++w];
+    return w * 64 + static_cast<size_t>(__builtin_ctzll(bits));
+  }
+  // Makes the stop bits for the bytes now in the buffer.
+  void MarkStops();
+
+  // Every way that can move or refill the buffer; the stop bits are made
+  // anew when the buffer changed.
+  [[gnu::noinline]] int GetSlow(unsigned char* field, size_t* length, int32_t* end_kind) {
+    int r = GetFull(field, length, end_kind);
+    if (in_.refills_ != marked_refills_) MarkStops();
+    return r;
+  }
+  int GetFull(unsigned char* field, size_t* length, int32_t* end_kind);
   Scan ScanField(unsigned char* field, size_t* length, int32_t* end_kind);
   int SkipTitle(int32_t* end_kind);
 
   BlockReader in_;
   unsigned char separator_;
   bool skip_title_;
-  bool stop_[256] = {};  // bytes that end a run of ordinary field bytes
+  // The bytes that end a run of ordinary field bytes: the separator, CR and
+  // the quote.
+  ByteScan stops_;
+  // Bit i of word w: a stop byte at offset 64 w + i of the buffer, for the
+  // words that cover [0, valid_); the word after them has every bit set, so
+  // that a search ends there. Bits for offsets past valid_ mean nothing.
+  std::vector<uint64_t> stop_bits_;
+  uint64_t marked_refills_ = 0;  // in_.refills_ when the stop bits were made
 };
 
 class CsvWriter {
@@ -166,18 +226,28 @@ class CsvWriter {
             size_t buffer_size = kDefaultBufferSize);
   // end kind 0: field and separator; 1: field and CR LF; 2: the field, then
   // everything buffered is written out. false on a write error or a bad kind.
-  [[gnu::always_inline]] bool Put(const unsigned char* field, size_t length, int end_kind) {
+  bool Put(const unsigned char* field, size_t length, int end_kind) {
+    if (TryPut(field, length, end_kind)) return true;
     if (end_kind == kEndSeparator) return out_.Append(field, length, &separator_, 1);
-    static constexpr unsigned char kCrLf[2] = {0x0D, 0x0A};
-    if (end_kind == kEndLine) return out_.Append(field, length, kCrLf, 2);
+    if (end_kind == kEndLine) return out_.Append(field, length, kLineEnd, 2);
     return PutEnd(field, length, end_kind);
   }
 
+  // The common case of Put: end kind 0 or 1 and room in the buffer. false,
+  // with nothing written, for everything else.
+  [[gnu::always_inline]] bool TryPut(const unsigned char* field, size_t length, int end_kind) {
+    if (end_kind == kEndSeparator) return out_.TryAppend(field, length, separator_pair_, 1);
+    if (end_kind == kEndLine) return out_.TryAppend(field, length, kLineEnd, 2);
+    return false;
+  }
+
  private:
+  static constexpr unsigned char kLineEnd[2] = {0x0D, 0x0A};
   bool PutEnd(const unsigned char* field, size_t length, int end_kind);
 
   BlockWriter out_;
   unsigned char separator_;
+  unsigned char separator_pair_[2];  // the separator and a byte to spare
 };
 
 class TextReader {

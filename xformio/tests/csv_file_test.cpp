@@ -1,8 +1,10 @@
 // The CSV field reader and writer: quoting, line ends, the end mark, title
-// skipping, fields crossing a buffer refill and the error mapping.
+// skipping, fields crossing a buffer refill, long files against a plain model
+// of the dialect, and the error mapping.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -27,7 +29,7 @@ struct Field {
 };
 
 std::ostream& operator<<(std::ostream& os, const Field& f) {
-  return os << "{" << f.result << ",'" << f.value << "'," << f.kind << "}";
+  return os << "{" << f.result << "," << ::testing::PrintToString(f.value) << "," << f.kind << "}";
 }
 
 // Reads fields until end of file or a failure, at most `limit` calls.
@@ -94,6 +96,112 @@ INSTANTIATE_TEST_SUITE_P(Csv, CsvReadTest,
                            return std::string(std::get<0>(info.param).name) + "_" +
                                   std::to_string(std::get<1>(info.param));
                          });
+
+// The dialect of line_files.h one byte at a time, for fields that fit the
+// buffer: the fields of `in` up to the end of the data or the first error.
+std::vector<Field> ModelFields(const std::string& in, unsigned char sep) {
+  const size_t n = in.size();
+  // Whether a separator or CR LF at j ends the field with the value
+  // [from, to); the next field starts at *next.
+  auto ended = [&](size_t j, size_t from, size_t to, size_t* next, Field* f) {
+    if (in[j] == '\r' && j + 1 < n && in[j + 1] == '\n') {
+      *next = j + 2;
+      *f = {0, in.substr(from, to - from), kEndLine};
+      return true;
+    }
+    if (static_cast<unsigned char>(in[j]) == sep) {
+      *next = j + 1;
+      *f = {0, in.substr(from, to - from), kEndSeparator};
+      return true;
+    }
+    return false;
+  };
+  std::vector<Field> fields;
+  const Field malformed{-2, "", 0};
+  size_t p = 0;
+  while (true) {
+    const size_t start = p;
+    Field f;
+    bool found = false;
+    if (start < n && in[start] == '"' && sep != '"') {
+      size_t q = in.find('"', start + 1);
+      if (q != std::string::npos && q + 1 < n) {
+        found = ended(q + 1, start + 1, q, &p, &f);
+        // A CR as the very last byte is an unterminated end, not text
+        // after the quote.
+        if (!found && !(in[q + 1] == '\r' && q + 2 == n)) break;
+      }
+    } else {
+      size_t j = start;
+      while (j < n && in[j] != '"' && !(found = ended(j, start, j, &p, &f))) ++j;
+      if (j < n && in[j] == '"') break;
+    }
+    if (!found) {
+      // Nothing more ends a field: only an empty rest or the end mark is a
+      // clean end of the data.
+      bool clean = start == n || (start + 1 == n && in[start] == '\x1a');
+      fields.push_back(clean ? Field{0, "", kEndData} : malformed);
+      return fields;
+    }
+    fields.push_back(f);
+  }
+  fields.push_back(malformed);
+  return fields;
+}
+
+// Random files of bare and quoted fields, long ones among them, with
+// separators, CR LF and lone CRs inside quotes and the odd stray byte, read
+// through buffers small enough for many refills and through the library's.
+class CsvModelTest : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(CsvModelTest, RandomFilesReadAsTheModelSays) {
+  const size_t buffer_size = GetParam();
+  TestDir dir;
+  std::string path = dir.File("in.csv");
+  std::mt19937 rng(static_cast<unsigned>(buffer_size));
+  const char inside[] = {'a', 'b', ',', '\r', '\n', '\x82', ';'};
+  for (int round = 0; round < 40; ++round) {
+    const unsigned char sep = round % 4 == 3 ? ';' : ',';
+    std::string in;
+    while (in.size() < 20000) {
+      size_t length = rng() % 4 == 0 ? rng() % 150 : rng() % 12;
+      std::string value;
+      bool quoted = rng() % 3 == 0;
+      for (size_t i = 0; i < length; ++i) {
+        char c = inside[rng() % 7];
+        if (!quoted && (c == char(sep) || c == '\r')) c = 'c';
+        value += c;
+      }
+      in += quoted ? "\"" + value + "\"" : value;
+      in += rng() % 4 == 0 ? "\r\n" : std::string(1, char(sep));
+      // A stray quote, CR or byte after a closing quote now and then.
+      if (rng() % 2000 == 0) in += "\"\r\x1a"[rng() % 3];
+    }
+    if (round % 2 == 1) in += "\x1a";
+    WriteBytes(path, in);
+    platform::File file = platform::File::Open(path.c_str(), platform::FileAccess::kRead,
+                                               platform::Disposition::kOpenExisting,
+                                               platform::ShareMode::kNone);
+    CsvReader reader(file.handle(), sep, false, buffer_size);
+    std::vector<Field> want = ModelFields(in, sep);
+    std::vector<Field> got = ReadFields(reader, int(want.size()) + 1);
+    // The end kind that comes with -2 depends on whether the reader has met
+    // the end of the file yet, not on the data.
+    if (!got.empty() && got.back().result != 0) got.back().kind = 0;
+    size_t i = 0;
+    while (i < got.size() && i < want.size() && got[i] == want[i]) ++i;
+    ASSERT_EQ(i, want.size()) << "round " << round << ", first difference at field " << i << ": "
+                              << (i < got.size() ? ::testing::PrintToString(got[i]) : "none")
+                              << " read, "
+                              << (i < want.size() ? ::testing::PrintToString(want[i]) : "none")
+                              << " expected";
+    ASSERT_EQ(got.size(), want.size()) << "round " << round;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Csv, CsvModelTest,
+                         ::testing::Values(size_t{160}, size_t{257}, size_t{4096},
+                                           kDefaultBufferSize));
 
 class CsvFileTest : public ::testing::Test {
  protected:
@@ -167,6 +275,36 @@ TEST_F(CsvFileTest, WriterAppendsSeparatorsAndLineEndsAndWritesOnKind2) {
   EXPECT_EQ(CsvfileClose(handle_), 0);
   handle_ = -1;
   EXPECT_EQ(ReadBytes(path_), "ab;\"c;d\"\r\n" + big + "\r\ntail");
+}
+
+TEST_F(CsvFileTest, WriterOutputIsTheSameForEveryBufferSize) {
+  std::mt19937 rng(7);
+  struct Put {
+    std::string field;
+    int kind;
+  };
+  std::vector<Put> puts;
+  std::string want;
+  for (int i = 0; i < 400; ++i) {
+    Put p{std::string(rng() % 4 == 0 ? rng() % 40 : rng() % 6, char('a' + i % 26)),
+          int(rng() % 3 == 0)};
+    want += p.field + (p.kind == kEndLine ? "\r\n" : "\t");
+    puts.push_back(p);
+  }
+  const size_t kBufferSizes[] = {1, 2, 3, 7, 64, 4096};
+  for (size_t buffer_size : kBufferSizes) {
+    platform::File file = platform::File::Open(path_.c_str(), platform::FileAccess::kWrite,
+                                               platform::Disposition::kCreateAlways,
+                                               platform::ShareMode::kNone);
+    CsvWriter writer(file.handle(), '\t', buffer_size);
+    for (const Put& p : puts) {
+      ASSERT_TRUE(writer.Put(reinterpret_cast<const unsigned char*>(p.field.data()),
+                             p.field.size(), p.kind));
+    }
+    ASSERT_TRUE(writer.Put(nullptr, 0, kEndData));
+    file.Close();
+    EXPECT_EQ(ReadBytes(path_), want) << "buffer of " << buffer_size;
+  }
 }
 
 TEST_F(CsvFileTest, CallsWithoutAnOpenFileFail) {
