@@ -167,12 +167,14 @@ CsvReader::Scan CsvReader::ScanField(unsigned char* field, size_t* length, int32
         break;
       }
       case State::kAfterQuote: {
+        // CR first, as in a bare field: with CR as the separator a CR that
+        // ends the data must not pass for a separator before LF could follow.
         unsigned char c = b[i];
-        if (c == separator_) return done(i + 1, kEndSeparator);
         if (c == kCr) {
           if (i + 1 >= valid) return Scan::kNeedMore;
           if (b[i + 1] == kLf) return done(i + 2, kEndLine);
         }
+        if (c == separator_) return done(i + 1, kEndSeparator);
         return Scan::kMalformed;
       }
     }

@@ -233,6 +233,13 @@ TEST_F(CsvFileTest, TitleLineIsSkippedWithItsSeparatorsAndQuotes) {
             (std::vector<Field>{{0, "", 1}, {0, "1", 0}, {0, "2", 1}, {0, "", 2}}));
 }
 
+TEST_F(CsvFileTest, CrAsSeparatorAfterAQuoteIsNoLineEndAtTheEndOfTheData) {
+  EXPECT_EQ(ReadFile("\"a\"\rb\r\n\"c\"\r\n", 0, "\r"),
+            (std::vector<Field>{{0, "a", 0}, {0, "b", 1}, {0, "c", 1}, {0, "", 2}}));
+  CsvfileClose(handle_);
+  EXPECT_EQ(ReadFile("\"a\"\r", 0, "\r"), (std::vector<Field>{{-2, "", 2}}));
+}
+
 TEST_F(CsvFileTest, TitleLineWithoutLfEndsAsAnEmptyFile) {
   EXPECT_EQ(ReadFile("name,value", 1), (std::vector<Field>{{0, "", 2}}));
   int32_t len = -1, kind = -1;
