@@ -74,7 +74,7 @@ class BlockReader {
   size_t valid_ = 0;
   size_t scan_ = 0;
   bool at_end_ = false;   // the file has no more data
-  uint64_t refills_ = 0;  // calls of Refill, so that users see the bytes move
+  uint64_t refills_ = 0;  // calls of Refill: a change means the bytes have moved
 
  private:
   platform::FileHandle file_;
