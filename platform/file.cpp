@@ -94,7 +94,10 @@ FileHandle OpenFile(const char* path, FileAccess access, Disposition disposition
       return Fail(e == EWOULDBLOCK ? EWOULDBLOCK : e);
     }
   }
-  if (truncate && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0) {
+  // An empty file is left alone: truncating it changes nothing, and on
+  // ext4 a truncated file is flushed to disk at its close.
+  if (truncate && S_ISREG(st.st_mode) && (::fstat(fd, &st) != 0 || st.st_size != 0) &&
+      ::ftruncate(fd, 0) != 0) {
     int e = errno;
     ::close(fd);
     return Fail(e);
