@@ -528,6 +528,21 @@ bool spec_from_keydesc(const keydesc* key, KeySpec* out) {
   return true;
 }
 
+// The stored record with the primary key of `record`, for a rewrite or a
+// delete: its key in *pk and its bytes in *old; 0, or the failed result.
+int stored_record(File* f, const char* record, std::string* pk, std::string* old) {
+  if (record == nullptr) return fail(EBADARG);
+  if (!f->update) return fail(ENOTOPEN);
+  *pk = make_key(f->spec.keys[0], record);
+  Dbt k(*pk), d;
+  int rc = f->dbs[0]->get(f->dbs[0], nullptr, &k, &d, 0);
+  if (rc == DB_NOTFOUND) return fail(ENOREC);
+  if (rc != 0) return fail_db(rc);
+  *old = d.str();
+  if (static_cast<int>(old->size()) != f->spec.record_size) return fail(EBADFILE);
+  return check_not_locked(f, *pk) != 0 ? -1 : 0;
+}
+
 int do_write(File* f, const char* record, std::string* pk_out) {
   if (!f->update) return fail(ENOTOPEN);
   std::string pk = make_key(f->spec.keys[0], record);
@@ -915,16 +930,8 @@ int isrewrite(int fd, char* record) {
     File* f = ix::acquire_records(fd, &rc);
     if (!f) return rc;
     Held held{f};
-    if (record == nullptr) return ix::fail(EBADARG);
-    if (!f->update) return ix::fail(ENOTOPEN);
-    std::string pk = ix::make_key(f->spec.keys[0], record);
-    ix::Dbt k(pk), d;
-    rc = f->dbs[0]->get(f->dbs[0], nullptr, &k, &d, 0);
-    if (rc == DB_NOTFOUND) return ix::fail(ENOREC);
-    if (rc != 0) return ix::fail_db(rc);
-    std::string old = d.str();
-    if (static_cast<int>(old.size()) != f->spec.record_size) return ix::fail(EBADFILE);
-    if (ix::check_not_locked(f, pk) != 0) return -1;
+    std::string pk, old;
+    if (int r = ix::stored_record(f, record, &pk, &old); r != 0) return r;
     size_t n = f->spec.keys.size();
     // Index 0 (the primary key) is never moved: its slots stay empty.
     std::vector<std::string> before, after;
@@ -964,16 +971,8 @@ int isdelete(int fd, char* record) {
     File* f = ix::acquire_records(fd, &rc);
     if (!f) return rc;
     Held held{f};
-    if (record == nullptr) return ix::fail(EBADARG);
-    if (!f->update) return ix::fail(ENOTOPEN);
-    std::string pk = ix::make_key(f->spec.keys[0], record);
-    ix::Dbt k(pk), d;
-    rc = f->dbs[0]->get(f->dbs[0], nullptr, &k, &d, 0);
-    if (rc == DB_NOTFOUND) return ix::fail(ENOREC);
-    if (rc != 0) return ix::fail_db(rc);
-    std::string old = d.str();
-    if (static_cast<int>(old.size()) != f->spec.record_size) return ix::fail(EBADFILE);
-    if (ix::check_not_locked(f, pk) != 0) return -1;
+    std::string pk, old;
+    if (int r = ix::stored_record(f, record, &pk, &old); r != 0) return r;
     std::vector<std::string> values(f->spec.keys.size());
     for (size_t i = 1; i < values.size(); ++i)
       values[i] = ix::make_key(f->spec.keys[i], old.data());
