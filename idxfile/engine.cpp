@@ -189,6 +189,19 @@ struct Held {
   }
 };
 
+// Runs the body of a call that reaches records, under guard, with the file
+// held for the call.
+template <typename Body>
+int with_records(int fd, Body body) {
+  return guard([&] {
+    int rc = 0;
+    File* f = acquire_records(fd, &rc);
+    if (!f) return rc;
+    Held held{f};
+    return body(f);
+  });
+}
+
 bool valid_name(const char* name) {
   if (name == nullptr || name[0] == '\0') return false;
   size_t n = std::strlen(name);
@@ -716,11 +729,8 @@ int isbuild(const char* name, int reclen, struct keydesc* key, int mode) {
 }
 
 int isaddindex(int fd, struct keydesc* key) {
-  return ix::guard([&] {
+  return ix::with_records(fd, [&](File* f) {
     int rc = 0;
-    File* f = ix::acquire_records(fd, &rc);
-    if (!f) return rc;
-    Held held{f};
     ix::KeySpec spec;
     std::string why;
     if (!f->update || !ix::spec_from_keydesc(key, &spec) ||
@@ -829,11 +839,8 @@ int isindexinfo(int fd, void* buffer, int number) {
 }
 
 int isstart(int fd, struct keydesc* key, int length, char* record, int mode) {
-  return ix::guard([&] {
+  return ix::with_records(fd, [&](File* f) {
     int rc = 0;
-    File* f = ix::acquire_records(fd, &rc);
-    if (!f) return rc;
-    Held held{f};
     if (key == nullptr || record == nullptr) return ix::fail(EBADARG);
     int index = ix::find_key(f, key);
     if (index < 0) return ix::fail(EBADKEY);
@@ -878,33 +885,22 @@ int isstart(int fd, struct keydesc* key, int length, char* record, int mode) {
 }
 
 int isread(int fd, char* record, int mode) {
-  return ix::guard([&] {
-    int rc = 0;
-    File* f = ix::acquire_records(fd, &rc);
-    if (!f) return rc;
-    Held held{f};
+  return ix::with_records(fd, [&](File* f) {
     if (record == nullptr) return ix::fail(EBADARG);
     return ix::do_read(f, record, mode & 0xff);
   });
 }
 
 int iswrite(int fd, char* record) {
-  return ix::guard([&] {
-    int rc = 0;
-    File* f = ix::acquire_records(fd, &rc);
-    if (!f) return rc;
-    Held held{f};
+  return ix::with_records(fd, [&](File* f) {
     if (record == nullptr) return ix::fail(EBADARG);
     return ix::do_write(f, record, nullptr);
   });
 }
 
 int iswrcurr(int fd, char* record) {
-  return ix::guard([&] {
+  return ix::with_records(fd, [&](File* f) {
     int rc = 0;
-    File* f = ix::acquire_records(fd, &rc);
-    if (!f) return rc;
-    Held held{f};
     if (record == nullptr) return ix::fail(EBADARG);
     std::string pk;
     if (ix::do_write(f, record, &pk) != 0) return -1;
@@ -925,11 +921,8 @@ int iswrcurr(int fd, char* record) {
 }
 
 int isrewrite(int fd, char* record) {
-  return ix::guard([&] {
+  return ix::with_records(fd, [&](File* f) {
     int rc = 0;
-    File* f = ix::acquire_records(fd, &rc);
-    if (!f) return rc;
-    Held held{f};
     std::string pk, old;
     if (int r = ix::stored_record(f, record, &pk, &old); r != 0) return r;
     size_t n = f->spec.keys.size();
@@ -966,11 +959,8 @@ int isrewrite(int fd, char* record) {
 }
 
 int isdelete(int fd, char* record) {
-  return ix::guard([&] {
+  return ix::with_records(fd, [&](File* f) {
     int rc = 0;
-    File* f = ix::acquire_records(fd, &rc);
-    if (!f) return rc;
-    Held held{f};
     std::string pk, old;
     if (int r = ix::stored_record(f, record, &pk, &old); r != 0) return r;
     std::vector<std::string> values(f->spec.keys.size());
