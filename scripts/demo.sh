@@ -2,17 +2,18 @@
 # Sets up, builds the console converter, and converts the bundled sample
 # fixed-length file with Japanese data (samples/SHAIN.DAT) to CSV with a title
 # line and back to a fixed-length file, showing the messages and the first CSV
-# lines, and compares the round-tripped file with the original.
+# lines, and compares the round-tripped file with the original; then runs the
+# sample selection procedure over the same file and shows its counts.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash scripts/setup.sh
 
-echo "== build the converter"
+echo "== build the console programs"
 cmake -S . -B build-demo -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DQEL_ONLY="platform;message;codec;xformio;recacc;idxfile;xform" \
+      -DQEL_ONLY="platform;message;codec;xformio;recacc;idxfile;xform;filter;rework" \
       -DQEL_BUILD_TESTS=OFF -DQEL_BUILD_GUI=OFF -DQEL_BUILD_BENCH=OFF >/dev/null
-cmake --build build-demo -j "$(nproc)" --target qelxformbatch idxfile qeldef >/dev/null
+cmake --build build-demo -j "$(nproc)" --target qelxformbatch qelreworkbatch idxfile qelidx qeldef >/dev/null
 xform=build-demo/bin/qelxformbatch
 
 # Messages are CP932 inside the suite; the console shows them as UTF-8 when
@@ -46,3 +47,13 @@ else
   echo "the round-tripped file differs from the original" >&2
   exit 1
 fi
+
+# A procedure names its files relative to the folder it runs in.
+mkdir -p "$out/rework"
+cp samples/SHAIN* "$out/rework/"
+(
+  cd "$out/rework"
+  echo "== select records: qelreworkbatch SHAIN_SEL.rwp (in $out/rework, a copy of samples/)"
+  "$top/build-demo/bin/qelreworkbatch" SHAIN_SEL.rwp
+  echo "-- employee numbers of the records in SHAIN_SEL.DAT: $(fold -b -w 64 SHAIN_SEL.DAT | cut -b 1-6 | tr '\n' ' ')"
+)
