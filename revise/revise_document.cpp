@@ -37,6 +37,9 @@ constexpr char kCaptionUnsignedZoned[] =
 constexpr char kCaptionUnsignedBinary[] =
     "\x95\x84\x8D\x86\x96\xB3"
     "2\x90i";                                                                 // 符号無2進
+constexpr char kKeyTypeCharacter[] = "\x95\xB6     \x8E\x9A";                     // 文     字
+constexpr char kKeyTypeShort[] = "2\xCA\xDE\xB2\xC4\x90\xAE\x90\x94";               // 2ﾊﾞｲﾄ整数
+constexpr char kKeyTypeLong[] = "4\xCA\xDE\xB2\xC4\x90\xAE\x90\x94";                // 4ﾊﾞｲﾄ整数
 constexpr char kCaptionProtected[] = "ISAM\x95\xDB\x8C\xEC\x8D\x80\x96\xDA";  // ISAM保護項目
 
 constexpr char kInfoHeader[] =
@@ -182,6 +185,29 @@ std::string CutSjis(const std::string& text, std::size_t limit) {
   std::size_t i = 0;
   while (i < limit) i += IsLead(static_cast<unsigned char>(text[i])) ? 2 : 1;
   return text.substr(0, i > limit ? limit - 1 : limit);
+}
+
+int ParseFillerText(const std::string& text, int* value) {
+  if (text.empty()) {
+    *value = 0x20;
+    return 0;
+  }
+  auto digit = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  // Both characters must be digits: a sign or a blank is no hexadecimal
+  // value, and one digit alone is not the two the message asks for.
+  if (text.size() != 2 || digit(text[0]) < 0 || digit(text[1]) < 0) return kKvwnFillerHex;
+  *value = digit(text[0]) * 16 + digit(text[1]);
+  return 0;
+}
+
+std::string FillerText(int value) {
+  if ((value & 0xff) == 0x20) return "";
+  return Printf("%02X", value & 0xff);
 }
 
 CQelreviseDoc::CQelreviseDoc() : work_area_(kWorkAreaSize + 32) {
@@ -607,6 +633,54 @@ std::vector<std::string> CQelreviseDoc::KeyNames() const {
     names.emplace_back(info.name, strnlen(info.name, sizeof info.name));
   }
   return names;
+}
+
+std::vector<std::string> CQelreviseDoc::KeyListLines() const {
+  std::vector<std::string> lines;
+  if (!open_ || !indexed_) return lines;
+  DTF* dtf = const_cast<DTF*>(&dtf_);
+  int count = KRACKeyCountGet(dtf);
+  for (int n = 1; n <= count; ++n) {
+    KeyInformation info;
+    if (KRACKeyInfGet(dtf, &info, n) != 0) break;
+    std::string name = CutSjis(std::string(info.name, strnlen(info.name, sizeof info.name)), 31);
+    std::string start = "----------";
+    std::string length = "----------";
+    std::string type = "----------";
+    if (info.part_count == 1) {
+      start = std::to_string(info.parts[0].start);
+      length = std::to_string(info.parts[0].length);
+    }
+    // A key of several parts shows the type of its first part (the library
+    // admits only character parts there).
+    if (info.part_count >= 1) {
+      switch (info.parts[0].type) {
+        case 0:
+          type = kKeyTypeCharacter;
+          break;
+        case 1:
+          type = kKeyTypeShort;
+          break;
+        case 2:
+          type = kKeyTypeLong;
+          break;
+        default:
+          break;
+      }
+    }
+    char line[160];
+    std::snprintf(line, sizeof line, " %-31s   %11s   %11s   %9s", name.c_str(), start.c_str(),
+                  length.c_str(), type.c_str());
+    lines.emplace_back(line);
+  }
+  return lines;
+}
+
+void CQelreviseDoc::ClearValues() {
+  ClearTexts(false);
+  controls_.register_enabled = false;
+  controls_.delete_enabled = false;
+  controls_.entry_enabled = mode_ == 1 && open_ && !selecting_;
 }
 
 Message CQelreviseDoc::ChangeKey(int number) {
