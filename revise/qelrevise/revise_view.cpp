@@ -2,7 +2,9 @@
 // put its state on the widgets.
 #include "revise/qelrevise/revise_view.h"
 
+#include <QClipboard>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -120,7 +122,8 @@ CQelreviseView::CQelreviseView(CQelreviseDoc& doc, QWidget* parent)
   connect(m_entry, &QLineEdit::textChanged, this, &CQelreviseView::entryFieldChanged);
   connect(m_entry, &QLineEdit::returnPressed, this, [this] { commitEntry(); });
   connect(m_list, &QListWidget::currentRowChanged, this, &CQelreviseView::lineChanged);
-  connect(m_list, &QListWidget::itemDoubleClicked, this, &CQelreviseView::lineDoubleClicked);
+  // A double-click, or Enter on the line.
+  connect(m_list, &QListWidget::itemActivated, this, &CQelreviseView::lineDoubleClicked);
   connect(m_display, &QPushButton::clicked, this, &CQelreviseView::display);
   connect(m_close, &QPushButton::clicked, this, &CQelreviseView::closeFile);
   connect(m_delete, &QPushButton::clicked, this, &CQelreviseView::deleteRecord);
@@ -297,7 +300,12 @@ void CQelreviseView::formEvent(FormEvent event, int arg) {
       break;
     }
     case FormEvent::kCopy:
-      m_lastField->copy();
+      // A field without the focus has lost its selection: it copies whole.
+      if (m_lastField->hasSelectedText()) {
+        m_lastField->copy();
+      } else if (!m_lastField->text().isEmpty()) {
+        QGuiApplication::clipboard()->setText(m_lastField->text());
+      }
       break;
     case FormEvent::kPaste:
       m_lastField->paste();

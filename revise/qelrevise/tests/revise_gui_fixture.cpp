@@ -3,6 +3,7 @@
 
 #include <stdlib.h>
 
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -37,6 +38,9 @@ void ReviseGuiTest::SetUp() {
   boxes_ = std::make_unique<qel::gui::testing::BoxRecorder>();
   frame_ = std::make_unique<CMainFrame>();
   frame_->show();
+  // Focus moves as for a user only in the active window.
+  frame_->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
 }
 
 void ReviseGuiTest::TearDown() {
@@ -79,6 +83,9 @@ void ReviseGuiTest::OpenWithDialog(const std::string& data, const std::string& d
   });
   frame_->fileSettingsAction()->trigger();
   CQelreviseView::setDialogObserver({});
+  // The main window is the active one again once the dialog is gone.
+  frame_->activateWindow();
+  QTest::qWaitForWindowActive(frame_.get());
 }
 
 void ReviseGuiTest::OpenIndexed() {
@@ -123,8 +130,14 @@ void ReviseGuiTest::Enter(const QString& name, const QString& text) {
 }
 
 QStringList ReviseGuiTest::Shown() const {
+  // A box shows the message's text without its id; the log line has both.
   QStringList ids;
-  for (const qel::gui::testing::ShownBox& box : boxes_->boxes()) ids << box.text.left(8);
+  const std::string log = revise::test::ReadFile(dir_.path() + "/" + kLogName + ".LOG");
+  const QRegularExpression id(QStringLiteral("^\\S+ \\S+ ([A-Z]{4}[0-9]{4})-"));
+  for (const QByteArray& line : QByteArray::fromStdString(log).split('\n')) {
+    const QRegularExpressionMatch match = id.match(QString::fromLatin1(line));
+    if (match.hasMatch()) ids << match.captured(1);
+  }
   return ids;
 }
 
