@@ -146,6 +146,15 @@ bool CQelreviseView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusIn) {
     if (watched == m_keyField) m_lastField = m_keyField;
     if (watched == m_entry) m_lastField = m_entry;
+  } else if (event->type() == QEvent::ShortcutOverride) {
+    // A line edit takes Ctrl+U (and others) for its own editing; the
+    // program's accelerators come first.
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() == Qt::ControlModifier &&
+        (key->key() == Qt::Key_O || key->key() == Qt::Key_T || key->key() == Qt::Key_L ||
+         key->key() == Qt::Key_U)) {
+      return true;
+    }
   } else if (event->type() == QEvent::KeyPress && watched == m_entry) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Up || key == Qt::Key_Down) {
@@ -278,7 +287,12 @@ void CQelreviseView::formEvent(FormEvent event, int arg) {
       const QSignalBlocker block(m_keyField);
       m_keyField->setText(FromCp932(m_doc.key_field()));
       keyFieldChanged(m_keyField->text());
-      if (m_line < 0 && m_list->count() > 0) m_list->setCurrentRow(0);
+      if (m_line < 0 && m_list->count() > 0) {
+        // The first line that takes a value (a group line takes none).
+        int row = 0;
+        while (row + 1 < m_list->count() && !m_doc.Editable(row)) ++row;
+        m_list->setCurrentRow(m_doc.Editable(row) ? row : 0);
+      }
       if (m_entry->isEnabled()) m_entry->setFocus();
       break;
     }

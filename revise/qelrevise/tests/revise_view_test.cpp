@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "revise/qelrevise/revise_dialogs.h"
+#include "revise/qelrevise/revise_view.h"
 #include "revise/qelrevise/tests/revise_gui_fixture.h"
 
 namespace qel::revise::gui::test {
@@ -263,6 +264,37 @@ TEST_F(FrameTest, CopyAndPasteReachTheFieldThatLastHadTheFocus) {
   frame_->pasteAction()->trigger();
   EXPECT_EQ(v.entryField()->text(), QStringLiteral("C0002"));
   EXPECT_TRUE(v.registerButton()->isEnabled());
+}
+
+TEST_F(FrameTest, AcceleratorsWorkFromTheFieldsAndTheItemList) {
+  OpenIndexed();
+  CQelreviseView& v = view();
+  // Ctrl+U is a line edit's own key too: the program's command wins.
+  int special = 0;
+  CQelreviseView::setDialogObserver([&](QDialog& dialog) {
+    if (qobject_cast<CSpecialOptionsDlg*>(&dialog) != nullptr) ++special;
+    QTimer::singleShot(0, &dialog, &QDialog::reject);
+  });
+  Display(QStringLiteral("C0002"));
+  ASSERT_EQ(frame_->focusWidget(), v.entryField());
+  QTest::keyClick(v.entryField(), Qt::Key_U, Qt::ControlModifier);
+  EXPECT_EQ(special, 1);
+  frame_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+  QTest::keyClick(v.entryField(), Qt::Key_L, Qt::ControlModifier);
+  EXPECT_EQ(v.keyField()->text(), QStringLiteral("C0003"));
+  v.keyField()->setFocus();
+  QTest::keyClick(v.keyField(), Qt::Key_T, Qt::ControlModifier);
+  EXPECT_EQ(v.keyField()->text(), QStringLiteral("C0001"));
+  // The first line that takes a value is selected (CODE is the key, protected);
+  // Up and Down in the entry field and in the list move the selection.
+  const int code = Line("NAME");
+  EXPECT_EQ(v.selectedLine(), code);
+  QTest::keyClick(v.entryField(), Qt::Key_Down);
+  EXPECT_EQ(v.selectedLine(), code + 1);
+  v.itemList()->setFocus();
+  QTest::keyClick(v.itemList(), Qt::Key_Up);
+  EXPECT_EQ(v.selectedLine(), code);
 }
 
 }  // namespace
