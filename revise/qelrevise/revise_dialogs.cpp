@@ -84,8 +84,7 @@ std::optional<std::string> TypedText(const QString& text) { return qel::gui::ToC
 
 // ------------------------------------------------------------- file settings
 
-CFileSettingsDlg::CFileSettingsDlg(CQelreviseDoc& doc, const FileSettings& initial,
-                                   QWidget* parent)
+CFileSettingsDlg::CFileSettingsDlg(CQelreviseDoc& doc, const FileSettings& initial, QWidget* parent)
     : QDialog(parent), m_doc(doc) {
   setObjectName(QStringLiteral("fileSettingsDialog"));
   setWindowTitle(ProgramText(kTextSettingsTitle));
@@ -135,15 +134,14 @@ CFileSettingsDlg::CFileSettingsDlg(CQelreviseDoc& doc, const FileSettings& initi
   layout->addLayout(grid, 1);
   layout->addLayout(buttons);
   // Tab order follows the fields, then the check boxes, then the buttons.
-  QWidget* order[] = {m_data,  m_browseData, m_definition, m_browseDefinition, m_title, m_share,
-                      m_selection, m_elementary, m_ok,     m_cancel,           m_help};
+  QWidget* order[] = {m_data,      m_browseData, m_definition, m_browseDefinition, m_title, m_share,
+                      m_selection, m_elementary, m_ok,         m_cancel,           m_help};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
   connect(m_ok, &QPushButton::clicked, this, &CFileSettingsDlg::accept);
   connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(m_help, &QPushButton::clicked, this, [this] { emit helpRequested(kHelpFileSettings); });
-  connect(m_browseData, &QPushButton::clicked, this,
-          [this] { browse(m_data, makeDataBrowser()); });
+  connect(m_browseData, &QPushButton::clicked, this, [this] { browse(m_data, makeDataBrowser()); });
   connect(m_browseDefinition, &QPushButton::clicked, this,
           [this] { browse(m_definition, makeDefinitionBrowser()); });
   m_data->setFocus();

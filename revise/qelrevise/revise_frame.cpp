@@ -53,8 +53,8 @@ CMainFrame::CMainFrame(QWidget* parent) : qel::gui::CMainFrame(ProgramText(kText
   file->addSeparator();
   m_exit = AddCommand(file, kCmdExit, ProgramText(kTextExit));
   QMenu* edit = AddMenu(ProgramText(kTextMenuEdit));
-  m_copyRecord = AddCommand(edit, kCmdCopyRecord, ProgramText(kTextCopyRecord), {},
-                            LetterIcon("D"));
+  m_copyRecord =
+      AddCommand(edit, kCmdCopyRecord, ProgramText(kTextCopyRecord), {}, LetterIcon("D"));
   m_firstRecord = AddCommand(edit, kCmdFirstRecord, ProgramText(kTextFirstRecord),
                              QKeySequence(Qt::CTRL | Qt::Key_T), LetterIcon("|<"));
   m_lastRecord = AddCommand(edit, kCmdLastRecord, ProgramText(kTextLastRecord),

@@ -4,8 +4,8 @@
 
 #include <QClipboard>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QVBoxLayout>
@@ -44,8 +44,7 @@ std::string Utf8Of(const QString& text) { return text.toUtf8().toStdString(); }
 
 }  // namespace
 
-CQelreviseView::CQelreviseView(CQelreviseDoc& doc, QWidget* parent)
-    : QWidget(parent), m_doc(doc) {
+CQelreviseView::CQelreviseView(CQelreviseDoc& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
   setObjectName(QStringLiteral("view"));
   m_modeGroup = new QGroupBox(ProgramText(kTextModeGroup), this);
   m_update = new QRadioButton(ProgramText(kTextModeUpdate), m_modeGroup);

@@ -79,8 +79,8 @@ class CQelreviseView : public QWidget {
   void formEvent(FormEvent event, int arg = 0);
 
   // The commands of the frame.
-  void fileSettings();     // KVWN2011 when a file is open, the dialog, the form
-  void closeFile();        // closes the file, shows a close error, resets
+  void fileSettings();  // KVWN2011 when a file is open, the dialog, the form
+  void closeFile();     // closes the file, shows a close error, resets
   void fetchRecord(int kind);
   void copyRecord();
   void specialOptions();
@@ -150,9 +150,9 @@ class CQelreviseView : public QWidget {
 
   CQelreviseDoc& m_doc;
   FileSettings m_settings;
-  int m_line = -1;             // the selected line, -1 when none
-  int m_keyIndex = -1;         // the key-type box's entry before a change
-  QLineEdit* m_lastField;      // the key or entry field that last had the focus
+  int m_line = -1;         // the selected line, -1 when none
+  int m_keyIndex = -1;     // the key-type box's entry before a change
+  QLineEdit* m_lastField;  // the key or entry field that last had the focus
 
   QGroupBox* m_modeGroup;
   QRadioButton* m_update;

@@ -2,13 +2,14 @@
 // checks, browse dialogs and the close question; the special options with
 // the FILLER value rules; the key list and its choice; help; and the
 // screenshots of every window and dialog.
+#include "revise/qelrevise/revise_dialogs.h"
+
 #include <stdlib.h>
 
 #include <QFileDialog>
 #include <QTest>
 #include <QTimer>
 
-#include "revise/qelrevise/revise_dialogs.h"
 #include "revise/qelrevise/tests/revise_gui_fixture.h"
 
 namespace qel::revise::gui::test {
@@ -99,11 +100,11 @@ TEST_F(DialogTest, BrowseDialogsHaveTheirTitlesFiltersAndNames) {
     QTest::mouseClick(d.definitionBrowseButton(), Qt::LeftButton);
   });
   frame_->fileSettingsAction()->trigger();
-  EXPECT_EQ(seen, (QStringList{"データファイル名の設定",
-                               "すべてのファイル (*.*) (*)|ｷｰﾌｧｲﾙ (*.KDF) (*.kdf *.KDF)", "",
-                               "定義ファイル名の設定",
-                               "定義ﾌｧｲﾙ (*.flf) (*.flf *.FLF)|すべてのファイル (*.*) (*)",
-                               "flf"}));
+  EXPECT_EQ(seen,
+            (QStringList{"データファイル名の設定",
+                         "すべてのファイル (*.*) (*)|ｷｰﾌｧｲﾙ (*.KDF) (*.kdf *.KDF)", "",
+                         "定義ファイル名の設定",
+                         "定義ﾌｧｲﾙ (*.flf) (*.flf *.FLF)|すべてのファイル (*.*) (*)", "flf"}));
 }
 
 TEST_F(DialogTest, FillerValueIsTwoHexadecimalDigitsAndLockedWhileAFileIsOpen) {
@@ -161,10 +162,11 @@ TEST_F(DialogTest, KeyListShowsEveryKeyAndADoubleClickChoosesIt) {
   // Name, start, length and type of each key's single part.
   const QString pad25(25, QLatin1Char(' '));
   const QString pad23(23, QLatin1Char(' '));
-  EXPECT_EQ(lines, (QStringList{QStringLiteral(" 主キー") + pad25 + QStringLiteral("   ") +
-                                    QString(10, ' ') + "0   " + QString(10, ' ') + "5   文     字",
-                                QStringLiteral(" 副キー１") + pad23 + QStringLiteral("   ") +
-                                    QString(10, ' ') + "5   " + QString(10, ' ') + "6   文     字"}));
+  EXPECT_EQ(lines,
+            (QStringList{QStringLiteral(" 主キー") + pad25 + QStringLiteral("   ") +
+                             QString(10, ' ') + "0   " + QString(10, ' ') + "5   文     字",
+                         QStringLiteral(" 副キー１") + pad23 + QStringLiteral("   ") +
+                             QString(10, ' ') + "5   " + QString(10, ' ') + "6   文     字"}));
   EXPECT_TRUE(headings.startsWith(QStringLiteral(" キー種別")));
   EXPECT_TRUE(headings.endsWith(QStringLiteral("属性")));
   EXPECT_EQ(view().keyTypeBox()->currentIndex(), 1);
@@ -200,7 +202,8 @@ TEST_F(DialogTest, ScreenshotsOfEveryWindow) {
   Display(QStringLiteral("C0002"));
   view().itemList()->setCurrentRow(Line("NAME"));
   EXPECT_FALSE(SaveScreenshot(*frame_, QStringLiteral("main_indexed")).isNull());
-  OnDialog<CKeyListDlg>([](CKeyListDlg& d) { SaveScreenshot(d, QStringLiteral("dialog_key_list")); });
+  OnDialog<CKeyListDlg>(
+      [](CKeyListDlg& d) { SaveScreenshot(d, QStringLiteral("dialog_key_list")); });
   QTest::mouseClick(view().keyListButton(), Qt::LeftButton);
   QTest::mouseClick(view().closeButton(), Qt::LeftButton);
 

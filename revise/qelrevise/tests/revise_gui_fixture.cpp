@@ -56,8 +56,8 @@ std::string ReviseGuiTest::Definition(const std::string& name, const std::string
 }
 
 std::string ReviseGuiTest::MakeIndexed(const std::string& records) {
-  EXPECT_TRUE(revise::test::BuildIndexed(dir_, "IDX", kRecordLength,
-                                         "KEY 0:5:CHAR\nKEY 5:6:CHAR\n", records));
+  EXPECT_TRUE(revise::test::BuildIndexed(dir_, "IDX", kRecordLength, "KEY 0:5:CHAR\nKEY 5:6:CHAR\n",
+                                         records));
   return dir_.path() + "/IDX.kdf";
 }
 
@@ -96,8 +96,9 @@ void ReviseGuiTest::OpenIndexed() {
 }
 
 void ReviseGuiTest::OpenSequential() {
-  std::string data = MakeSequential(Record("S0001", "PEAR", "011") +
-                                    Record("S0002", "APPLE", "022") + Record("S0003", "FIG", "033"));
+  std::string data =
+      MakeSequential(Record("S0001", "PEAR", "011") + Record("S0002", "APPLE", "022") +
+                     Record("S0003", "FIG", "033"));
   OpenWithDialog(data, Definition("SEQ", "S"));
   ASSERT_TRUE(frame_->document().is_open());
 }

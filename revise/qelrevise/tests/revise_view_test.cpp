@@ -2,12 +2,13 @@
 // control states through a file's life (sequential and indexed, update and
 // input mode), values typed and refused, and closing the window with a file
 // open.
+#include "revise/qelrevise/revise_view.h"
+
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 
 #include "revise/qelrevise/revise_dialogs.h"
-#include "revise/qelrevise/revise_view.h"
 #include "revise/qelrevise/tests/revise_gui_fixture.h"
 
 namespace qel::revise::gui::test {
@@ -30,8 +31,9 @@ TEST_F(FrameTest, MenusCaptionAndTheFormBeforeAFileIsOpen) {
   EXPECT_STREQ(frame.view()->metaObject()->className(), "qel::revise::gui::CQelreviseView");
   const QList<QAction*> menus = frame.menuBar()->actions();
   ASSERT_EQ(menus.size(), 5);
-  EXPECT_EQ(Texts(menus[0]->menu()->actions()),
-            (QStringList{"ファイルの設定(&O)...", "ファイルを閉じる(&C)", "ファイル更新の終了(&X)"}));
+  EXPECT_EQ(
+      Texts(menus[0]->menu()->actions()),
+      (QStringList{"ファイルの設定(&O)...", "ファイルを閉じる(&C)", "ファイル更新の終了(&X)"}));
   EXPECT_EQ(Texts(menus[1]->menu()->actions()),
             (QStringList{"レコードの複写(&D)", "先頭データ表示(&T)", "最終データ表示(&L)"}));
   EXPECT_EQ(Texts(menus[3]->menu()->actions()), (QStringList{"特殊ｵﾌﾟｼｮﾝ(&U)..."}));
