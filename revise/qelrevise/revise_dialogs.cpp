@@ -34,12 +34,6 @@ QString Filter(unsigned description, const char* patterns) {
          QLatin1Char(')');
 }
 
-QPushButton* Button(unsigned text, QWidget* parent) {
-  auto* button = new QPushButton(ProgramText(text), parent);
-  button->setAutoDefault(false);
-  return button;
-}
-
 // Typed text as CP932; text without a CP932 form keeps its UTF-8 bytes, which
 // the document's checks refuse where they matter (a title only shows it).
 std::string Cp932Or(const QString& text) {
@@ -81,6 +75,12 @@ QFont ListFont() {
 }
 
 std::optional<std::string> TypedText(const QString& text) { return qel::gui::ToCp932(text); }
+
+QPushButton* Button(unsigned text, QWidget* parent) {
+  auto* button = new QPushButton(ProgramText(text), parent);
+  button->setAutoDefault(false);
+  return button;
+}
 
 // ------------------------------------------------------------- file settings
 
@@ -163,12 +163,17 @@ FileSettings CFileSettingsDlg::settings() const {
   return s;
 }
 
-std::unique_ptr<QFileDialog> CFileSettingsDlg::makeDataBrowser() {
-  auto dialog = std::make_unique<QFileDialog>(this, ProgramText(kTextBrowseData));
+std::unique_ptr<QFileDialog> CFileSettingsDlg::newBrowser(unsigned title) {
+  auto dialog = std::make_unique<QFileDialog>(this, ProgramText(title));
   dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setOption(QFileDialog::HideNameFilterDetails);
   dialog->setAcceptMode(QFileDialog::AcceptOpen);
-  dialog->setFileMode(QFileDialog::ExistingFile);
+  dialog->setFileMode(QFileDialog::ExistingFile);  // path and file must exist
+  return dialog;
+}
+
+std::unique_ptr<QFileDialog> CFileSettingsDlg::makeDataBrowser() {
+  std::unique_ptr<QFileDialog> dialog = newBrowser(kTextBrowseData);
   dialog->setNameFilters({Filter(kTextFilterAll, "*"), Filter(kTextFilterKey, "*.kdf *.KDF")});
   const QFileInfo current(m_data->text());
   if (!m_data->text().isEmpty()) dialog->setDirectory(current.absolutePath());
@@ -177,11 +182,7 @@ std::unique_ptr<QFileDialog> CFileSettingsDlg::makeDataBrowser() {
 }
 
 std::unique_ptr<QFileDialog> CFileSettingsDlg::makeDefinitionBrowser() {
-  auto dialog = std::make_unique<QFileDialog>(this, ProgramText(kTextBrowseDefinition));
-  dialog->setOption(QFileDialog::DontUseNativeDialog);
-  dialog->setOption(QFileDialog::HideNameFilterDetails);
-  dialog->setAcceptMode(QFileDialog::AcceptOpen);
-  dialog->setFileMode(QFileDialog::ExistingFile);  // path and file must exist
+  std::unique_ptr<QFileDialog> dialog = newBrowser(kTextBrowseDefinition);
   dialog->setDefaultSuffix(QStringLiteral("flf"));
   dialog->setNameFilters(
       {Filter(kTextFilterDefinition, "*.flf *.FLF"), Filter(kTextFilterAll, "*")});

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,6 +38,10 @@ QFont ListFont();
 
 // What a person typed, as CP932; nullopt when a character has no CP932 form.
 std::optional<std::string> TypedText(const QString& text);
+
+// A push button captioned with text `text` of the program's table, that is
+// not the default of its dialog.
+QPushButton* Button(unsigned text, QWidget* parent);
 
 class CFileSettingsDlg : public QDialog {
   Q_OBJECT
@@ -77,6 +82,7 @@ class CFileSettingsDlg : public QDialog {
   void accept() override;
 
  private:
+  std::unique_ptr<QFileDialog> newBrowser(unsigned title);
   void browse(QLineEdit* field, std::unique_ptr<QFileDialog> dialog);
 
   CQelreviseDoc& m_doc;

@@ -26,12 +26,6 @@ CQelreviseView::DialogObserver& Observer() {
   return observer;
 }
 
-QPushButton* FormButtonOf(unsigned text, QWidget* parent) {
-  auto* button = new QPushButton(ProgramText(text), parent);
-  button->setAutoDefault(false);
-  return button;
-}
-
 // The message for typed text that has no CP932 form: the wrong-character
 // message of the item's check.
 int UnencodableMessage(int type) {
@@ -57,17 +51,17 @@ CQelreviseView::CQelreviseView(CQelreviseDoc& doc, QWidget* parent) : QWidget(pa
   m_keyType->setFont(ListFont());
   m_keyType->setMinimumContentsLength(24);
   m_keyTypeLabel->setBuddy(m_keyType);
-  m_keyList = FormButtonOf(kTextKeyList, this);
+  m_keyList = Button(kTextKeyList, this);
   m_keyLabel = new QLabel(ProgramText(kTextKeyLabel), this);
   m_keyField = new QLineEdit(this);
   m_keyLabel->setBuddy(m_keyField);
-  m_display = FormButtonOf(kTextDisplay, this);
-  m_close = FormButtonOf(kTextClose, this);
-  m_delete = FormButtonOf(kTextDelete, this);
-  m_previous = FormButtonOf(kTextPrevious, this);
-  m_next = FormButtonOf(kTextNext, this);
-  m_register = FormButtonOf(kTextRegister, this);
-  m_help = FormButtonOf(kTextFormHelp, this);
+  m_display = Button(kTextDisplay, this);
+  m_close = Button(kTextClose, this);
+  m_delete = Button(kTextDelete, this);
+  m_previous = Button(kTextPrevious, this);
+  m_next = Button(kTextNext, this);
+  m_register = Button(kTextRegister, this);
+  m_help = Button(kTextFormHelp, this);
   m_caption = new QLabel(this);
   m_caption->setMinimumWidth(130);
   m_counter = new QLineEdit(this);

@@ -7,7 +7,6 @@
 #include <stdlib.h>
 
 #include <QTest>
-#include <cstdio>
 
 #include "revise/qelrevise/tests/revise_gui_fixture.h"
 
@@ -15,26 +14,6 @@ namespace qel::revise::gui::test {
 namespace {
 
 using revise::test::At;
-
-bool Compile(const revise::test::TempDir& dir, const std::string& name) {
-  const char* source = std::getenv("QEL_TEST_SOURCE_DIR");
-  if (source == nullptr) return false;
-  std::string cmd = "cd '" + dir.path() + "' && cobc -x -o " + name + " '" + source +
-                    "/revise/tests/cobol/" + name + ".cob'";
-  return std::system(cmd.c_str()) == 0;
-}
-
-std::string RunProgram(const revise::test::TempDir& dir, const std::string& name) {
-  std::string cmd = "cd '" + dir.path() + "' && ./" + name;
-  std::string out;
-  if (FILE* p = ::popen(cmd.c_str(), "r")) {
-    char buffer[256];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
-    ::pclose(p);
-  }
-  return out;
-}
 
 // The COBOL record: CODE X(5), NAME X(6), QTY 9(3), AMT S9(3)V99 COMP-3,
 // NOTE X(7).
@@ -49,9 +28,9 @@ class ReviseGuiCobolTest : public ReviseGuiTest {
   void SetUp() override {
     if (std::system("command -v cobc > /dev/null 2>&1") != 0) GTEST_SKIP() << "cobc not installed";
     ReviseGuiTest::SetUp();
-    ASSERT_TRUE(Compile(dir_, "write_items"));
-    ASSERT_TRUE(Compile(dir_, "read_items"));
-    RunProgram(dir_, "write_items");
+    ASSERT_TRUE(revise::test::CompileCobol(dir_, "write_items"));
+    ASSERT_TRUE(revise::test::CompileCobol(dir_, "read_items"));
+    revise::test::RunProgram(dir_, "write_items");
   }
   // Presses `button` and answers the key field's text.
   QString Press(QPushButton* button) {
@@ -143,18 +122,7 @@ TEST_F(ReviseGuiCobolTest, FilesChangedInTheWindowReadBackInCobol) {
   frame_->close();
   ASSERT_FALSE(frame_->document().is_open());
 
-  EXPECT_EQ(RunProgram(dir_, "read_items"),
-            "I|C0001|PEAR  |011|-  1.75|cobol  \n"
-            "I|C0002|APPLE |099|- 12.50|cobol  \n"
-            "I|C0003|FIG   |033|   0.75|cobol  \n"
-            "I|C0005|MANGO |055|   3.25|cobol  \n"
-            "I|C0009|BANANA|007|   4.10|revise \n"
-            "S|C0005|MANGO |055|   3.25|cobol  \n"
-            "S|C0004|KIWI  |001|   2.00|cobol  \n"
-            "S|C0003|FIG   |033|   0.75|cobol  \n"
-            "S|C0002|APPLE |022|-  0.50|cobol  \n"
-            "S|C0001|PEAR  |011|-  1.75|cobol  \n"
-            "S|C0010|PLUM  |000|   0.00|       \n");
+  EXPECT_EQ(revise::test::RunProgram(dir_, "read_items"), revise::test::kRoundTripShown);
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ void ReviseGuiTest::OpenWithDialog(const std::string& data, const std::string& d
   CQelreviseView::setDialogObserver({});
   // The main window is the active one again once the dialog is gone.
   frame_->activateWindow();
-  QTest::qWaitForWindowActive(frame_.get());
+  EXPECT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
 }
 
 void ReviseGuiTest::OpenIndexed() {

@@ -208,6 +208,48 @@ TEST_F(FrameTest, ARefusedValueStaysInTheEntryFieldAndTheLineDoesNotMove) {
   EXPECT_EQ(v.keyField()->text(), QStringLiteral("C0001"));
 }
 
+TEST_F(FrameTest, IndexedInputModeOffersThePrimaryKeyOnlyAndNeedsAKey) {
+  OpenIndexed();
+  CQelreviseView& v = view();
+  QTest::mouseClick(v.inputRadio(), Qt::LeftButton);
+  EXPECT_EQ(v.keyTypeBox()->count(), 1);
+  EXPECT_TRUE(v.keyTypeBox()->isEnabled());
+  EXPECT_FALSE(v.keyListButton()->isEnabled());
+  EXPECT_FALSE(v.deleteButton()->isEnabled());
+  EXPECT_FALSE(v.keyField()->isReadOnly());
+  Enter("NAME", QStringLiteral("LIME"));
+  QTest::mouseClick(v.registerButton(), Qt::LeftButton);
+  EXPECT_EQ(Shown().last(), QStringLiteral("KVWN2019"));
+  EXPECT_EQ(frame_->focusWidget(), v.keyField());
+  QTest::keyClicks(v.keyField(), QStringLiteral("C0009"));
+  QTest::mouseClick(v.registerButton(), Qt::LeftButton);
+  EXPECT_EQ(Shown().last(), QStringLiteral("KVWN2009"));
+  EXPECT_EQ(v.keyField()->text(), QString());
+  // A name the alternate key already has is a duplicate; Register stays for
+  // a correction and the key-type box has the focus.
+  QTest::keyClicks(v.keyField(), QStringLiteral("C0010"));
+  Enter("NAME", QStringLiteral("FIG"));
+  QTest::mouseClick(v.registerButton(), Qt::LeftButton);
+  EXPECT_EQ(Shown().last(), QStringLiteral("KRAC2622"));
+  EXPECT_TRUE(v.registerButton()->isEnabled());
+  EXPECT_EQ(frame_->focusWidget(), v.keyTypeBox());
+}
+
+TEST_F(FrameTest, ACharacterWithoutACp932FormIsRefused) {
+  OpenIndexed();
+  CQelreviseView& v = view();
+  Display(QStringLiteral("C0002"));
+  v.itemList()->setCurrentRow(Line("NOTE"));
+  v.entryField()->setText(QString::fromUtf8("a\xF0\x9F\x98\x80"));
+  v.itemList()->setCurrentRow(Line("QTY"));
+  EXPECT_EQ(Shown().last(), QStringLiteral("KVDA2902"));
+  EXPECT_EQ(v.selectedLine(), Line("NOTE"));
+  EXPECT_TRUE(LineText("NOTE").endsWith(QStringLiteral("note   ")));
+  v.keyField()->setText(QString::fromUtf8("\xF0\x9F\x98\x80"));
+  QTest::mouseClick(v.displayButton(), Qt::LeftButton);
+  EXPECT_EQ(Shown().last(), QStringLiteral("KVWN2025"));
+}
+
 TEST_F(FrameTest, ItemSelectionMarksAGroupAndRegisterEndsIt) {
   std::string data = MakeSequential(Record("S0001", "PEAR", "011"));
   OpenWithDialog(data, Definition("SEQ", "S"), /*item_selection=*/true);
