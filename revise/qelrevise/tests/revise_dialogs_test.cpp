@@ -88,6 +88,36 @@ TEST_F(DialogTest, TheTitleGoesIntoTheCaptionAndAnOpenFileIsClosedOnlyAfterYes) 
   EXPECT_FALSE(view().closeButton()->isEnabled());
 }
 
+TEST_F(DialogTest, AnEmptyFileInUpdateModeOpensInInputModeAfterYes) {
+  const std::string data = MakeSequential("");
+  const std::string definition = Definition("SEQ", "S");
+  boxes_->Answer(QMessageBox::No);
+  OpenWithDialog(data, definition);
+  EXPECT_EQ(Shown().last(), QStringLiteral("KVWN2020"));
+  EXPECT_FALSE(frame_->document().is_open());
+  EXPECT_TRUE(view().updateRadio()->isChecked());
+  boxes_->Answer(QMessageBox::Yes);
+  OpenWithDialog(data, definition);
+  ASSERT_TRUE(frame_->document().is_open());
+  EXPECT_TRUE(view().inputRadio()->isChecked());
+  EXPECT_EQ(view().keyField()->text(), QStringLiteral("1"));
+  EXPECT_FALSE(frame_->firstRecordAction()->isEnabled());
+}
+
+TEST_F(DialogTest, AnUnsupportedItemClosesTheFileAfterTheDialog) {
+  const std::string data = MakeSequential(Record("S0001", "PEAR", "011"));
+  std::vector<revise::test::Item> layout = Layout();
+  layout[4].dtat = "Z";  // numeric edited: the form cannot show it
+  layout[4].edcs = "ZZZZZZ9";
+  layout[4].suaf = "T";
+  const std::string definition = revise::test::WriteDefinitions(dir_, "BAD", "S", layout);
+  OpenWithDialog(data, definition);
+  EXPECT_EQ(Shown().last(), QStringLiteral("KVWN2018"));
+  EXPECT_FALSE(frame_->document().is_open());
+  EXPECT_EQ(view().itemList()->count(), 0);
+  EXPECT_FALSE(view().closeButton()->isEnabled());
+}
+
 TEST_F(DialogTest, BrowseDialogsHaveTheirTitlesFiltersAndNames) {
   QStringList seen;
   CFileSettingsDlg::setBrowserObserver([&](QFileDialog& browser) {
