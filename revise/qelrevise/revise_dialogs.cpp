@@ -42,6 +42,16 @@ std::string Cp932Or(const QString& text) {
   return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
+// The dialog's fields on the left, its buttons in a column on the right.
+void LayOut(QDialog* dialog, QLayout* fields, std::initializer_list<QPushButton*> buttons) {
+  auto* column = new QVBoxLayout;
+  for (QPushButton* button : buttons) column->addWidget(button);
+  column->addStretch();
+  auto* layout = new QHBoxLayout(dialog);
+  layout->addLayout(fields, 1);
+  layout->addLayout(column);
+}
+
 }  // namespace
 
 int ShowMessage(const Message& m) {
@@ -125,14 +135,7 @@ CFileSettingsDlg::CFileSettingsDlg(CQelreviseDoc& doc, const FileSettings& initi
   checks->addWidget(m_selection);
   checks->addWidget(m_elementary);
   grid->addLayout(checks, 3, 1);
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(m_ok);
-  buttons->addWidget(m_cancel);
-  buttons->addWidget(m_help);
-  buttons->addStretch();
-  auto* layout = new QHBoxLayout(this);
-  layout->addLayout(grid, 1);
-  layout->addLayout(buttons);
+  LayOut(this, grid, {m_ok, m_cancel, m_help});
   // Tab order follows the fields, then the check boxes, then the buttons.
   QWidget* order[] = {m_data,      m_browseData, m_definition, m_browseDefinition, m_title, m_share,
                       m_selection, m_elementary, m_ok,         m_cancel,           m_help};
@@ -264,14 +267,7 @@ CSpecialOptionsDlg::CSpecialOptionsDlg(CQelreviseDoc& doc, QWidget* parent)
   filler->addStretch();
   fields->addLayout(filler);
   fields->addStretch();
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(m_ok);
-  buttons->addWidget(cancel);
-  buttons->addWidget(m_help);
-  buttons->addStretch();
-  auto* layout = new QHBoxLayout(this);
-  layout->addLayout(fields, 1);
-  layout->addLayout(buttons);
+  LayOut(this, fields, {m_ok, cancel, m_help});
 }
 
 void CSpecialOptionsDlg::accept() {
