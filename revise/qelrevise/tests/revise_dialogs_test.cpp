@@ -118,6 +118,29 @@ TEST_F(DialogTest, AnUnsupportedItemClosesTheFileAfterTheDialog) {
   EXPECT_FALSE(view().closeButton()->isEnabled());
 }
 
+TEST_F(DialogTest, ATitleOverSixtyBytesIsCutOnlyAfterNo) {
+  const std::string data = MakeSequential(Record("S0001", "PEAR", "011"));
+  const std::string definition = Definition("SEQ", "S");
+  const QString title = QString(29, QChar(0x3042)) + QStringLiteral("abc");  // 58 + 3 bytes
+  bool back_in_title = false;
+  OnDialog<CFileSettingsDlg>([&](CFileSettingsDlg& d) {
+    d.dataField()->setText(QString::fromStdString(data));
+    d.definitionField()->setText(QString::fromStdString(definition));
+    d.titleField()->setText(title);
+    boxes_->Answer(QMessageBox::Yes);
+    QTest::mouseClick(d.okButton(), Qt::LeftButton);
+    back_in_title = d.isVisible() && d.focusWidget() == d.titleField();
+    boxes_->Answer(QMessageBox::No);
+    QTest::mouseClick(d.okButton(), Qt::LeftButton);
+  });
+  frame_->fileSettingsAction()->trigger();
+  EXPECT_EQ(Shown(), (QStringList{"KVWN2017", "KVWN2017"}));
+  EXPECT_TRUE(back_in_title);
+  ASSERT_TRUE(frame_->document().is_open());
+  EXPECT_EQ(frame_->windowTitle(),
+            QStringLiteral("ファイル更新 - ") + QString(29, QChar(0x3042)) + QStringLiteral("ab"));
+}
+
 TEST_F(DialogTest, BrowseDialogsHaveTheirTitlesFiltersAndNames) {
   QStringList seen;
   CFileSettingsDlg::setBrowserObserver([&](QFileDialog& browser) {
@@ -228,6 +251,11 @@ TEST_F(DialogTest, HelpNamesTheMissingHelpFile) {
 // Pictures of the main window with each kind of file and of every dialog.
 TEST_F(DialogTest, ScreenshotsOfEveryWindow) {
   frame_->resize(820, 600);
+  SaveScreenshot(*frame_, QStringLiteral("main_no_file"));
+  OnDialog<CSpecialOptionsDlg>([](CSpecialOptionsDlg& d) {
+    SaveScreenshot(d, QStringLiteral("dialog_special_options_no_file"));
+  });
+  frame_->specialOptionsAction()->trigger();
   OpenIndexed();
   Display(QStringLiteral("C0002"));
   view().itemList()->setCurrentRow(Line("NAME"));
