@@ -208,6 +208,23 @@ TEST_F(FrameTest, ARefusedValueStaysInTheEntryFieldAndTheLineDoesNotMove) {
   EXPECT_EQ(v.keyField()->text(), QStringLiteral("C0001"));
 }
 
+TEST_F(FrameTest, TabFollowsTheFormsControls) {
+  OpenIndexed();
+  CQelreviseView& v = view();
+  Display(QStringLiteral("C0002"));
+  v.updateRadio()->setFocus();
+  QList<QWidget*> visited;
+  for (int i = 0; i < 12; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    visited << QApplication::focusWidget();
+  }
+  const QList<QWidget*> expected = {v.keyTypeBox(),     v.keyListButton(), v.keyField(),
+                                    v.displayButton(),  v.closeButton(),   v.deleteButton(),
+                                    v.previousButton(), v.nextButton(),    v.helpButton(),
+                                    v.entryField(),     v.itemList()};
+  EXPECT_EQ(visited.mid(0, expected.size()), expected);
+}
+
 TEST_F(FrameTest, IndexedInputModeOffersThePrimaryKeyOnlyAndNeedsAKey) {
   OpenIndexed();
   CQelreviseView& v = view();
