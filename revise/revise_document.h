@@ -35,6 +35,7 @@ namespace qel::revise {
 
 // Message numbers of the program's own texts.
 inline constexpr int kKvwnNamesEqual = 2001;
+inline constexpr int kKvwnFillerHex = 2004;
 inline constexpr int kKvwnBadExtension = 2002;
 inline constexpr int kKvwnNameTooLong = 2005;
 inline constexpr int kKvwnNoName = 2006;
@@ -147,6 +148,12 @@ std::string TypeCaption(int type);
 // integer digits) and `decimal_digits`.
 int Width(int type, int digits, int decimal_digits);
 
+// Reads the FILLER value field: empty means 0x20, else exactly two
+// hexadecimal digits. 0, or KVWN2004 (`*value` unchanged).
+int ParseFillerText(const std::string& text, int* value);
+// The field's text for `value`: empty for 0x20, else two hexadecimal digits.
+std::string FillerText(int value);
+
 // Cuts `text` to at most `limit` bytes without splitting a Shift-JIS
 // double-byte character.
 std::string CutSjis(const std::string& text, std::size_t limit);
@@ -163,6 +170,9 @@ class CQelreviseDoc {
   void SetFillerValue(int value) { filler_value_ = value & 0xff; }
   void SetBigEndian(bool on) { big_endian_ = on; }
   void SetNoTruncationMessage(bool on) { no_truncation_message_ = on; }
+  int filler_value() const { return filler_value_; }
+  bool big_endian() const { return big_endian_; }
+  bool no_truncation_message() const { return no_truncation_message_; }
 
   // Switches between input mode (1) and update mode (0): clears every
   // current and entered text (update mode also forgets the previous record);
@@ -190,6 +200,16 @@ class CQelreviseDoc {
   // Names of the keys the key-type box offers (only the primary key in
   // input mode); empty for a relative file.
   std::vector<std::string> KeyNames() const;
+
+  // The key list: one line " %-31s   %11s   %11s   %9s" per key of an open
+  // indexed file (name, start offset and length of its single part, both
+  // "----------" for a key of several parts, and the part's type).
+  std::vector<std::string> KeyListLines() const;
+
+  // Clears every current and entered text (the record shown is forgotten,
+  // nothing can be rewritten until the next fetch); the previous record is
+  // kept.
+  void ClearValues();
 
   // Fetches a record: kinds 0 by key, 1 by record number, 2 next,
   // 3 previous, 4 first, 5 last. `key_text` is the key field; on success it

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,28 +18,6 @@ namespace {
 
 using test::Answers;
 using test::At;
-
-// Compiles tests/cobol/<name>.cob into dir.
-bool Compile(const test::TempDir& dir, const std::string& name) {
-  const char* source = std::getenv("QEL_TEST_SOURCE_DIR");
-  if (source == nullptr) return false;
-  std::string cmd = "cd '" + dir.path() + "' && cobc -x -o " + name + " '" + source +
-                    "/revise/tests/cobol/" + name + ".cob'";
-  return std::system(cmd.c_str()) == 0;
-}
-
-// Runs a compiled program in dir and returns what it wrote.
-std::string RunProgram(const test::TempDir& dir, const std::string& name) {
-  std::string cmd = "cd '" + dir.path() + "' && ./" + name;
-  std::string out;
-  if (FILE* p = ::popen(cmd.c_str(), "r")) {
-    char buffer[256];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
-    ::pclose(p);
-  }
-  return out;
-}
 
 // The COBOL record: CODE X(5), NAME X(6), QTY 9(3), AMT S9(3)V99 COMP-3,
 // NOTE X(7).
@@ -55,9 +32,9 @@ class ReviseCobolTest : public testing::Test {
   void SetUp() override {
     if (std::system("command -v cobc > /dev/null 2>&1") != 0) GTEST_SKIP() << "cobc not installed";
     ::setenv("TEMP", dir_.path().c_str(), 1);
-    ASSERT_TRUE(Compile(dir_, "write_items"));
-    ASSERT_TRUE(Compile(dir_, "read_items"));
-    RunProgram(dir_, "write_items");
+    ASSERT_TRUE(test::CompileCobol(dir_, "write_items"));
+    ASSERT_TRUE(test::CompileCobol(dir_, "read_items"));
+    test::RunProgram(dir_, "write_items");
     doc_ = std::make_unique<CQelreviseDoc>();
   }
   int Line(const std::string& name) const {
@@ -151,18 +128,7 @@ TEST_F(ReviseCobolTest, IndexedAndRelativeFilesChangedByTheDocumentReadBackInCob
   EXPECT_EQ(key, "7");
   ASSERT_TRUE(doc_->Close().ok());
 
-  EXPECT_EQ(RunProgram(dir_, "read_items"),
-            "I|C0001|PEAR  |011|-  1.75|cobol  \n"
-            "I|C0002|APPLE |099|- 12.50|cobol  \n"
-            "I|C0003|FIG   |033|   0.75|cobol  \n"
-            "I|C0005|MANGO |055|   3.25|cobol  \n"
-            "I|C0009|BANANA|007|   4.10|revise \n"
-            "S|C0005|MANGO |055|   3.25|cobol  \n"
-            "S|C0004|KIWI  |001|   2.00|cobol  \n"
-            "S|C0003|FIG   |033|   0.75|cobol  \n"
-            "S|C0002|APPLE |022|-  0.50|cobol  \n"
-            "S|C0001|PEAR  |011|-  1.75|cobol  \n"
-            "S|C0010|PLUM  |000|   0.00|       \n");
+  EXPECT_EQ(test::RunProgram(dir_, "read_items"), test::kRoundTripShown);
 }
 
 }  // namespace

@@ -44,6 +44,14 @@ struct Answers {
 
 std::string ReadFile(const std::string& path);
 
+// Compiles tests/cobol/<name>.cob of this module into dir (cobc -x).
+bool CompileCobol(const TempDir& dir, const std::string& name);
+// Runs a compiled program in dir and returns what it wrote.
+std::string RunProgram(const TempDir& dir, const std::string& name);
+// What read_items shows after the round trip both COBOL tests make: the
+// indexed file (I) and the sequential file (S) as changed.
+extern const char kRoundTripShown[];
+
 }  // namespace qel::revise::test
 
 #endif  // QEL_REVISE_TESTS_REVISE_FIXTURE_H_
