@@ -179,7 +179,15 @@ Clause ClauseOf(const ClauseSpec& s) {
   }
   if (s.justified && !c.text.empty()) c.text += " JUSTIFIED RIGHT";
   if (s.blank_when_zero && !c.text.empty()) c.text += " BLANK WHEN ZERO";
-  if (s.synchronized) c.comment += c.comment.empty() ? "SYNCHRONIZED" : ", SYNCHRONIZED";
+  // Display and packed items take no slack bytes when synchronized, so the
+  // clause keeps the positions; elsewhere it is only noted, since a
+  // compiler would add slack that the positions already hold.
+  bool no_slack = s.attribute == 1 || s.attribute == 2 || s.attribute == 3 ||
+                  (s.attribute >= 6 && s.attribute <= 9) || (s.attribute >= 15 && s.attribute <= 17);
+  if (s.synchronized && no_slack && !c.comment.empty()) no_slack = false;
+  if (s.synchronized && no_slack) c.text += " SYNCHRONIZED";
+  if (s.synchronized && !no_slack)
+    c.comment += c.comment.empty() ? "SYNCHRONIZED" : ", SYNCHRONIZED";
   return c;
 }
 
