@@ -153,6 +153,7 @@ class Importer {
   void Map(int index, Usage usage, SignClause sign) {
     Node& n = nodes_[index];
     const Entry& e = n.entry;
+    if (e.faulty) return;
     if (e.usage != Usage::kNone) usage = e.usage;
     if (e.sign != SignClause::kNone) sign = e.sign;
     ItemRecord& item = n.item;

@@ -315,11 +315,12 @@ class Parser {
       return SkipToPeriod();
     }
     if (Clauses(&entry, shown)) {
-      result_->entries.push_back(std::move(entry));
       if (pos_ < tokens_.size()) ++pos_;  // the period
     } else {
+      entry.faulty = true;
       SkipToPeriod();
     }
+    result_->entries.push_back(std::move(entry));
   }
 
   // Reads the clauses up to the entry's period. False after a fault (already

@@ -120,6 +120,7 @@ struct Entry {
   bool justified = false;
   bool blank_when_zero = false;
   bool synchronized = false;
+  bool faulty = false;  // a fault was reported in it; it only keeps the tree's shape
 };
 
 struct ReadResult {
@@ -128,7 +129,8 @@ struct ReadResult {
 };
 
 // Reads every entry of `text`. Never fails as a whole: what cannot be read
-// is a diagnostic, and an entry with a fault is left out.
+// is a diagnostic; an entry of level 1-49 with a fault is kept, marked
+// faulty, so that the entries around it keep their places.
 ReadResult ReadCopybook(std::string_view text, const ReadOptions& options);
 
 // `text` with the ASCII letters in upper case; the second byte of a CP932
