@@ -164,7 +164,7 @@ ItemRecord Item(const char* level, const char* name, const char* dtat, const cha
 TEST(CopybookExportTest, GapsBecomeFillerAndKindsWithoutAClauseBecomeBytesWithAComment) {
   std::vector<ItemRecord> items = {Item("01", "R", "G", "0", "0"), Item("05", "A", "X", "3", "0"),
                                    Item("05", "B", "XD", "8", "5"), Item("05", "C", "1", "3", "13"),
-                                   Item("05", "D", "B", "2", "14")};
+                                   Item("05", "D", "B", "2", "15")};
   items[3].birl = "6";
   items[4].sync = "T";
   ExportResult e = ExportCopybook(items, false, "R.FLF");
