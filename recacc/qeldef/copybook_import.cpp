@@ -42,6 +42,23 @@ std::string Decimal(int64_t integer, int64_t fraction) {
   return std::to_string(integer) + "." + std::to_string(fraction);
 }
 
+// True when `text` is whole CP932 characters: a lead byte always has its
+// trail byte, and no byte lies outside the code. A dangling lead byte would
+// take the closing quote of the definition file as its second byte.
+bool IsCp932Text(const std::string& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    unsigned char u = static_cast<unsigned char>(text[i]);
+    if ((u >= 0x81 && u <= 0x9F) || (u >= 0xE0 && u <= 0xFC)) {
+      if (i + 1 >= text.size()) return false;
+      unsigned char t = static_cast<unsigned char>(text[++i]);
+      if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+    } else if (u < 0x20 || u == 0x7F || u == 0x80 || u == 0xA0 || u > 0xFC) {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::string TwoDigits(int level) {
   return (level < 10 ? "0" : "") + std::to_string(level);
 }
@@ -114,6 +131,9 @@ class Importer {
       root.entry.redefines.clear();
     }
     if (root.entry.occurs > 0) Fault(root, kReasonOccursLevel1);
+    // The layout leaves FILLER items out; a record without a name would
+    // leave nothing of itself, so it takes the definition's name.
+    if (root.entry.name.empty()) root.entry.name = options_.default_record_name;
     if (!Tree()) return;
     Map(0, Usage::kNone, SignClause::kNone);
     if (HasFault()) return;
@@ -165,6 +185,7 @@ class Importer {
     item.just = e.justified ? "T" : "F";
     if (e.name.size() > kMaxNameBytes) Fault(n, kReasonNameTooLong);
     if (e.redefines.size() > kMaxNameBytes) Fault(n, kReasonNameTooLong);
+    if (!IsCp932Text(e.name) || !IsCp932Text(e.redefines)) Fault(n, kReasonNameBytes);
     if (e.depending) {
       if (options_.odo_max) {
         Fault(n, kWarnDependingMax, std::to_string(e.occurs));

@@ -12,7 +12,8 @@
 // first 01 (a copybook meant to be copied under a record of the user's) form
 // a record of their own under an 01 group named `default_record_name`. The
 // first record is taken, or the one named by `record`; the others are
-// reported as ignored. A REDEFINES clause of the chosen 01 is dropped with a
+// reported as ignored. A FILLER or nameless 01 takes `default_record_name`
+// (the layout would leave it out). A REDEFINES clause of the chosen 01 is dropped with a
 // warning (the record is the whole layout).
 #ifndef QEL_RECACC_QELDEF_COPYBOOK_IMPORT_H_
 #define QEL_RECACC_QELDEF_COPYBOOK_IMPORT_H_

@@ -64,6 +64,7 @@ enum Reason : int {
   kReasonDirective = 138,
   kReasonBadLevel = 139,
   kReasonBadOccurs = 140,
+  kReasonNameBytes = 141,
   // Warnings: the import goes on.
   kWarnOtherRecord = 201,
   kWarnLevel66 = 202,
