@@ -48,7 +48,7 @@ std::string Decimal(int64_t integer, int64_t fraction) {
 bool IsCp932Text(const std::string& text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     unsigned char u = static_cast<unsigned char>(text[i]);
-    if ((u >= 0x81 && u <= 0x9F) || (u >= 0xE0 && u <= 0xFC)) {
+    if (IsCp932LeadByte(u)) {
       if (i + 1 >= text.size()) return false;
       unsigned char t = static_cast<unsigned char>(text[++i]);
       if (t < 0x40 || t == 0x7F || t > 0xFC) return false;

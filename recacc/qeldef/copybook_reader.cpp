@@ -17,8 +17,6 @@ constexpr std::size_t kTextStart = 7;        // column 8
 constexpr std::size_t kTextEnd = 72;         // past column 72
 constexpr std::size_t kTabWidth = 8;
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 // One character of the joined source and the line it came from. A '\n'
 // separates lines that do not continue each other.
 struct SourceChar {
@@ -104,7 +102,7 @@ class Joiner {
         } else {
           quote_ = 0;
         }
-      } else if (IsLeadByte(u) && i + 1 < area.size()) {
+      } else if (IsCp932LeadByte(u) && i + 1 < area.size()) {
         out_.push_back({c, line});
         c = area[++i];
       } else if (c == '\t') {
@@ -166,7 +164,7 @@ std::vector<Token> Tokenize(const std::vector<SourceChar>& src) {
     while (i < src.size() && !IsSpace(src[i].c) && src[i].c != '"' && src[i].c != '\'') {
       unsigned char u = static_cast<unsigned char>(src[i].c);
       word.push_back(src[i].c);
-      if (IsLeadByte(u) && i + 1 < src.size() && !IsSpace(src[i + 1].c)) word.push_back(src[++i].c);
+      if (IsCp932LeadByte(u) && i + 1 < src.size() && !IsSpace(src[i + 1].c)) word.push_back(src[++i].c);
       ++i;
     }
     // A separator period, comma or semicolon ends the word only before a
@@ -476,7 +474,7 @@ std::string UpperCase(std::string_view text) {
   std::string out(text);
   for (std::size_t i = 0; i < out.size(); ++i) {
     unsigned char u = static_cast<unsigned char>(out[i]);
-    if (IsLeadByte(u)) {
+    if (IsCp932LeadByte(u)) {
       ++i;
     } else if (u >= 'a' && u <= 'z') {
       out[i] = static_cast<char>(u - 'a' + 'A');

@@ -134,6 +134,11 @@ struct ReadResult {
 // faulty, so that the entries around it keep their places.
 ReadResult ReadCopybook(std::string_view text, const ReadOptions& options);
 
+// True for the first byte of a CP932 double-byte character.
+inline bool IsCp932LeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
 // `text` with the ASCII letters in upper case; the second byte of a CP932
 // double-byte character is never changed.
 std::string UpperCase(std::string_view text);

@@ -10,6 +10,7 @@
 
 #include "platform/file.h"
 #include "recacc/definition_reader.h"
+#include "recacc/qeldef/copybook_reader.h"
 #include "recacc/qelrecacc.h"
 
 namespace qel::copybook {
@@ -19,15 +20,13 @@ namespace {
 namespace fs = std::filesystem;
 namespace pf = qel::platform;
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 // A quoted value. Double-byte characters are taken whole by the reader, so
 // only single-byte quotes and backslashes need escapes.
 std::string Quoted(const std::string& value) {
   std::string out = "\"";
   for (std::size_t i = 0; i < value.size(); ++i) {
     unsigned char u = static_cast<unsigned char>(value[i]);
-    if (IsLeadByte(u) && i + 1 < value.size()) {
+    if (IsCp932LeadByte(u) && i + 1 < value.size()) {
       out.push_back(value[i]);
       out.push_back(value[++i]);
       continue;
