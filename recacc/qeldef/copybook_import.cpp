@@ -331,6 +331,8 @@ class Importer {
       default:
         item.dtat = "NE";
         n.bytes = 2 * pic.positions;
+        if (pic.expanded.find_first_of("B0/") != std::string::npos)
+          Fault(n, kWarnNationalEdited, std::to_string(n.bytes));
         break;
     }
   }

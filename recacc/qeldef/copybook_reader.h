@@ -73,6 +73,7 @@ enum Reason : int {
   kWarnMixedBinary = 205,
   kWarnBlankWhenZeroFraction = 206,
   kWarnRecordRedefines = 207,
+  kWarnNationalEdited = 208,
 };
 
 inline bool IsWarning(int reason) { return reason >= 200; }

@@ -86,7 +86,7 @@ TEST_P(CobolPositionsTest, ExportedCopybookCompilesMeasuresAlikeAndImportsToTheS
 
 INSTANTIATE_TEST_SUITE_P(
     Copybooks, CobolPositionsTest,
-    testing::Values(Case{"kinds.cpy", "", "", false, 37},
+    testing::Values(Case{"kinds.cpy", "", "", false, 38},
                     Case{"tables.cpy", "", "", false, 223},
                     Case{"free.cpy", "--free", "IMPORTED", true, 18},
                     Case{"native.cpy", "", "", false, 4}),

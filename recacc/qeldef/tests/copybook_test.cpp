@@ -20,6 +20,12 @@ ReadResult Read(const std::string& text, bool free_format = false, bool utf8 = f
   return ReadCopybook(text, options);
 }
 
+std::vector<int> Reasons(const ImportResult& r) {
+  std::vector<int> reasons;
+  for (const Diagnostic& d : r.diagnostics) reasons.push_back(d.reason);
+  return reasons;
+}
+
 std::vector<std::string> Names(const ReadResult& r) {
   std::vector<std::string> names;
   for (const Entry& e : r.entries) names.push_back(e.name);
@@ -130,6 +136,27 @@ TEST(CopybookImportTest, CopybookWithoutARecordIsPlacedUnderOneNamedAfterTheDefi
   EXPECT_EQ(r.items[0].name, "ORDERS");
   EXPECT_EQ(r.items[0].dale, "3");
   EXPECT_EQ(r.items[2].burl, "1");
+}
+
+TEST(CopybookImportTest, NationalKindsCountTwoBytesPerCharacter) {
+  ImportResult r = ImportCopybook(Read("       01 R.\n"
+                                       "          05 A PIC G(3) DISPLAY-1.\n"
+                                       "          05 B PIC N(2)BN.\n"
+                                       "          05 C PIC N(2) USAGE NATIONAL.\n"
+                                       "          05 D PIC X USAGE NATIONAL.\n"),
+                                  {});
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(Reasons(r), (std::vector<int>{kWarnNationalEdited, kReasonUsagePicture}));
+  r = ImportCopybook(Read("       01 R.\n"
+                          "          05 A PIC G(3) DISPLAY-1.\n"
+                          "          05 B PIC N(2)BN.\n"
+                          "          05 C PIC N(2) USAGE NATIONAL.\n"),
+                     {});
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.items[1].dtat + r.items[1].dale, "N3");
+  EXPECT_EQ(r.items[2].dtat + r.items[2].dale + r.items[2].edcs, "NE4NNBN");
+  EXPECT_EQ(r.items[3].burl, "14");
+  EXPECT_EQ(r.record_length, 18);
 }
 
 TEST(PictureTest, CategoriesDigitsAndExpandedEditStrings) {

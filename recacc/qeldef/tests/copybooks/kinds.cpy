@@ -3,6 +3,7 @@
 000300     05  K-ALNUM          PIC X(7).                               KINDS003
 000400     05  K-ALPHA          PICTURE IS A(3).
 000500     05  K-NATIONAL       PIC N(4).
+000550     05  K-NAT-USAGE      PIC N(2) USAGE NATIONAL.
 000600     05  K-UNSIGNED       PIC 9(5)V99.
 000700     05  K-FRACTION-ONLY  PIC V9(3).
 000800     05  K-SIGNED         PIC S9(4).
