@@ -427,7 +427,8 @@ class Parser {
   bool Occurs(Entry* e, int line, const std::string& shown) {
     const Token* n = Peek();
     auto count = n != nullptr && n->kind == Token::kWord ? Number(n->text) : std::nullopt;
-    if (!count || *count < 1) {
+    // Only the lower bound of a variable table may be 0.
+    if (!count || (*count < 1 && !(Peek(1) != nullptr && Peek(1)->text == "TO"))) {
       Fault(line, shown, kReasonBadOccurs, n != nullptr ? n->text : "");
       return false;
     }
@@ -435,7 +436,7 @@ class Parser {
     if (AcceptWord("TO")) {
       const Token* m = Peek();
       auto max = m != nullptr && m->kind == Token::kWord ? Number(m->text) : std::nullopt;
-      if (!max || *max < *count) {
+      if (!max || *max < 1 || *max < *count) {
         Fault(line, shown, kReasonBadOccurs, m != nullptr ? m->text : "");
         return false;
       }

@@ -155,6 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
                 kReasonEditTooLong},
         Refusal{"sign_on_unsigned", Fixed({"01 R.", "   05 U PIC 9(3) SIGN LEADING."}), 2, "U",
                 kReasonSignClause},
+        Refusal{"occurs_zero", Fixed({"01 R.", "   05 T PIC X OCCURS 0."}), 2, "T",
+                kReasonBadOccurs},
         Refusal{"unknown_clause", Fixed({"01 R.", "   05 A PIC X ANY LENGTH."}), 2, "A",
                 kReasonUnknownWord},
         Refusal{"bad_indicator", "000100X 01 R PIC X.\n", 1, "X", kReasonIndicator},
@@ -187,7 +189,7 @@ TEST(ImportCommandTest, RecordNamedByOptionIsTakenAndTheOthersAreListedAsIgnored
 
 TEST(ImportCommandTest, DependingOnMapsToTheMaximumWithAWarning) {
   std::string text =
-      Fixed({"01 R.", "   05 N PIC 99.", "   05 T PIC X(2) OCCURS 1 TO 7 DEPENDING ON N."});
+      Fixed({"01 R.", "   05 N PIC 99.", "   05 T PIC X(2) OCCURS 0 TO 7 DEPENDING ON N."});
   ImportOptions options;
   options.odo_max = true;
   ImportResult r = Import(text, options);
