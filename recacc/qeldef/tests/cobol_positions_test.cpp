@@ -4,6 +4,7 @@
 // from the imported definition, which imports again to the same items.
 #include <gtest/gtest.h>
 
+#include "recacc/qeldef/copybook_export.h"
 #include "recacc/qeldef/definition_writer.h"
 #include "recacc/qeldef/tests/qeldef_runner.h"
 
@@ -60,6 +61,26 @@ class CobolPositionsTest : public testing::TestWithParam<Case> {
 TEST_P(CobolPositionsTest, EveryEntryHasGnuCobolsOffsetAndLength) {
   std::vector<LayoutEntry> layout = ImportAndMeasure(Source(), "IMPORTED.FLF", GetParam().options);
   EXPECT_EQ(static_cast<int>(layout.size()), GetParam().entries);
+}
+
+// The layout leaves redefinitions out; their item records must be right as
+// well (they are what export writes and what a later layout may use).
+TEST_P(CobolPositionsTest, EveryNamedItemRecordHasGnuCobolsOffsetAndLength) {
+  ImportAndMeasure(Source(), "IMPORTED.FLF", GetParam().options);
+  auto items = ReadItemRecords(dir_.File("IMPORTED.FLF"));
+  ASSERT_TRUE(items);
+  std::vector<LayoutEntry> named;
+  for (const ItemRecord& i : *items) {
+    if (i.name == "FILLER") continue;
+    LayoutEntry e;
+    e.name = i.name;
+    e.level = std::stoi(i.level);
+    e.occurrence = std::stoi(i.anum) > 0 ? 1 : 0;
+    e.position = std::stoi(i.burl);
+    e.bytes = i.dtat == "G" ? std::stoi(i.dale) : static_cast<int>(ElementaryBytes(i));
+    named.push_back(e);
+  }
+  ExpectGnuCobolAgrees(Source(), named, GetParam().wrapper, GetParam().free_format);
 }
 
 TEST_P(CobolPositionsTest, ExportedCopybookCompilesMeasuresAlikeAndImportsToTheSameItems) {
