@@ -81,22 +81,22 @@ class Writer {
     if (!n.children.empty()) {
       clause = {};
     } else {
-      ClauseSpec spec;
-      spec.attribute = AttributeOf(i.dtat, i.usag);
-      spec.bytes = n.size;
-      SplitDecimal(i.dale, &spec.digits, &spec.fraction);
-      spec.edit = i.edcs;
-      spec.sign = i.sign.empty() ? '0' : i.sign[0];
-      spec.blank_when_zero = i.blwz.starts_with("T");
-      spec.justified = i.just.starts_with("T");
-      spec.synchronized = i.sync.starts_with("T");
-      spec.native_binary = native_;
-      bool binary = spec.attribute == 5 || spec.attribute == 22;
-      if (native_ && binary && spec.digits + spec.fraction <= 2) {
-        spec.digits = 3 - spec.fraction;
+      ClauseParts parts;
+      parts.attribute = AttributeOf(i.dtat, i.usag);
+      parts.bytes = n.size;
+      SplitDecimal(i.dale, &parts.digits, &parts.fraction);
+      parts.edit = i.edcs;
+      parts.sign = i.sign.empty() ? '0' : i.sign[0];
+      parts.blank_when_zero = i.blwz.starts_with("T");
+      parts.justified = i.just.starts_with("T");
+      parts.synchronized = i.sync.starts_with("T");
+      parts.native_binary = native_;
+      bool binary = parts.attribute == 5 || parts.attribute == 22;
+      if (native_ && binary && parts.digits + parts.fraction <= 2) {
+        parts.digits = 3 - parts.fraction;
         clause.comment = "2 bytes";
       }
-      Clause c = ClauseOf(spec);
+      Clause c = ClauseOf(parts);
       clause.text = c.text;
       if (!c.comment.empty())
         clause.comment = clause.comment.empty() ? c.comment : c.comment + ", " + clause.comment;

@@ -85,16 +85,16 @@ int Show(const char* path, bool pic) {
                 static_cast<int>(e.fraction_digits), static_cast<int>(e.occurrence),
                 static_cast<int>(e.position));
     if (pic) {
-      cb::ClauseSpec spec;
-      spec.attribute = e.attribute;
-      spec.bytes = e.byte_length;
-      spec.digits = e.digits;
-      spec.fraction = e.fraction_digits;
-      if (e.edit_flag == 'T') spec.edit.assign(e.edit_string, strnlen(e.edit_string, sizeof e.edit_string));
-      spec.sign = e.sign;
-      spec.blank_when_zero = e.blank_when_zero == 'T';
-      spec.justified = e.justified == 'T';
-      std::printf("\t%s", cb::ClauseOf(spec).text.c_str());
+      cb::ClauseParts parts;
+      parts.attribute = e.attribute;
+      parts.bytes = e.byte_length;
+      parts.digits = e.digits;
+      parts.fraction = e.fraction_digits;
+      if (e.edit_flag == 'T') parts.edit.assign(e.edit_string, strnlen(e.edit_string, sizeof e.edit_string));
+      parts.sign = e.sign;
+      parts.blank_when_zero = e.blank_when_zero == 'T';
+      parts.justified = e.justified == 'T';
+      std::printf("\t%s", cb::ClauseOf(parts).text.c_str());
     }
     std::printf("\n");
   }

@@ -130,7 +130,7 @@ Picture AnalysePicture(std::string_view picture) {
   return p;
 }
 
-Clause ClauseOf(const ClauseSpec& s) {
+Clause ClauseOf(const ClauseParts& s) {
   Clause c;
   auto binary = [&](bool sign) {
     return "PIC " + Digits(sign, s.digits, s.fraction) + (s.native_binary ? " COMP-5" : " COMP");

@@ -43,7 +43,7 @@ Picture AnalysePicture(std::string_view picture);
 
 // What the clause of one item is made of: the layout's attribute code and
 // the lengths as the record layout holds them.
-struct ClauseSpec {
+struct ClauseParts {
   int attribute = 0;     // AttributeCode
   int64_t bytes = 0;     // byte length of one occurrence
   int64_t digits = 0;    // characters, or integer digits of a number
@@ -61,7 +61,7 @@ struct Clause {
   std::string comment;  // what the clause cannot say (a kind without a clause, SYNC)
 };
 
-Clause ClauseOf(const ClauseSpec& spec);
+Clause ClauseOf(const ClauseParts& parts);
 
 // The attribute code of a record definition's DTAT (and USAG); 0 when unknown.
 int AttributeOf(std::string_view dtat, std::string_view usag);

@@ -1,4 +1,4 @@
-// Test helpers for qeldef: scratch directories, programs run through the
+// Test support for qeldef: scratch directories, programs run through the
 // shell, and the GnuCOBOL program that measures a copybook's entries.
 #include "recacc/qeldef/tests/qeldef_runner.h"
 

@@ -1,4 +1,4 @@
-// Test helpers for qeldef: a scratch directory, running qeldef and other
+// Test support for qeldef: a scratch directory, running qeldef and other
 // programs, the layout qeldef prints, and GnuCOBOL's own offsets and lengths
 // of the same entries.
 #ifndef QEL_RECACC_QELDEF_TESTS_QELDEF_RUNNER_H_
