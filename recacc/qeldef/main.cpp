@@ -2,8 +2,9 @@
 //   qeldef [--pic] FILE.FLF       prints the organisation, record format and
 //       record length of a file definition and one tab-separated line per
 //       layout entry (number level name attribute bytelength digits fraction
-//       occurrence position [clause]). Exit 0; on a definition error the
-//       message and 1.
+//       occurrence position [clause]; what the clause cannot say follows
+//       it as a "*>" comment). Exit 0; on a definition error the message
+//       and 1.
 //   qeldef import [options] COPYBOOK NAME.FLF   writes NAME.FLF and NAME.RDF
 //       from the copybook's record and prints their layout; every refusal is
 //       "COPYBOOK:LINE: ITEM: reason" on standard error, exit 1, no file.
@@ -94,7 +95,10 @@ int Show(const char* path, bool pic) {
       parts.sign = e.sign;
       parts.blank_when_zero = e.blank_when_zero == 'T';
       parts.justified = e.justified == 'T';
-      std::printf("\t%s", cb::ClauseOf(parts).text.c_str());
+      parts.synchronized = e.synchronized == 'T';
+      cb::Clause clause = cb::ClauseOf(parts);
+      if (!clause.comment.empty()) clause.text += " *> " + clause.comment;
+      std::printf("\t%s", clause.text.c_str());
     }
     std::printf("\n");
   }

@@ -259,7 +259,8 @@ TEST(ImportCommandTest, PicColumnSpellsEachEntryInCobolWords) {
   ScratchDir dir;
   dir.Write("C.cpy", Fixed({"01 R.", "   05 A PIC S9(5)V99 COMP-3.", "   05 B PIC S9(3) SIGN LEADING SEPARATE.",
                             "   05 C PIC ZZ,ZZ9.99- BLANK WHEN ZERO.", "   05 D PIC 9(4) COMP.",
-                            "   05 E PIC N(3) JUST."}));
+                            "   05 E PIC N(3) JUST.", "   05 F PIC X(3) SYNC.",
+                            "   05 G USAGE COMP-1."}));
   ASSERT_EQ(Qeldef(dir.path(), "import C.cpy OUT.FLF").exit_code, 0);
   RunResult r = Qeldef(dir.path(), "--pic OUT.FLF");
   ASSERT_EQ(r.exit_code, 0);
@@ -269,6 +270,8 @@ TEST(ImportCommandTest, PicColumnSpellsEachEntryInCobolWords) {
   EXPECT_NE(lines.find("\tPIC ZZ,ZZ9.99- BLANK WHEN ZERO\n"), std::string::npos);
   EXPECT_NE(lines.find("\tPIC 9(4) COMP\n"), std::string::npos);
   EXPECT_NE(lines.find("\tPIC N(3) JUSTIFIED RIGHT\n"), std::string::npos);
+  EXPECT_NE(lines.find("\tPIC X(3) SYNCHRONIZED\n"), std::string::npos);
+  EXPECT_NE(lines.find("\tCOMP-1\n"), std::string::npos);
   EXPECT_EQ(Qeldef(dir.path(), "OUT.FLF").out.find("PIC"), std::string::npos);
 }
 
