@@ -142,7 +142,10 @@ int Import(int argc, char** argv) {
           record_format != "VB")
         return std::fputs((Text(kTextBadOption, {arg}) + "\n").c_str(), stderr), 1;
     } else if ((v = Option(argc, argv, &i, "--record"))) {
+      // Typed on a UTF-8 console; the copybook's names are CP932.
       options.record = v;
+      if (pf::IsNonAsciiUtf8(options.record))
+        options.record = pf::Utf8ToCp932(options.record).value_or(options.record);
     } else if ((v = Option(argc, argv, &i, "--encoding"))) {
       std::string e = v;
       if (e != "cp932" && e != "utf-8")

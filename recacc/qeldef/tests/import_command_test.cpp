@@ -187,6 +187,15 @@ TEST(ImportCommandTest, RecordNamedByOptionIsTakenAndTheOthersAreListedAsIgnored
   EXPECT_TRUE(dir.Exists("OUT.FLF") && dir.Exists("OUT.RDF"));
 }
 
+TEST(ImportCommandTest, RecordNameTypedInUtf8FindsTheCp932Record) {
+  ScratchDir dir;
+  // 社員 in CP932 as the second record's name.
+  dir.Write("C.cpy", Fixed({"01 R PIC X(3).", "01 \x8E\xD0\x88\xF5 PIC X(2)."}));
+  RunResult r = Qeldef(dir.path(), "import --record \xE7\xA4\xBE\xE5\x93\xA1 C.cpy OUT.FLF");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("1\t1\t\xE7\xA4\xBE\xE5\x93\xA1\t1\t2\t"), std::string::npos) << r.out;
+}
+
 TEST(ImportCommandTest, DependingOnMapsToTheMaximumWithAWarning) {
   std::string text =
       Fixed({"01 R.", "   05 N PIC 99.", "   05 T PIC X(2) OCCURS 0 TO 7 DEPENDING ON N."});
