@@ -110,7 +110,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Case{"kinds.cpy", "", "", false, 38},
                     Case{"tables.cpy", "", "", false, 223},
                     Case{"free.cpy", "--free", "IMPORTED", true, 18},
-                    Case{"native.cpy", "", "", false, 4}),
+                    Case{"native.cpy", "", "", false, 4},
+                    Case{"overlays.cpy", "", "", false, 9}),
     [](const testing::TestParamInfo<Case>& info) {
       std::string name = info.param.copybook;
       return name.substr(0, name.find('.'));
