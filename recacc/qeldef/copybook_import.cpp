@@ -133,7 +133,9 @@ class Importer {
     if (root.entry.occurs > 0) Fault(root, kReasonOccursLevel1);
     // The layout leaves FILLER items out; a record without a name would
     // leave nothing of itself, so it takes the definition's name.
-    if (root.entry.name.empty()) root.entry.name = options_.default_record_name;
+    if (root.entry.name.empty())
+      root.entry.name =
+          options_.default_record_name.empty() ? "RECORD" : options_.default_record_name;
     if (!Tree()) return;
     Map(0, Usage::kNone, SignClause::kNone);
     if (HasFault()) return;
