@@ -44,6 +44,8 @@ class Writer {
     std::vector<int> open;
     for (const ItemRecord& i : items) {
       Node n{&i, static_cast<int>(Integer(i.level)), {}};
+      // Level 66 and 88 items hold no storage; the layout passes them over.
+      if (n.level == 66 || n.level == 77 || n.level == 88) continue;
       n.start = Integer(i.burl);
       int index = static_cast<int>(nodes_.size());
       while (!open.empty() && nodes_[open.back()].level >= n.level) open.pop_back();
