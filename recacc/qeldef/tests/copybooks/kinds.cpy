@@ -1,0 +1,45 @@
+000100* Every kind of elementary item, one of each clause form.         KINDS001
+000200 01  KINDS-REC.                                                   KINDS002
+000300     05  K-ALNUM          PIC X(7).                               KINDS003
+000400     05  K-ALPHA          PICTURE IS A(3).
+000500     05  K-NATIONAL       PIC N(4).
+000550     05  K-NAT-USAGE      PIC N(2) USAGE NATIONAL.
+000600     05  K-UNSIGNED       PIC 9(5)V99.
+000700     05  K-FRACTION-ONLY  PIC V9(3).
+000800     05  K-SIGNED         PIC S9(4).
+000900     05  K-TRAILING       PIC S9(3) SIGN TRAILING.
+001000     05  K-LEADING        PIC S9(3) SIGN IS LEADING.
+001100     05  K-LEAD-SEP   PIC S9(3)V9 SIGN LEADING SEPARATE CHARACTER.
+001200     05  K-TRAIL-SEP      PIC S9(6) SIGN TRAILING SEPARATE.
+001300     05  K-PACKED         PIC S9(7)V99 COMP-3.
+001400     05  K-PACKED-U       PIC 9(4) PACKED-DECIMAL.
+001500     05  K-BIN-S4         PIC S9(4) COMP.
+001600     05  K-BIN-S9         PIC S9(9) COMPUTATIONAL.
+001700     05  K-BIN-U2         PIC 9(2) COMP-4.
+001800     05  K-BIN-U7         PIC 9(5)V99 BINARY.
+001900     05  K-FLOAT          COMP-1.
+002000     05  K-DOUBLE         USAGE IS COMP-2.
+002100     05  K-INDEX          USAGE INDEX.
+002200     05  K-EDIT-1         PIC ZZ,ZZ9.99-.
+002300     05  K-EDIT-2         PIC $***,**9.99CR.
+002400     05  K-EDIT-3         PIC +(4)9.
+002500     05  K-EDIT-4         PIC 99/99/99.
+002600     05  K-EDIT-5         PIC Z(3)9V99DB.
+002700     05  K-EDIT-6         PIC 9(3)B9(3)0.
+002800     05  K-ALNUM-EDIT     PIC X(3)BX(2)/XX.
+002900     05  K-JUST           PIC X(5) JUSTIFIED RIGHT.
+003000     05  K-JUST-2         PIC X(5) JUST.
+003100     05  K-BWZ            PIC 9(4) BLANK WHEN ZERO.
+003200     05  K-BWZ-EDIT       PIC ZZZ9 BLANK ZERO.
+003300     05  K-SYNC-DISPLAY   PIC X(3) SYNC.
+003400     05  K-SYNC-PACKED    PIC S9(5) COMP-3 SYNCHRONIZED.
+003500     05  K-VALUE          PIC X(40) VALUE "A LITERAL THAT RUNS PAST THE END
+003600-                                     "E END OF ITS LINE".
+003700     05  K-STATUS         PIC X(2) VALUE SPACES.
+003800         88  K-OK         VALUE "00" "02".
+003900         88  K-BAD        VALUES ARE "10" THRU "99".
+004000*    a comment line between entries
+004100/    a page-eject comment line
+004200
+004300     05  K-NUM-VALUE      PIC S9(3)V9 VALUE -12.5.
+004400     05  K-LAST           PIC X.
