@@ -1,0 +1,121 @@
+// CP932 <-> UTF-8 of CSV fields through iconv, without replacement
+// characters, and the character-boundary cut of CP932 text.
+#include "xform/csv_encoding.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace qel::xform {
+namespace {
+
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+// Most items of a record (codes, numbers kept as text, ASCII names) have no
+// byte above 0x7F; they are the same in both codes, and an iconv call costs
+// more than the copy.
+bool IsAscii(std::string_view text) {
+  const char* p = text.data();
+  std::size_t n = text.size();
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    if ((word & 0x8080808080808080ULL) != 0) return false;
+  }
+  for (; n > 0; ++p, --n) {
+    if (static_cast<unsigned char>(*p) >= 0x80) return false;
+  }
+  return true;
+}
+
+void CloseDescriptor(void*& cd) {
+  if (cd != nullptr) ::iconv_close(static_cast<iconv_t>(cd));
+  cd = nullptr;
+}
+
+}  // namespace
+
+CsvTextConverter::~CsvTextConverter() { Close(); }
+
+bool CsvTextConverter::Open() {
+  Close();
+  iconv_t to_utf8 = ::iconv_open("UTF-8", "CP932");
+  if (to_utf8 == kNoConverter) return false;
+  iconv_t to_cp932 = ::iconv_open("CP932", "UTF-8");
+  if (to_cp932 == kNoConverter) {
+    ::iconv_close(to_utf8);
+    return false;
+  }
+  to_utf8_ = to_utf8;
+  to_cp932_ = to_cp932;
+  return true;
+}
+
+void CsvTextConverter::Close() {
+  CloseDescriptor(to_utf8_);
+  CloseDescriptor(to_cp932_);
+}
+
+bool CsvTextConverter::IsOpen() const { return to_utf8_ != nullptr; }
+
+bool CsvTextConverter::Run(void* cd, std::string_view in, char* out, std::size_t out_size,
+                           std::size_t* length) {
+  if (IsAscii(in)) {
+    if (in.size() > out_size) return false;
+    std::memcpy(out, in.data(), in.size());
+    *length = in.size();
+    return true;
+  }
+  if (cd == nullptr) return false;
+  auto* descriptor = static_cast<iconv_t>(cd);
+  char* src = const_cast<char*>(in.data());
+  std::size_t src_left = in.size();
+  char* dst = out;
+  std::size_t dst_left = out_size;
+  // Neither code has shift states, but a failed call may leave a partial
+  // character behind: every field starts from the initial state.
+  if (::iconv(descriptor, &src, &src_left, &dst, &dst_left) == static_cast<std::size_t>(-1)) {
+    ::iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+    return false;
+  }
+  // An incomplete sequence at the end fails above (EINVAL); this is a
+  // converter that stopped short for any other reason.
+  if (src_left != 0) return false;
+  *length = out_size - dst_left;
+  return true;
+}
+
+bool CsvTextConverter::ToUtf8(std::string_view in, char* out, std::size_t out_size,
+                              std::size_t* length) {
+  return Run(to_utf8_, in, out, out_size, length);
+}
+
+bool CsvTextConverter::ToCp932(std::string_view in, char* out, std::size_t out_size,
+                               std::size_t* length) {
+  return Run(to_cp932_, in, out, out_size, length);
+}
+
+std::size_t Cp932HeadFitting(std::string_view text, std::size_t limit) {
+  if (text.size() <= limit) return text.size();
+  std::size_t at = 0;
+  while (at < limit) {
+    std::size_t width = IsCp932LeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
+    if (at + width > limit) break;
+    at += width;
+  }
+  return at;
+}
+
+std::size_t Cp932TailStart(std::string_view text, std::size_t limit) {
+  if (text.size() <= limit) return 0;
+  const std::size_t cut = text.size() - limit;
+  std::size_t at = 0;
+  while (at < cut) {
+    at += IsCp932LeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
+  }
+  return std::min(at, text.size());
+}
+
+}  // namespace qel::xform
