@@ -12,8 +12,8 @@
 //     zeros, "." and exactly the item's fraction digits ("-123.45", ".05",
 //     "-0"); group items give no field;
 //   fields separated by the separator, each line ended by CR LF.
-// With the CSV code kUtf8 (csv_encoding.h) the character and national fields
-// and the title line hold UTF-8: each item is converted on its own, a
+// With the CSV encoding kUtf8 (csv_encoding.h) the character and national
+// fields and the title line hold UTF-8: each item is converted on its own, a
 // field read back is converted to CP932 before it is fitted to its item,
 // and a cut by the item's width never leaves half a double-byte character
 // (the half becomes a single-byte space). Numeric fields are ASCII in both
