@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   qel::xform::LoadItems(Layout(), data[0] & 1, data[0] & 2);
   // Bit 2: the CSV side in UTF-8 (converted to CP932 and back).
-  if ((data[0] & 4) != 0 && !qel::xform::SetCsvEncoding(qel::xform::CsvEncoding::kUtf8)) abort();
+  const bool utf8 = (data[0] & 4) != 0;
+  if (utf8 && !qel::xform::SetCsvEncoding(qel::xform::CsvEncoding::kUtf8)) abort();
   qel::fuzz::WriteScratch(data + 1, size - 1);
   std::string path = qel::fuzz::ScratchPath();
   QelFileHandle h = CsvfileOpen(path.c_str(), 0, 0, ",");
@@ -66,8 +67,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const auto& r : records) {
     int rc = qel::xform::CsvRecPut(h, ',', r.data());
     // A record read from UTF-8 holds CP932 text cut at character
-    // boundaries: it converts back to UTF-8.
-    if (rc != 0 && rc != qel::xform::kConvertInvalidData) abort();
+    // boundaries, except in the last national item: of odd byte length
+    // (which no real definition has), its full-width space padding leaves
+    // one lead byte alone, which cannot be written in UTF-8.
+    if (rc != 0 && rc != qel::xform::kConvertInvalidData &&
+        !(utf8 && rc == qel::xform::kConvertBadEncoding)) {
+      abort();
+    }
   }
   CsvfieldPut(h, "", 0, 2);
   CsvfileClose(h);
