@@ -87,14 +87,68 @@ bool CsvTextConverter::Run(void* cd, std::string_view in, char* out, std::size_t
   return true;
 }
 
+namespace {
+
+// The full-width space that pads national items, in both codes. Most
+// national items end in a run of it; the run is written here, and only the
+// text before it goes through iconv (an item of nothing but padding needs
+// no call at all).
+constexpr std::string_view kCp932Space = "\x81\x40";
+constexpr std::string_view kUtf8Space = "\xE3\x80\x80";
+
+// Where the run of full-width spaces that ends the CP932 text `text`
+// begins (text.size() when there is none). A forward walk: from the end, a
+// byte 0x81 could also be the second byte of a character.
+std::size_t Cp932PaddingStart(std::string_view text) {
+  std::size_t at = 0;
+  std::size_t run = 0;
+  while (at < text.size()) {
+    if (text.compare(at, 2, kCp932Space) == 0) {
+      at += 2;
+      continue;
+    }
+    at += IsCp932LeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
+    run = at;
+  }
+  return std::min(run, text.size());
+}
+
+// Where the run of U+3000 that ends the UTF-8 text `text` begins. From the
+// end is safe: E3 is never a continuation byte.
+std::size_t Utf8PaddingStart(std::string_view text) {
+  std::size_t at = text.size();
+  while (at >= kUtf8Space.size() &&
+         text.compare(at - kUtf8Space.size(), kUtf8Space.size(), kUtf8Space) == 0) {
+    at -= kUtf8Space.size();
+  }
+  return at;
+}
+
+// Appends `count` copies of `unit` at out + *length; false when they do not
+// fit into out_size.
+bool AppendPadding(std::string_view unit, std::size_t count, char* out, std::size_t out_size,
+                   std::size_t* length) {
+  if (count * unit.size() > out_size - *length) return false;
+  for (std::size_t k = 0; k < count; ++k, *length += unit.size()) {
+    std::memcpy(out + *length, unit.data(), unit.size());
+  }
+  return true;
+}
+
+}  // namespace
+
 bool CsvTextConverter::ToUtf8(std::string_view in, char* out, std::size_t out_size,
                               std::size_t* length) {
-  return Run(to_utf8_, in, out, out_size, length);
+  const std::size_t text = IsAscii(in) ? in.size() : Cp932PaddingStart(in);
+  if (!Run(to_utf8_, in.substr(0, text), out, out_size, length)) return false;
+  return AppendPadding(kUtf8Space, (in.size() - text) / kCp932Space.size(), out, out_size, length);
 }
 
 bool CsvTextConverter::ToCp932(std::string_view in, char* out, std::size_t out_size,
                                std::size_t* length) {
-  return Run(to_cp932_, in, out, out_size, length);
+  const std::size_t text = Utf8PaddingStart(in);
+  if (!Run(to_cp932_, in.substr(0, text), out, out_size, length)) return false;
+  return AppendPadding(kCp932Space, (in.size() - text) / kUtf8Space.size(), out, out_size, length);
 }
 
 std::size_t Cp932HeadFitting(std::string_view text, std::size_t limit) {

@@ -69,11 +69,30 @@ TEST_F(Converter, AFailedFieldLeavesNoStateForTheNext) {
   EXPECT_EQ(Utf8("\x8b\x9e"), "京");
 }
 
+TEST_F(Converter, FullWidthSpacePaddingBothWays) {
+  EXPECT_EQ(Utf8("\x93\x8c\x81\x40\x81\x40"), "東\u3000\u3000");
+  EXPECT_EQ(Cp932("東\u3000\u3000"), "\x93\x8c\x81\x40\x81\x40");
+  EXPECT_EQ(Utf8("\x81\x40\x81\x40"), "\u3000\u3000");
+  EXPECT_EQ(Cp932("\u3000"), "\x81\x40");
+  EXPECT_EQ(Utf8("ab\x81\x40"), "ab\u3000");
+  // 0x81 0x40 inside other characters is no space: 0x93 0x81 is a kanji,
+  // 0x40 then "@".
+  EXPECT_EQ(Utf8("\x93\x81\x40"), Utf8("\x93\x81") + "@");
+  EXPECT_EQ(Cp932(Utf8("\x93\x81") + "@"), "\x93\x81\x40");
+  // Padding after bytes that are not text does not hide them.
+  EXPECT_EQ(Utf8("\x93\x81\x40\x81"), "<fail>");
+  EXPECT_EQ(Utf8("\x80\x81\x40"), "<fail>");
+  EXPECT_EQ(Cp932("\xe6\x9d\u3000"), "<fail>");
+  EXPECT_EQ(Cp932("\xf0\x9f\x98\x80\u3000"), "<fail>");
+}
+
 TEST_F(Converter, NoRoomIsAFailureNotAnOverflow) {
   char out[4];
   std::size_t n = 0;
   EXPECT_FALSE(converter_.ToUtf8("\x93\x8c\x8b\x9e", out, sizeof out, &n));
   EXPECT_FALSE(converter_.ToUtf8("abcde", out, sizeof out, &n));
+  EXPECT_FALSE(converter_.ToUtf8("ab\x81\x40", out, sizeof out, &n));
+  EXPECT_FALSE(converter_.ToCp932("ab\u3000\u3000", out, sizeof out, &n));
 }
 
 TEST(CsvTextConverter, ClosedConverterRefusesNonAsciiText) {
