@@ -13,10 +13,17 @@ namespace {
 
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
+void CloseDescriptor(void*& cd) {
+  if (cd != nullptr) ::iconv_close(static_cast<iconv_t>(cd));
+  cd = nullptr;
+}
+
+}  // namespace
+
 // Most items of a record (codes, numbers kept as text, ASCII names) have no
 // byte above 0x7F; they are the same in both codes, and an iconv call costs
 // more than the copy.
-bool IsAscii(std::string_view text) {
+bool IsAsciiText(std::string_view text) {
   const char* p = text.data();
   std::size_t n = text.size();
   for (; n >= 8; p += 8, n -= 8) {
@@ -29,13 +36,6 @@ bool IsAscii(std::string_view text) {
   }
   return true;
 }
-
-void CloseDescriptor(void*& cd) {
-  if (cd != nullptr) ::iconv_close(static_cast<iconv_t>(cd));
-  cd = nullptr;
-}
-
-}  // namespace
 
 CsvTextConverter::~CsvTextConverter() { Close(); }
 
@@ -62,7 +62,7 @@ bool CsvTextConverter::IsOpen() const { return to_utf8_ != nullptr; }
 
 bool CsvTextConverter::Run(void* cd, std::string_view in, char* out, std::size_t out_size,
                            std::size_t* length) {
-  if (IsAscii(in)) {
+  if (IsAsciiText(in)) {
     if (in.size() > out_size) return false;
     std::memcpy(out, in.data(), in.size());
     *length = in.size();
@@ -93,45 +93,43 @@ namespace {
 // national items end in a run of it; the run is written here, and only the
 // text before it goes through iconv (an item of nothing but padding needs
 // no call at all).
-constexpr std::string_view kCp932Space = "\x81\x40";
-constexpr std::string_view kUtf8Space = "\xE3\x80\x80";
+constexpr char kCp932Space[] = "\x81\x40";
+constexpr char kUtf8Space[] = "\xE3\x80\x80";
 
 // Where the run of full-width spaces that ends the CP932 text `text`
-// begins (text.size() when there is none). A forward walk: from the end, a
-// byte 0x81 could also be the second byte of a character.
+// begins (text.size() when there is none). The run is found from the end;
+// whether its first 0x81 starts a character or ends the one before it
+// (0x81 is also a second byte) only a walk over the text before it tells.
 std::size_t Cp932PaddingStart(std::string_view text) {
+  const auto* b = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t start = text.size();
+  while (start >= 2 && b[start - 2] == 0x81 && b[start - 1] == 0x40) start -= 2;
+  if (start == text.size()) return start;
   std::size_t at = 0;
-  std::size_t run = 0;
-  while (at < text.size()) {
-    if (text.compare(at, 2, kCp932Space) == 0) {
-      at += 2;
-      continue;
-    }
-    at += IsCp932LeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
-    run = at;
-  }
-  return std::min(run, text.size());
+  while (at < start) at += IsCp932LeadByte(b[at]) ? 2 : 1;
+  // at == start + 1: the first 0x81 was the second byte of a character and
+  // its 0x40 an "@"; the spaces begin after them.
+  return at == start ? start : std::min(start + 2, text.size());
 }
 
 // Where the run of U+3000 that ends the UTF-8 text `text` begins. From the
 // end is safe: E3 is never a continuation byte.
 std::size_t Utf8PaddingStart(std::string_view text) {
+  const auto* b = reinterpret_cast<const unsigned char*>(text.data());
   std::size_t at = text.size();
-  while (at >= kUtf8Space.size() &&
-         text.compare(at - kUtf8Space.size(), kUtf8Space.size(), kUtf8Space) == 0) {
-    at -= kUtf8Space.size();
-  }
+  while (at >= 3 && b[at - 3] == 0xE3 && b[at - 2] == 0x80 && b[at - 1] == 0x80) at -= 3;
   return at;
 }
 
-// Appends `count` copies of `unit` at out + *length; false when they do not
-// fit into out_size.
-bool AppendPadding(std::string_view unit, std::size_t count, char* out, std::size_t out_size,
-                   std::size_t* length) {
-  if (count * unit.size() > out_size - *length) return false;
-  for (std::size_t k = 0; k < count; ++k, *length += unit.size()) {
-    std::memcpy(out + *length, unit.data(), unit.size());
-  }
+// Appends `count` full-width spaces of `N` bytes at out + *length; false
+// when they do not fit into out_size.
+template <std::size_t N>
+bool AppendSpaces(const char (&space)[N + 1], std::size_t count, char* out, std::size_t out_size,
+                  std::size_t* length) {
+  if (count * N > out_size - *length) return false;
+  char* p = out + *length;
+  for (std::size_t k = 0; k < count; ++k, p += N) std::memcpy(p, space, N);
+  *length += count * N;
   return true;
 }
 
@@ -139,16 +137,16 @@ bool AppendPadding(std::string_view unit, std::size_t count, char* out, std::siz
 
 bool CsvTextConverter::ToUtf8(std::string_view in, char* out, std::size_t out_size,
                               std::size_t* length) {
-  const std::size_t text = IsAscii(in) ? in.size() : Cp932PaddingStart(in);
+  const std::size_t text = IsAsciiText(in) ? in.size() : Cp932PaddingStart(in);
   if (!Run(to_utf8_, in.substr(0, text), out, out_size, length)) return false;
-  return AppendPadding(kUtf8Space, (in.size() - text) / kCp932Space.size(), out, out_size, length);
+  return AppendSpaces<3>(kUtf8Space, (in.size() - text) / 2, out, out_size, length);
 }
 
 bool CsvTextConverter::ToCp932(std::string_view in, char* out, std::size_t out_size,
                                std::size_t* length) {
   const std::size_t text = Utf8PaddingStart(in);
   if (!Run(to_cp932_, in.substr(0, text), out, out_size, length)) return false;
-  return AppendPadding(kCp932Space, (in.size() - text) / kUtf8Space.size(), out, out_size, length);
+  return AppendSpaces<2>(kCp932Space, (in.size() - text) / 3, out, out_size, length);
 }
 
 std::size_t Cp932HeadFitting(std::string_view text, std::size_t limit) {

@@ -62,6 +62,9 @@ class CsvTextConverter {
   void* to_cp932_ = nullptr;  // iconv_t
 };
 
+// True when `text` has no byte above 0x7F: the same text in both codes.
+bool IsAsciiText(std::string_view text);
+
 // True for the first byte of a CP932 double-byte character.
 inline bool IsCp932LeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);

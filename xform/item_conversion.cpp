@@ -227,16 +227,18 @@ int PutRecord(WorkArea& a, QelFileHandle csv, char separator, const unsigned cha
     int rc;
     if (f.quoted) {
       line[n] = kQuote;
+      rc = ItemToField(static_cast<int>(f.index), record + d.position, line + n + 1,
+                       a.line.size() - n - 2, &length);
       if constexpr (kUtf8) {
-        rc = ItemToField(static_cast<int>(f.index), record + d.position, a.cp932.data(),
-                         a.cp932.size(), &length);
-        if (rc == kConvertOk && !a.converter.ToUtf8(std::string_view(a.cp932.data(), length),
-                                                    line + n + 1, a.line.size() - n - 2, &length)) {
-          rc = kConvertBadEncoding;
+        // Text with a byte above 0x7F is converted from a copy into its
+        // place in the line.
+        if (rc == kConvertOk && !IsAsciiText(std::string_view(line + n + 1, length))) {
+          std::memcpy(a.cp932.data(), line + n + 1, length);
+          if (!a.converter.ToUtf8(std::string_view(a.cp932.data(), length), line + n + 1,
+                                  a.line.size() - n - 2, &length)) {
+            rc = kConvertBadEncoding;
+          }
         }
-      } else {
-        rc = ItemToField(static_cast<int>(f.index), record + d.position, line + n + 1,
-                         a.line.size() - n - 2, &length);
       }
       if (rc == kConvertOk) {
         line[n + 1 + length] = kQuote;
@@ -261,9 +263,11 @@ int PutRecord(WorkArea& a, QelFileHandle csv, char separator, const unsigned cha
 // boundary (from the left for JUSTIFIED), so that the codec's own cut
 // leaves no half character. False when the text has no CP932 form.
 bool FieldAsCp932(WorkArea& a, const ItemDescriptor& d, std::string_view& text) {
-  std::size_t length = 0;
-  if (!a.converter.ToCp932(text, a.cp932.data(), a.cp932.size(), &length)) return false;
-  text = std::string_view(a.cp932.data(), length);
+  if (!IsAsciiText(text)) {
+    std::size_t length = 0;
+    if (!a.converter.ToCp932(text, a.cp932.data(), a.cp932.size(), &length)) return false;
+    text = std::string_view(a.cp932.data(), length);
+  }
   const auto width = static_cast<std::size_t>(std::max(d.byte_length, 0));
   if (text.size() > width) {
     if (d.justified == 'T') {
