@@ -95,18 +95,6 @@ TEST_F(Converter, NoRoomIsAFailureNotAnOverflow) {
   EXPECT_FALSE(converter_.ToCp932("ab\u3000\u3000", out, sizeof out, &n));
 }
 
-TEST(CsvTextConverter, ClosedConverterRefusesNonAsciiText) {
-  CsvTextConverter c;
-  char out[16];
-  std::size_t n = 0;
-  EXPECT_FALSE(c.IsOpen());
-  EXPECT_FALSE(c.ToUtf8("\x93\x8c", out, sizeof out, &n));
-  ASSERT_TRUE(c.Open());
-  EXPECT_TRUE(c.ToUtf8("\x93\x8c", out, sizeof out, &n));
-  c.Close();
-  EXPECT_FALSE(c.IsOpen());
-}
-
 struct CutCase {
   const char* text;
   std::size_t limit;
