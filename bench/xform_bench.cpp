@@ -1,7 +1,9 @@
 // Benchmark of the console converter: 1,000,000 records of 200 bytes with 20
 // items of mixed kinds through /f sc, /f cs, /f st and /f ts, each beside
 // two baselines measured in the same run: cat of the same input, and (for sc
-// and cs) a GnuCOBOL program doing the same conversion. Peak resident memory
+// and cs) a GnuCOBOL program doing the same conversion. sc and cs with a
+// UTF-8 CSV (/c u) are measured beside the CP932 ones (/c s) on the same
+// records, whose items are three quarters text. Peak resident memory
 // of each conversion on a 16 MiB input is printed beside the full run's.
 //   xform_bench [records]   (default 1000000)
 // Times are the best of two runs; never part of the tests; prints figures
@@ -251,6 +253,12 @@ int main(int argc, char** argv) {
   Result cs = Measure(
       {xform, "/f", "cs", "/i", "BENCH.CSV", "/d", "BENCH.FLF", "/o", "BACK.DAT", "/e", "b"});
   bool same = Run({"cmp", "-s", "BENCH.DAT", "BACK.DAT"}).status == 0;
+  Result sc_u = Measure({xform, "/f", "sc", "/i", "BENCH.DAT", "/d", "BENCH.FLF", "/o", "UTF8.CSV",
+                         "/e", "b", "/c", "u"});
+  double utf8_mb = Mb("UTF8.CSV");
+  Result cs_u = Measure({xform, "/f", "cs", "/i", "UTF8.CSV", "/d", "BENCH.FLF", "/o", "BACKU.DAT",
+                         "/e", "b", "/c", "u"});
+  bool utf8_same = Run({"cmp", "-s", "BENCH.DAT", "BACKU.DAT"}).status == 0;
   MakeData("PLAIN.DAT", records, true);
   Result cat_plain = Measure({"cat", "PLAIN.DAT"}, g_work + "/CAT.OUT");
   Result st = Measure({xform, "/f", "st", "/i", "PLAIN.DAT", "/o", "BENCH.TXT", "/l", "200"});
@@ -271,12 +279,15 @@ int main(int argc, char** argv) {
   Line("cat BENCH.CSV", cat_csv, csv_mb, records);
   Line("/f cs", cs, csv_mb, records);
   if (cobol) Line("COBOL READ/UNSTRING/NUMVAL/WRITE", cob_cs, csv_mb, records);
+  Line("/f sc /c u (UTF-8 CSV)", sc_u, dat_mb, records);
+  Line("/f cs /c u (UTF-8 CSV)", cs_u, utf8_mb, records);
   Line("cat PLAIN.DAT (text-safe bytes)", cat_plain, dat_mb, records);
   Line("/f st", st, dat_mb, records);
   Line("cat BENCH.TXT", cat_txt, txt_mb, records);
   Line("/f ts", ts, txt_mb, records);
   std::printf("cs gives back the original bytes: %s\n", same ? "yes" : "NO");
   std::printf("ts gives back the bytes st read: %s\n", text_same ? "yes" : "NO");
+  std::printf("cs /c u gives back the original bytes: %s\n", utf8_same ? "yes" : "NO");
   std::printf("ratios:\n");
   if (cobol) {
     std::printf("  sc vs COBOL  %.2fx faster (target >= 3; cpu time %.2fx)\n",
@@ -286,6 +297,10 @@ int main(int argc, char** argv) {
   } else {
     std::printf("  (cobc not found: no COBOL baseline)\n");
   }
+  std::printf("  sc /c u vs /c s  %.2fx the time (target <= 1.5; cpu time %.2fx)\n",
+              sc_u.seconds / sc.seconds, sc_u.cpu / sc.cpu);
+  std::printf("  cs /c u vs /c s  %.2fx the time (target <= 1.5; cpu time %.2fx)\n",
+              cs_u.seconds / cs.seconds, cs_u.cpu / cs.cpu);
   std::printf("  st vs cat    %.2fx the speed (target >= 0.3)\n", cat_plain.seconds / st.seconds);
   std::printf("  ts vs cat    %.2fx the speed (target >= 0.3)\n", cat_txt.seconds / ts.seconds);
 

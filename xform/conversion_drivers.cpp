@@ -14,6 +14,7 @@
 #include "idxfile/idxfile.h"
 #include "message/qelmessage.h"
 #include "platform/dynamic_library.h"
+#include "platform/file.h"
 #include "platform/ui_hooks.h"
 #include "xform/item_conversion.h"
 #include "xformio/qelxformio.h"
@@ -34,6 +35,9 @@ constexpr int kMsgNotIndexedDefinition = 2722;
 constexpr int kMsgShortRecord = 2723;
 constexpr int kMsgIsamNotFound = 2726;
 constexpr int kMsgNotVariable = 2730;
+constexpr int kMsgNotCp932 = 2731;
+constexpr int kMsgNoCp932Form = 2732;
+constexpr int kMsgSeparator = 2733;
 constexpr int kMsgOrganisation = 2613;
 constexpr int kMsgRecordFormat = 2614;
 constexpr int kMsgLengthDiffers = 2616;
@@ -156,11 +160,15 @@ class Run {
   std::size_t largest_cut_ = 0;
 };
 
-// The definition of a CSV conversion, released at the end of the driver.
+// The definition of a CSV conversion and the CSV encoding's converter,
+// released at the end of the driver.
 class Definition {
  public:
   Definition() { std::memset(&dtf_, 0, sizeof dtf_); }
-  ~Definition() { KRACRinfFree(&dtf_); }
+  ~Definition() {
+    SetCsvEncoding(CsvEncoding::kCp932);
+    KRACRinfFree(&dtf_);
+  }
   Definition(const Definition&) = delete;
   Definition& operator=(const Definition&) = delete;
   DTF* dtf() { return &dtf_; }
@@ -172,6 +180,10 @@ class Definition {
 
 // Reads the definition and checks its items. False after the message.
 bool LoadDefinition(const KXFMTbl& t, int kind, Run& run, Definition& def) {
+  if (SeparatorRefused(t.Separator[0])) {
+    run.Show(kMsgSeparator);
+    return false;
+  }
   int rc = KvItemInfGet(t.SheetFileName, kind, def.dtf());
   if (rc == -1) {
     run.Show(kind == kKindIsamToCsv ? kMsgNotIndexedDefinition : kMsgNotSequentialDefinition,
@@ -187,6 +199,11 @@ bool LoadDefinition(const KXFMTbl& t, int kind, Run& run, Definition& def) {
     return false;
   }
   SetOptions(t.BinaryCode == 1, t.BwzType == 1);
+  if (!SetCsvEncoding(t.CsvCode == 1 ? CsvEncoding::kUtf8 : CsvEncoding::kCp932)) {
+    // The C library has no CP932 converter: nothing can be converted.
+    run.Show(kMsgLogicError, "50", "10");
+    return false;
+  }
   char name[32] = {};
   if (KVAttrChk(name) != 0) {
     run.Show(kMsgNotConvertible, name);
@@ -325,6 +342,8 @@ bool FlushCsv(QelFileHandle csv, Run& run, const char* name) {
 void ReportPutFailure(int rc, Run& run, const KXFMTbl& t, const char* second_code) {
   if (rc == kConvertInvalidData) {
     run.Show(kMsgInvalidData, run.NextRecordText(), FailedItemName());
+  } else if (rc == kConvertBadEncoding) {
+    run.Show(kMsgNotCp932, run.NextRecordText(), FailedItemName());
   } else if (rc == kConvertNotConvertible) {
     run.Show(kMsgNotConvertible, FailedItemName());
   } else if (rc == -2) {
@@ -332,6 +351,37 @@ void ReportPutFailure(int rc, Run& run, const KXFMTbl& t, const char* second_cod
   } else {
     run.CsvError(kOpWrite, t.OutFileName);
   }
+}
+
+// Writes the title line of a CSV output. An item name that is not CP932
+// cannot be written in UTF-8: it is reported as record 0, the title line.
+bool PutTitle(const KXFMTbl& t, QelFileHandle csv, Run& run) {
+  if (t.Title != 1) return true;
+  int rc = CsvTitlePut(csv);
+  if (rc == 0) return true;
+  if (rc == kConvertBadEncoding) {
+    run.Show(kMsgNotCp932, "0", FailedItemName());
+  } else {
+    run.CsvError(kOpWrite, t.OutFileName);
+  }
+  return false;
+}
+
+// A UTF-8 CSV file may begin with a byte-order mark: the reader starts after
+// it. Only a file that can be positioned is looked at; a pipe is read as it
+// comes. False when the file could not be read or positioned.
+bool SkipByteOrderMark(QelFileHandle csv) {
+  if (platform::SeekFile(csv, 0, 1) != 0) return true;
+  char head[3] = {};
+  std::size_t got = 0;
+  while (got < sizeof head) {
+    int64_t n = platform::ReadFile(csv, head + got, sizeof head - got);
+    if (n < 0) return false;
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  if (std::string_view(head, got) == kUtf8ByteOrderMark) return true;
+  return platform::SeekFile(csv, 0, 0) == 0;
 }
 
 // The ISAM library, loaded for one conversion.
@@ -398,6 +448,11 @@ std::size_t FitRecord(unsigned char* record, std::size_t have, std::size_t lengt
 
 }  // namespace
 
+bool SeparatorRefused(char separator) {
+  return (separator >= '0' && separator <= '9') || separator == '.' || separator == '+' ||
+         separator == '-' || separator == '"' || separator == '\r' || separator == '\n';
+}
+
 std::string SystemInformation(const char* function_name, const KXFMTbl& t) {
   std::string s = "  System Information ----------------------------------\n";
   auto line = [&s](const char* label, std::string_view value) {
@@ -426,6 +481,9 @@ std::string SystemInformation(const char* function_name, const KXFMTbl& t) {
   line("KXFMTbl.Reclen        = ", std::to_string(t.Reclen));
   line("KXFMTbl.BinaryCode    = ", t.BinaryCode == 1 ? "BIG_ENDIAN" : "LITTLE_ENDIAN");
   line("KXFMTbl.BwzType       = ", t.BwzType == 1 ? "VALID" : "INVALID");
+  // The CSV encoding is an addition of this suite: the block of a CP932
+  // conversion stays as it always was.
+  if (t.CsvCode == 1) line("KXFMTbl.CsvCode       = ", "UTF-8");
   return s;
 }
 
@@ -510,10 +568,7 @@ int SamToCsv(const KXFMTbl& t, const DriverContext& context) {
   if (!AllocControl(in, length, run)) return kDriverFailed;
   IsuSamSetF(in.ctl, in.handle, record.get(), Capacity16(length + 2),
              static_cast<uint16_t>(length));
-  if (t.Title == 1 && CsvTitlePut(out.handle) != 0) {
-    run.CsvError(kOpWrite, t.OutFileName);
-    return kDriverFailed;
-  }
+  if (!PutTitle(t, out.handle, run)) return kDriverFailed;
   Loop loop = Loop::kDone;
   for (;;) {
     if (run.Cancelled()) {
@@ -559,6 +614,10 @@ int CsvToSam(const KXFMTbl& t, const DriverContext& context) {
     run.CsvError(kOpOpen, t.InFileName);
     return kDriverFailed;
   }
+  if (t.CsvCode == 1 && !SkipByteOrderMark(in.handle)) {
+    run.CsvError(kOpRead, t.InFileName);
+    return kDriverFailed;
+  }
   SamFile out;
   if (!OpenOutputSam(t.OutFileName, out, run)) return kDriverFailed;
   auto record = AllocRecord(kRecordBufferSize, run);
@@ -597,6 +656,8 @@ int CsvToSam(const KXFMTbl& t, const DriverContext& context) {
     if (rc == kRecordEnd) break;
     if (rc == kConvertInvalidData) {
       run.Show(kMsgInvalidData, run.NextRecordText(), FailedItemName());
+    } else if (rc == kConvertBadEncoding) {
+      run.Show(kMsgNoCp932Form, run.NextRecordText(), FailedItemName());
     } else if (rc == kConvertNotConvertible) {
       run.Show(kMsgNotConvertible, FailedItemName());
     } else if (rc == -2) {
@@ -659,10 +720,7 @@ int IsamToCsv(const KXFMTbl& t, const DriverContext& context) {
     run.CsvError(kOpOpen, t.OutFileName);
     return kDriverFailed;
   }
-  if (t.Title == 1 && CsvTitlePut(out.handle) != 0) {
-    run.CsvError(kOpWrite, t.OutFileName);
-    return kDriverFailed;
-  }
+  if (!PutTitle(t, out.handle, run)) return kDriverFailed;
   Loop loop = Loop::kDone;
   for (;;) {
     if (run.Cancelled()) {

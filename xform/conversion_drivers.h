@@ -41,6 +41,7 @@ struct KXFMTbl {
   uint16_t Reclen;           // record length of SamToTxt, TxtToSam, VsamToSam
   int32_t BinaryCode;        // 1: binary items are big-endian
   int32_t BwzType;           // 1: BLANK WHEN ZERO handling on
+  int32_t CsvCode;           // 1: the CSV side is UTF-8; 0: CP932 as stored
 };
 
 namespace qel::xform {
@@ -92,6 +93,12 @@ int KvItemInfGet(const char* definition, int kind, DTF* dtf);
 // call's result, `error` IsGetLastErrno, `system_error` IsGetLastSyserr,
 // `operation` 1 open, 2 read, 3 write, 0 close.
 int KVisamerr(int result, int error, int system_error, int operation, char* text);
+
+// True for a separator the CSV conversions refuse: one that can stand inside
+// a field they write or read (a digit, ".", "+", "-", the quote, CR or LF),
+// which would split or join numbers on the way back. Both programs check
+// it before a run; the CSV drivers refuse it again (message 2733).
+bool SeparatorRefused(char separator);
 
 // The system-information block written to the log at the start of a driver
 // (without its time stamp).

@@ -34,6 +34,11 @@ struct WorkArea {
   std::string failed_name;
   // One field with its quotes; also the reader's field buffer.
   std::vector<char> field = std::vector<char>(kFieldCapacity + 2);
+  // The CSV code and, for UTF-8, the converter and the CP932 side of one
+  // field (an item's text before it goes out, a field's after it came in).
+  CsvEncoding code = CsvEncoding::kCp932;
+  CsvTextConverter converter;
+  std::vector<char> cp932;
 };
 
 WorkArea& Area() {
@@ -75,14 +80,40 @@ void LoadItems(std::vector<ItemDescriptor> layout_items, bool big_endian, bool b
     const ItemDescriptor& d = a.items[i];
     a.formats.push_back(recacc::ItemFormatOf(d));
     if (d.attribute == codec::kGroup) continue;
-    bool quoted = IsCharacterLike(d.attribute);
-    std::size_t text = quoted ? static_cast<std::size_t>(std::max(d.byte_length, 0)) + 2
-                              : codec::kMaxNumberTextLength;
-    a.fields.push_back(Field{i, quoted, text + 1});
+    a.fields.push_back(Field{i, IsCharacterLike(d.attribute), 0});
   }
   SetOptions(big_endian, blank_when_zero);
+  SetCsvEncoding(CsvEncoding::kCp932);
   a.failed_name.clear();
 }
+
+bool SetCsvEncoding(CsvEncoding code) {
+  WorkArea& a = Area();
+  bool ok = true;
+  if (code == CsvEncoding::kUtf8) {
+    ok = a.converter.IsOpen() || a.converter.Open();
+  } else {
+    a.converter.Close();
+  }
+  a.code = ok ? code : CsvEncoding::kCp932;
+  // A character item's text takes up to three times its bytes in UTF-8; the
+  // line buffer holds a piece and the longest field after it.
+  const std::size_t factor = a.code == CsvEncoding::kUtf8 ? kUtf8BytesPerCp932Byte : 1;
+  std::size_t longest = kFieldCapacity;
+  for (Field& f : a.fields) {
+    const ItemDescriptor& d = a.items[f.index];
+    std::size_t text = f.quoted ? static_cast<std::size_t>(std::max(d.byte_length, 0)) * factor + 2
+                                : codec::kMaxNumberTextLength;
+    f.max_text = text + 1;
+    longest = std::max(longest, f.max_text);
+  }
+  if (a.line.size() < kLinePiece + longest + 4) a.line.resize(kLinePiece + longest + 4);
+  if (a.code == CsvEncoding::kUtf8 && a.cp932.size() < kFieldCapacity)
+    a.cp932.resize(kFieldCapacity);
+  return ok;
+}
+
+CsvEncoding CurrentCsvEncoding() { return Area().code; }
 
 void SetOptions(bool big_endian, bool blank_when_zero) {
   codec::CodecOptions& o = Area().options;
@@ -150,13 +181,21 @@ int CsvTitlePut(QelFileHandle csv) {
       break;
     }
   }
-  std::vector<char>& buf = Area().field;
+  WorkArea& a = Area();
+  std::vector<char>& buf = a.field;
   for (std::size_t i = 0; i < items.size(); ++i) {
     const ItemDescriptor& d = items[i];
     if (d.attribute == codec::kGroup) continue;
     std::size_t n = strnlen(d.name, sizeof d.name);
     buf[0] = kQuote;
-    std::memcpy(buf.data() + 1, d.name, n);
+    if (a.code == CsvEncoding::kUtf8) {
+      if (!a.converter.ToUtf8(std::string_view(d.name, n), buf.data() + 1, buf.size() - 2, &n)) {
+        KeepName(d);
+        return kConvertBadEncoding;
+      }
+    } else {
+      std::memcpy(buf.data() + 1, d.name, n);
+    }
     buf[n + 1] = kQuote;
     if (CsvfieldPut(csv, buf.data(), static_cast<int32_t>(n + 2), i == last ? 1 : 0) != 0) {
       return -1;
@@ -165,9 +204,12 @@ int CsvTitlePut(QelFileHandle csv) {
   return 0;
 }
 
-int CsvRecPut(QelFileHandle csv, char separator, const unsigned char* record) {
-  WorkArea& a = Area();
-  if (a.fields.empty()) return 0;
+namespace {
+
+// The record loops of both codes: the code is chosen once per record, so
+// that the CP932 loops do no work of the UTF-8 ones.
+template <bool kUtf8>
+int PutRecord(WorkArea& a, QelFileHandle csv, char separator, const unsigned char* record) {
   // The line is built here and handed to the CSV writer in pieces that end
   // at a field boundary: a piece put with end kind 0 gets the separator that
   // follows its last field, the last piece gets CR LF. The bytes written are
@@ -187,6 +229,17 @@ int CsvRecPut(QelFileHandle csv, char separator, const unsigned char* record) {
       line[n] = kQuote;
       rc = ItemToField(static_cast<int>(f.index), record + d.position, line + n + 1,
                        a.line.size() - n - 2, &length);
+      if constexpr (kUtf8) {
+        // Text with a byte above 0x7F is converted from a copy into its
+        // place in the line.
+        if (rc == kConvertOk && !IsAsciiText(std::string_view(line + n + 1, length))) {
+          std::memcpy(a.cp932.data(), line + n + 1, length);
+          if (!a.converter.ToUtf8(std::string_view(a.cp932.data(), length), line + n + 1,
+                                  a.line.size() - n - 2, &length)) {
+            rc = kConvertBadEncoding;
+          }
+        }
+      }
       if (rc == kConvertOk) {
         line[n + 1 + length] = kQuote;
         length += 2;
@@ -205,8 +258,29 @@ int CsvRecPut(QelFileHandle csv, char separator, const unsigned char* record) {
   return CsvfieldPut(csv, line, static_cast<int32_t>(n - 1), 1) != 0 ? -1 : 0;
 }
 
-int CsvRecGet(QelFileHandle csv, unsigned char* record, std::size_t record_length) {
-  WorkArea& a = Area();
+// A UTF-8 field of a character or national item as the CP932 text that
+// fills the item: converted, then cut to the item's width at a character
+// boundary (from the left for JUSTIFIED), so that the codec's own cut
+// leaves no half character. False when the text has no CP932 form.
+bool FieldAsCp932(WorkArea& a, const ItemDescriptor& d, std::string_view& text) {
+  if (!IsAsciiText(text)) {
+    std::size_t length = 0;
+    if (!a.converter.ToCp932(text, a.cp932.data(), a.cp932.size(), &length)) return false;
+    text = std::string_view(a.cp932.data(), length);
+  }
+  const auto width = static_cast<std::size_t>(std::max(d.byte_length, 0));
+  if (text.size() > width) {
+    if (d.justified == 'T') {
+      text.remove_prefix(Cp932TailStart(text, width));
+    } else {
+      text = text.substr(0, Cp932HeadFitting(text, width));
+    }
+  }
+  return true;
+}
+
+template <bool kUtf8>
+int GetRecord(WorkArea& a, QelFileHandle csv, unsigned char* record, std::size_t record_length) {
   std::memset(record, 0, record_length);
   char* buf = a.field.data();
   bool line_ended = false;
@@ -229,6 +303,12 @@ int CsvRecGet(QelFileHandle csv, unsigned char* record, std::size_t record_lengt
       KeepName(d);
       return kConvertNotConvertible;
     }
+    if constexpr (kUtf8) {
+      if (IsCharacterLike(d.attribute) && !FieldAsCp932(a, d, text)) {
+        KeepName(d);
+        return kConvertBadEncoding;
+      }
+    }
     int rc = FieldToItem(static_cast<int>(i), text, record + d.position);
     if (rc != kConvertOk) {
       KeepName(d);
@@ -245,6 +325,21 @@ int CsvRecGet(QelFileHandle csv, unsigned char* record, std::size_t record_lengt
     if (end_kind == 1) line_ended = true;
   }
   return kRecordBuilt;
+}
+
+}  // namespace
+
+int CsvRecPut(QelFileHandle csv, char separator, const unsigned char* record) {
+  WorkArea& a = Area();
+  if (a.fields.empty()) return 0;
+  return a.code == CsvEncoding::kUtf8 ? PutRecord<true>(a, csv, separator, record)
+                                      : PutRecord<false>(a, csv, separator, record);
+}
+
+int CsvRecGet(QelFileHandle csv, unsigned char* record, std::size_t record_length) {
+  WorkArea& a = Area();
+  return a.code == CsvEncoding::kUtf8 ? GetRecord<true>(a, csv, record, record_length)
+                                      : GetRecord<false>(a, csv, record, record_length);
 }
 
 const char* FailedItemName() { return Area().failed_name.c_str(); }

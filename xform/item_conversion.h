@@ -12,6 +12,12 @@
 //     zeros, "." and exactly the item's fraction digits ("-123.45", ".05",
 //     "-0"); group items give no field;
 //   fields separated by the separator, each line ended by CR LF.
+// With the CSV encoding kUtf8 (csv_encoding.h) the character and national
+// fields and the title line hold UTF-8: each item is converted on its own, a
+// field read back is converted to CP932 before it is fitted to its item,
+// and a cut by the item's width never leaves half a double-byte character
+// (the half becomes a single-byte space). Numeric fields are ASCII in both
+// codes.
 //
 // REQUIRES: one conversion at a time in the process (the work area and the
 // CSV reader state are module-wide). LoadItems before any other call.
@@ -27,6 +33,7 @@
 
 #include "codec/item_codec.h"
 #include "recacc/qelrecacc.h"
+#include "xform/csv_encoding.h"
 #include "xformio/qelxformio.h"
 
 namespace qel::xform {
@@ -35,6 +42,10 @@ namespace qel::xform {
 inline constexpr int kConvertOk = 0;
 inline constexpr int kConvertNotConvertible = -3;
 inline constexpr int kConvertInvalidData = -4;
+// A character or national text that has no form in the other code of a
+// UTF-8 CSV (bytes that are not CP932, text that is not UTF-8, a character
+// CP932 cannot hold).
+inline constexpr int kConvertBadEncoding = -5;
 // CsvRecGet
 inline constexpr int kRecordBuilt = 1;
 inline constexpr int kRecordEnd = 2;
@@ -45,10 +56,18 @@ inline constexpr std::size_t kFieldCapacity = 65540;
 inline constexpr std::size_t kRecordBufferSize = 65537;
 
 // Replaces the work area's item table with the entries of `layout_items`
-// (the layout in record order) and sets the options of the conversion.
+// (the layout in record order) and sets the options of the conversion. The
+// CSV code goes back to kCp932.
 void LoadItems(std::vector<ItemDescriptor> layout_items, bool big_endian, bool blank_when_zero);
 // Changes only the options.
 void SetOptions(bool big_endian, bool blank_when_zero);
+
+// Chooses the code of the CSV side for the records that follow (after
+// LoadItems). kUtf8 opens the converter once for the whole conversion;
+// false, with kCp932 left in force, when the system has no CP932
+// converter. kCp932 releases it.
+bool SetCsvEncoding(CsvEncoding code);
+CsvEncoding CurrentCsvEncoding();
 const std::vector<ItemDescriptor>& Items();
 
 // True when every non-group item lies inside a record of `record_length`
@@ -72,23 +91,23 @@ int ItemToField(int index, const unsigned char* item, char* out, std::size_t out
 // characters is invalid data. 0; -4 invalid data; -3 not convertible.
 int FieldToItem(int index, std::string_view text, unsigned char* out);
 
-// Writes the title line: every non-group item's name in quotes. 0 or -1
-// (CSV writer failure).
+// Writes the title line: every non-group item's name in quotes. 0, -1 (CSV
+// writer failure), or -5 (a name that is not CP932, with FailedItemName).
 int CsvTitlePut(QelFileHandle csv);
 
 // Writes `record` as one CSV line, fields separated by `separator` (the one
 // the CSV file was opened with). 0; -4 (the item's name is kept for
-// FailedItemName; nothing of the record is written), -3, or -1 from the CSV
-// writer. REQUIRES: every item lies inside the record.
+// FailedItemName; nothing of the record is written), -5 (likewise), -3, or
+// -1 from the CSV writer. REQUIRES: every item lies inside the record.
 int CsvRecPut(QelFileHandle csv, char separator, const unsigned char* record);
 
 // Reads one CSV line into `record` (the whole record length is zero-filled
 // first; record must hold the record length). 1 a record was built; 2 end of
-// file (also in the middle of a line); -4 (with FailedItemName), -3, or the
-// CSV reader's -1 / -2.
+// file (also in the middle of a line); -4 or -5 (with FailedItemName), -3,
+// or the CSV reader's -1 / -2.
 int CsvRecGet(QelFileHandle csv, unsigned char* record, std::size_t record_length);
 
-// The name of the item of the last -4 or -3.
+// The name of the item of the last -4, -5 or -3.
 const char* FailedItemName();
 
 }  // namespace qel::xform

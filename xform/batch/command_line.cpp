@@ -38,6 +38,8 @@ bool ValidValue(char letter, std::string_view v) {
       return v == "b" || v == "l";
     case 'b':
       return v == "t" || v == "f";
+    case 'c':
+      return v == "s" || v == "u";
     case 'd': {
       std::string_view ext = Extension(v);
       return ext == ".flf" || ext == ".FLF";
@@ -69,6 +71,8 @@ Option* Slot(Scanned& s, char letter) {
       return &s.e;
     case 'b':
       return &s.b;
+    case 'c':
+      return &s.c;
     default:
       return nullptr;
   }
@@ -184,12 +188,6 @@ CheckedCommand CheckCommand(const Scanned& s) {
     if (s.o.outcome == Outcome::kTooLong) return refuse(3761);
     if (Missing(s.o)) return refuse(3754);
     if (Bad(s.n)) return refuse(3764);
-    if (Bad(s.e)) return refuse(3765);
-    if (Bad(s.b)) return refuse(3766);
-    Copy(c.table.SheetFileName, sizeof c.table.SheetFileName, s.d.value);
-    c.table.Title = s.n.has_value && s.n.value == "y" ? 1 : 0;
-    c.table.BinaryCode = s.e.has_value && s.e.value == "b" ? 1 : 0;
-    c.table.BwzType = s.b.has_value && s.b.value == "t" ? 1 : 0;
     char separator = ',';
     if (s.s.has_value) {
       if (s.s.value == "{SPACE}") {
@@ -200,6 +198,15 @@ CheckedCommand CheckCommand(const Scanned& s) {
         separator = s.s.value[0];
       }
     }
+    if (SeparatorRefused(separator)) return refuse(2733);
+    if (Bad(s.e)) return refuse(3765);
+    if (Bad(s.b)) return refuse(3766);
+    if (Bad(s.c)) return refuse(3767);
+    Copy(c.table.SheetFileName, sizeof c.table.SheetFileName, s.d.value);
+    c.table.Title = s.n.has_value && s.n.value == "y" ? 1 : 0;
+    c.table.BinaryCode = s.e.has_value && s.e.value == "b" ? 1 : 0;
+    c.table.BwzType = s.b.has_value && s.b.value == "t" ? 1 : 0;
+    c.table.CsvCode = s.c.has_value && s.c.value == "u" ? 1 : 0;
     c.table.Separator[0] = separator;
   }
   Copy(c.table.InFileName, sizeof c.table.InFileName, s.i.value);

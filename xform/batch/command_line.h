@@ -7,6 +7,9 @@
 //   /l record length (1 to 5 digits, optional "+", 1..65535)
 //   /n y|n title line   /s separator ({TAB}, {SPACE}, else the first character)
 //   /e b|l byte order of binary items   /b t|f BLANK WHEN ZERO handling
+//   /c s|u the CSV side in CP932 as stored (s, the default) or in UTF-8
+// A separator that can stand inside a field (a digit, ".", "+", "-", the
+// quote, CR, LF) is refused. /c is checked and used for sc, cs and ic only.
 // Each option takes its value from its first occurrence and its outcome
 // (given, missing, too long, invalid) from its last. An option letter alone
 // takes the next argument as its value unless that argument looks like an
@@ -34,7 +37,7 @@ struct Option {
 };
 
 struct Scanned {
-  Option f, i, d, o, l, n, s, e, b;
+  Option f, i, d, o, l, n, s, e, b, c;
 };
 
 Scanned ScanArguments(const std::vector<std::string>& args);

@@ -221,8 +221,10 @@ CSpecialOptionsDlg::CSpecialOptionsDlg(CKXFMDoc& doc, QWidget* parent)
   setWindowTitle(ProgramText(kTextSpecialTitle));
   m_bigEndian = new QCheckBox(ProgramText(kTextBigEndian), this);
   m_blankWhenZero = new QCheckBox(ProgramText(kTextBlankWhenZero), this);
+  m_utf8Csv = new QCheckBox(ProgramText(kTextUtf8Csv), this);
   m_bigEndian->setChecked(doc.BinaryCode() == 1);
   m_blankWhenZero->setChecked(doc.BwzType() == 1);
+  m_utf8Csv->setChecked(doc.CsvCode() == 1);
   m_ok = new QPushButton(ProgramText(kTextOk), this);
   m_ok->setDefault(true);
   auto* cancel = new QPushButton(ProgramText(kTextCancel), this);
@@ -231,6 +233,7 @@ CSpecialOptionsDlg::CSpecialOptionsDlg(CKXFMDoc& doc, QWidget* parent)
   auto* checks = new QVBoxLayout;
   checks->addWidget(m_bigEndian);
   checks->addWidget(m_blankWhenZero);
+  checks->addWidget(m_utf8Csv);
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(m_ok);
   buttons->addWidget(cancel);
@@ -241,7 +244,8 @@ CSpecialOptionsDlg::CSpecialOptionsDlg(CKXFMDoc& doc, QWidget* parent)
 }
 
 void CSpecialOptionsDlg::accept() {
-  m_doc.SetSpecialOptions(m_bigEndian->isChecked(), m_blankWhenZero->isChecked());
+  m_doc.SetSpecialOptions(m_bigEndian->isChecked(), m_blankWhenZero->isChecked(),
+                          m_utf8Csv->isChecked());
   QDialog::accept();
 }
 

@@ -121,7 +121,8 @@ std::unique_ptr<CConversionDialog> MakeConversionDialog(Conversion conversion, C
                                                         QWidget* parent = nullptr);
 
 // "特殊オプションの設定": shows the current special options of `doc` and
-// stores them on OK.
+// stores them on OK. After the system's two check boxes comes the choice of
+// a UTF-8 CSV file.
 class CSpecialOptionsDlg : public QDialog {
   Q_OBJECT
 
@@ -129,6 +130,7 @@ class CSpecialOptionsDlg : public QDialog {
   CSpecialOptionsDlg(CKXFMDoc& doc, QWidget* parent = nullptr);
   QCheckBox* bigEndianBox() const { return m_bigEndian; }
   QCheckBox* blankWhenZeroBox() const { return m_blankWhenZero; }
+  QCheckBox* utf8CsvBox() const { return m_utf8Csv; }
   QPushButton* okButton() const { return m_ok; }
 
  public slots:
@@ -138,6 +140,7 @@ class CSpecialOptionsDlg : public QDialog {
   CKXFMDoc& m_doc;
   QCheckBox* m_bigEndian;
   QCheckBox* m_blankWhenZero;
+  QCheckBox* m_utf8Csv;
   QPushButton* m_ok;
 };
 

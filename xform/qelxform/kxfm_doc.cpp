@@ -66,18 +66,21 @@ CKXFMDoc::CKXFMDoc() {
 void CKXFMDoc::BeginConversion(Conversion conversion) {
   const int32_t binary_code = table_.BinaryCode;
   const int32_t bwz_type = table_.BwzType;
+  const int32_t csv_code = table_.CsvCode;
   std::memset(&table_, 0, sizeof table_);
   std::strcpy(table_.CharSeparator, "\"");
   if (!IsCsvConversion(conversion)) {
     table_.BinaryCode = binary_code;
     table_.BwzType = bwz_type;
+    table_.CsvCode = csv_code;
   }
   conversion_ = conversion;
 }
 
-void CKXFMDoc::SetSpecialOptions(bool big_endian, bool blank_when_zero) {
+void CKXFMDoc::SetSpecialOptions(bool big_endian, bool blank_when_zero, bool utf8_csv) {
   table_.BinaryCode = big_endian ? 1 : 0;
   table_.BwzType = blank_when_zero ? 1 : 0;
+  table_.CsvCode = utf8_csv ? 1 : 0;
 }
 
 std::optional<CheckFailure> CKXFMDoc::Prepare(Conversion conversion,

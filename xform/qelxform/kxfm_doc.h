@@ -49,9 +49,12 @@ class CKXFMDoc {
   // "\""), and a CSV dialog clears the special options.
   void BeginConversion(Conversion conversion);
 
+  // The special options: the system's two, and the CSV file in UTF-8
+  // (KXFMTbl.CsvCode), an addition of this suite that is off unless chosen.
   int BinaryCode() const { return table_.BinaryCode; }
   int BwzType() const { return table_.BwzType; }
-  void SetSpecialOptions(bool big_endian, bool blank_when_zero);
+  int CsvCode() const { return table_.CsvCode; }
+  void SetSpecialOptions(bool big_endian, bool blank_when_zero, bool utf8_csv);
 
   // Runs the checks over `fields` (values in the order of DialogFields) and,
   // when they pass, fills the table: the file names, the separator, the

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "xform/conversion_drivers.h"
+
 namespace qel::xform::gui {
 namespace {
 
@@ -92,8 +94,11 @@ std::optional<CheckFailure> CheckDialogFields(const std::vector<DialogField>& fi
       return CheckFailure{2724, i};
   }
   for (int i = 0; i < count; ++i) {
-    if (fields[i].kind == FieldKind::kSeparator && fields[i].value.empty())
-      return CheckFailure{2714, i};
+    if (fields[i].kind != FieldKind::kSeparator) continue;
+    if (fields[i].value.empty()) return CheckFailure{2714, i};
+    // A separator that can stand inside a field would split or join numbers
+    // on the way back.
+    if (SeparatorRefused(*ParseSeparator(fields[i].value))) return CheckFailure{2733, i};
   }
   for (int i = 0; i < count; ++i) {
     if (fields[i].kind != FieldKind::kRecordLength) continue;

@@ -51,6 +51,7 @@ inline constexpr unsigned kTextSpecialTitle = 250;
 inline constexpr unsigned kTextBigEndian = 251;
 inline constexpr unsigned kTextBlankWhenZero = 252;
 inline constexpr unsigned kTextOk = 253;
+inline constexpr unsigned kTextUtf8Csv = 254;
 
 inline constexpr unsigned kTextBrowseInSam = 260;
 inline constexpr unsigned kTextBrowseOutCsv = 261;

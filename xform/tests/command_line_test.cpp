@@ -116,5 +116,58 @@ TEST(CommandLine, IndexedInputExtension) {
   EXPECT_EQ(Message("/fic /iDATA.kdf /dD.Flf /oO"), 2724);
 }
 
+TEST(CommandLine, CsvEncodingOfTheCsvKinds) {
+  EXPECT_EQ(Check("/fsc /iA /dD.FLF /oB").table.CsvCode, 0);
+  EXPECT_EQ(Check("/fsc /iA /dD.FLF /oB /c s").table.CsvCode, 0);
+  for (const char* kind : {"sc", "cs", "ic"}) {
+    CheckedCommand c = Check(std::string("/f") + kind + " /iA /dD.FLF /oB /c u");
+    EXPECT_EQ(c.message, 0) << kind;
+    EXPECT_EQ(c.table.CsvCode, 1) << kind;
+  }
+  EXPECT_EQ(Check("/fsc /iA /dD.FLF /oB /cu").table.CsvCode, 1);
+}
+
+TEST(CommandLine, CsvEncodingIsCheckedLikeTheOtherKeywords) {
+  EXPECT_EQ(Message("/fsc /iA /dD.FLF /oB /c x"), 3767);
+  EXPECT_EQ(Message("/fsc /iA /dD.FLF /oB /c U"), 3767);
+  EXPECT_EQ(Message("/fsc /iA /dD.FLF /oB /c " + std::string(256, 'u')), 3767);
+  EXPECT_EQ(Message("/fcs /iA /dD.FLF /oB /c u /c x"), 3767);
+  // /c missing its value is absent, as /n, /e and /b are.
+  EXPECT_EQ(Message("/fsc /iA /dD.FLF /oB /c"), 0);
+  // The checks before it come first.
+  EXPECT_EQ(Message("/fsc /iA /dD.FLF /oB /c x /b z"), 3766);
+}
+
+TEST(CommandLine, CsvEncodingIsIgnoredWhereThereIsNoCsv) {
+  for (const char* kind : {"st", "ts", "vs"}) {
+    for (const char* value : {"u", "x"}) {
+      CheckedCommand c = Check(std::string("/f") + kind + " /iA /oB /l 80 /c " + value);
+      EXPECT_EQ(c.message, 0) << kind << value;
+      EXPECT_EQ(c.table.CsvCode, 0) << kind << value;
+    }
+  }
+}
+
+TEST(CommandLine, SeparatorsThatCanStandInsideAFieldAreRefused) {
+  for (std::string refused : {"0", "5", "9", ".", "+", "-", "\"", "\r", "\n", ".;", "1{TAB}"}) {
+    for (const char* kind : {"sc", "cs", "ic"}) {
+      std::vector<std::string> args = {"/f",    kind, "/i", "A",  "/d",
+                                       "D.FLF", "/o", "B",  "/s", refused};
+      EXPECT_EQ(CheckCommand(ScanArguments(args)).message, 2733)
+          << kind << " " << static_cast<int>(refused[0]);
+    }
+  }
+  for (const char* accepted : {";", "|", "a", "{TAB}", "{SPACE}", "/x"}) {
+    std::vector<std::string> args = {
+        "/f", "sc", "/i", "A", "/d", "D.FLF", "/o", "B", "/s" + std::string(accepted)};
+    EXPECT_EQ(CheckCommand(ScanArguments(args)).message, 0) << accepted;
+  }
+  // In its place among the checks: after /n, before /e; and not for the
+  // kinds without CSV.
+  EXPECT_EQ(Message("/fsc /iA /dD.FLF /oB /n x /s ."), 3764);
+  EXPECT_EQ(Message("/fsc /iA /dD.FLF /oB /s . /e x"), 2733);
+  EXPECT_EQ(Message("/fst /iA /oB /l 80 /s ."), 0);
+}
+
 }  // namespace
 }  // namespace qel::xform::batch

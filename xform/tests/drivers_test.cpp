@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "idxfile/idxfile.h"
 #include "xform/conversion_drivers.h"
@@ -80,6 +83,8 @@ TEST_F(Drivers, LogStartsWithTheSystemInformation) {
                      "KXFMTbl.BinaryCode    = LITTLE_ENDIAN\nKXFMTbl.BwzType       = INVALID\n"),
             std::string::npos);
   EXPECT_NE(log.find("KXFM2704-I 変換レコード  0件。"), std::string::npos);
+  // The CSV encoding is logged only when it is UTF-8.
+  EXPECT_EQ(log.find("CsvCode"), std::string::npos);
   EXPECT_EQ(ws_.Read("OUT.CSV"), "");
 }
 
@@ -297,6 +302,118 @@ TEST_F(Isam, MissingIndexedFile) {
   std::string def = ws_.Definition("CUSTDEF", Items(), "VK");
   EXPECT_EQ(IsamToCsv(Table(ws_.Path("NONE.kdf"), ws_.Path("OUT.CSV"), def)), kDriverFailed);
   EXPECT_NE(ws_.Log().find("KXFM2726-S " + ws_.Path("NONE")), std::string::npos);
+}
+
+TEST_F(Isam, IndexedFileConvertsToUtf8) {
+  Build("CUST", 18, {Record("A001", test::Sjis("ｶﾅ京"), 0x12, 0x34, 0x5D, "0012+", 0xD2, 0x04)});
+  std::string def = ws_.Definition("CUSTDEF", Items(), "VK");
+  KXFMTbl t = Table(ws_.Path("CUST.kdf"), ws_.Path("OUT.CSV"), def);
+  t.CsvCode = 1;
+  ASSERT_EQ(IsamToCsv(t), 0);
+  EXPECT_EQ(ws_.Read("OUT.CSV"), "\"A001\",\"ｶﾅ京\",-123.45,12,1234\r\n");
+}
+
+// The CSV side in UTF-8 (KXFMTbl.CsvCode 1).
+class Utf8Csv : public Drivers {
+ protected:
+  KXFMTbl Utf8Table(const std::string& in, const std::string& out, const std::string& definition) {
+    KXFMTbl t = Table(ws_.Path(in), ws_.Path(out), definition);
+    t.CsvCode = 1;
+    return t;
+  }
+  std::string Good(const std::string& code) {
+    return Record(code, test::Sjis("東京"), 0x12, 0x34, 0x5D, "0012+", 0xD2, 0x04);
+  }
+};
+
+TEST_F(Utf8Csv, BundledSampleConvertsToUtf8AndBackToTheSameBytes) {
+  const char* source = std::getenv("QEL_TEST_SOURCE_DIR");
+  ASSERT_NE(source, nullptr);
+  for (const char* name : {"SHAIN.DAT", "SHAIN.FLF", "SHAIN.RDF"}) {
+    std::ifstream in(std::string(source) + "/samples/" + name, std::ios::binary);
+    ws_.Write(name, std::string(std::istreambuf_iterator<char>(in), {}));
+  }
+  const std::string original = ws_.Read("SHAIN.DAT");
+  ASSERT_EQ(original.size(), 320u);
+  KXFMTbl sc = Utf8Table("SHAIN.DAT", "SHAIN.CSV", ws_.Path("SHAIN.FLF"));
+  sc.Title = 1;
+  ASSERT_EQ(SamToCsv(sc), 0);
+  const std::string csv = ws_.Read("SHAIN.CSV");
+  EXPECT_EQ(
+      csv.substr(0, csv.find("\r\n", csv.find("\r\n") + 2)),
+      "\"社員番号\",\"氏名\",\"所属\",\"生年月日\",\"基本給\",\"調整額\",\"残業時間\","
+      "\"残業時間\",\"残業時間\",\"評価\"\r\n\"E00001\",\"山田　太郎　　　\",\"営業部　　　\","
+      "19800415,320000,12500.50,12.5,8.0,20.5,\"A\"");
+  EXPECT_NE(ws_.Log().find("KXFMTbl.BwzType       = INVALID\nKXFMTbl.CsvCode       = UTF-8\n"),
+            std::string::npos);
+
+  KXFMTbl cs = Utf8Table("SHAIN.CSV", "BACK.DAT", ws_.Path("SHAIN.FLF"));
+  cs.Title = 1;
+  ASSERT_EQ(CsvToSam(cs), 0);
+  EXPECT_EQ(ws_.Read("BACK.DAT"), original);
+}
+
+TEST_F(Utf8Csv, AByteOrderMarkReadsAsWithoutOne) {
+  const std::string lines =
+      "\"A001\",\"東京\",-123.45,12,1234\r\n\"A002\",\"東京\",-123.45,12,1234\r\n";
+  const std::string expected = Good("A001") + Good("A002");
+  ws_.Write("IN.CSV", "\xEF\xBB\xBF" + lines);
+  ASSERT_EQ(CsvToSam(Utf8Table("IN.CSV", "OUT.DAT", def_)), 0);
+  EXPECT_EQ(ws_.Read("OUT.DAT"), expected);
+  ws_.Write("IN.CSV", "\xEF\xBB\xBF\"CODE\",\"NAME\"\r\n" + lines);
+  KXFMTbl titled = Utf8Table("IN.CSV", "OUT.DAT", def_);
+  titled.Title = 1;
+  ASSERT_EQ(CsvToSam(titled), 0);
+  EXPECT_EQ(ws_.Read("OUT.DAT"), expected);
+  // Without a mark nothing is skipped.
+  ws_.Write("IN.CSV", lines);
+  ASSERT_EQ(CsvToSam(Utf8Table("IN.CSV", "OUT.DAT", def_)), 0);
+  EXPECT_EQ(ws_.Read("OUT.DAT"), expected);
+}
+
+TEST_F(Utf8Csv, ItemBytesThatAreNotCp932StopWithRecordAndItem) {
+  std::string bad = Record("A002", "\x93\x8c\x8b ", 0x12, 0x34, 0x5D, "0012+", 0xD2, 0x04);
+  ws_.Write("IN.DAT", Good("A001") + bad + Good("A003"));
+  EXPECT_EQ(SamToCsv(Utf8Table("IN.DAT", "OUT.CSV", def_)), kDriverFailed);
+  EXPECT_NE(
+      ws_.Log().find("KXFM2731-E 変換処理中にシフトJISとして不正な文字を検出しました。(2,NAME)"),
+      std::string::npos);
+  EXPECT_EQ(ws_.Log().find("KXFM2704"), std::string::npos);
+  EXPECT_EQ(ws_.Read("OUT.CSV"), "\"A001\",\"東京\",-123.45,12,1234\r\n");
+}
+
+TEST_F(Utf8Csv, FieldsNotUtf8OrWithoutCp932FormStopWithRecordAndItem) {
+  const std::string good = "\"A001\",\"東京\",-123.45,12,1234\r\n";
+  ws_.Write("IN.CSV", good + "\"A002\",\"\xe6\x9d\",-123.45,12,1234\r\n");
+  EXPECT_EQ(CsvToSam(Utf8Table("IN.CSV", "OUT.DAT", def_)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("KXFM2732-E 変換処理中にUTF-8として不正な文字か、シフトJISにない文字を"
+                           "検出しました。(2,NAME)"),
+            std::string::npos);
+  EXPECT_EQ(ws_.Read("OUT.DAT"), Good("A001"));
+
+  ws_.Write("IN.CSV", good + good + "\"A😀\",\"東京\",1,1,1\r\n");
+  EXPECT_EQ(CsvToSam(Utf8Table("IN.CSV", "OUT.DAT", def_)), kDriverFailed);
+  EXPECT_NE(ws_.Log().find("(3,CODE)"), std::string::npos);
+  EXPECT_EQ(ws_.Read("OUT.DAT"), Good("A001") + Good("A001"));
+}
+
+TEST_F(Drivers, SeparatorThatCanStandInsideAFieldIsRefusedBeforeAnyFileIsOpened) {
+  ws_.Write("IN.DAT", Record("A001", test::Sjis("東京"), 0x12, 0x34, 0x5D, "0012+", 0xD2, 0x04));
+  ws_.Write("IN.CSV", "\"A001\",\"\",1,1,1\r\n");
+  for (char c : {'.', '5', '-', '+', '"', '\r', '\n'}) {
+    SCOPED_TRACE(static_cast<int>(c));
+    KXFMTbl sc = Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), def_);
+    sc.Separator[0] = c;
+    EXPECT_EQ(SamToCsv(sc), kDriverFailed);
+    KXFMTbl cs = Table(ws_.Path("IN.CSV"), ws_.Path("OUT.DAT"), def_);
+    cs.Separator[0] = c;
+    EXPECT_EQ(CsvToSam(cs), kDriverFailed);
+    EXPECT_FALSE(ws_.Exists("OUT.CSV"));
+    EXPECT_FALSE(ws_.Exists("OUT.DAT"));
+  }
+  EXPECT_NE(ws_.Log().find("KXFM2733-E 数字、小数点、符号、引用符、改行はフィールドセパレータに使用"
+                           "できません。"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -237,5 +237,105 @@ TEST_F(CsvLines, EndOfFileInTheMiddleOfALineEndsTheFile) {
   EXPECT_EQ(ReadAll(&back), (std::vector<int>{kRecordEnd}));
 }
 
+// The same lines with the CSV side in UTF-8. NAME N(2), NOTE X(5) JUSTIFIED,
+// COUNT 9(2): 11 bytes; the title names are Japanese.
+class Utf8Lines : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ItemDescriptor note = Item("NOTE", 1, 5, 5, 0, '0', 4);
+    note.justified = 'T';
+    LoadItems({Item(test::Sjis("名前").c_str(), 3, 4, 2, 0, '0', 0), note,
+               Item("COUNT", 9, 2, 2, 0, '0', 9)},
+              false, false);
+    ASSERT_TRUE(SetCsvEncoding(CsvEncoding::kUtf8));
+  }
+  void TearDown() override { SetCsvEncoding(CsvEncoding::kCp932); }
+
+  // Writes the records as UTF-8 lines.
+  std::string Write(const std::vector<std::string>& records, bool title = false) {
+    QelFileHandle h = CsvfileOpen(path_.c_str(), 0x0301, 0, ",");
+    EXPECT_NE(h, -1);
+    if (title) {
+      EXPECT_EQ(CsvTitlePut(h), 0);
+    }
+    for (const std::string& r : records) {
+      EXPECT_EQ(CsvRecPut(h, ',', reinterpret_cast<const unsigned char*>(r.data())), 0);
+    }
+    EXPECT_EQ(CsvfieldPut(h, "", 0, 2), 0);
+    EXPECT_EQ(CsvfileClose(h), 0);
+    return ws_.Read("data.csv");
+  }
+
+  // Reads the UTF-8 lines `csv`: the records built, then "<result>" of the
+  // call that built none.
+  std::vector<std::string> Read(const std::string& csv) {
+    ws_.Write("data.csv", csv);
+    QelFileHandle h = CsvfileOpen(path_.c_str(), 0, 0, ",");
+    EXPECT_NE(h, -1);
+    std::vector<std::string> out;
+    for (int guard = 0; guard < 100; ++guard) {
+      std::string r(11, '\xEE');
+      int rc = CsvRecGet(h, reinterpret_cast<unsigned char*>(r.data()), r.size());
+      if (rc != kRecordBuilt) {
+        out.push_back("<" + std::to_string(rc) + ">");
+        break;
+      }
+      out.push_back(r);
+    }
+    CsvfileClose(h);
+    return out;
+  }
+
+  test::Workspace ws_;
+  std::string path_ = ws_.Path("data.csv");
+};
+
+TEST_F(Utf8Lines, CharacterFieldsAndTitleAreUtf8NumbersUnchanged) {
+  std::string r = test::Sjis("東京") + test::Sjis("ｱｲ   ") + "07";
+  EXPECT_EQ(Write({r}, true), "\"名前\",\"NOTE\",\"COUNT\"\r\n\"東京\",\"ｱｲ   \",7\r\n");
+  EXPECT_EQ(Read("\"東京\",\"ｱｲ   \",7\r\n"), (std::vector<std::string>{r, "<2>"}));
+}
+
+TEST_F(Utf8Lines, ACutNeverLeavesHalfACharacter) {
+  // a東京 into N(2): four bytes would end with the first byte of 京.
+  // 東京都 into the justified X(5): the five last bytes would begin with
+  // the second byte of 東.
+  EXPECT_EQ(Read("\"a東京\",\"東京都\",1\r\n"),
+            (std::vector<std::string>{
+                "a" + test::Sjis("東") + " " + " " + test::Sjis("京都") + "01", "<2>"}));
+  // Texts that fit, and cuts at a boundary, are placed as in CP932.
+  EXPECT_EQ(Read("\"東京都\",\"ab\",\r\n\"東\",\"ｱｲｳｴｵｶ\",\r\n"),
+            (std::vector<std::string>{test::Sjis("東京") + "   ab00",
+                                      test::Sjis("東　") + test::Sjis("ｲｳｴｵｶ") + "00", "<2>"}));
+}
+
+TEST_F(Utf8Lines, NumbersStayAscii) {
+  // Full-width digits in a numeric field are invalid data, not text.
+  EXPECT_EQ(Read("\"東京\",\"a\",１\r\n"),
+            (std::vector<std::string>{"<" + std::to_string(kConvertInvalidData) + ">"}));
+  EXPECT_STREQ(FailedItemName(), "COUNT");
+}
+
+TEST(Utf8Line, AnItemOfSingleByteKatakanaTakesThreeTimesItsBytes) {
+  // 60000 bytes of ｱ are 180000 bytes of UTF-8: more than the line buffer
+  // of the CP932 side holds.
+  test::Workspace ws;
+  LoadItems({Item("K", 1, 60000, 60000, 0, '0', 0), Item("N", 9, 1, 1, 0, '0', 60000)}, false,
+            false);
+  ASSERT_TRUE(SetCsvEncoding(CsvEncoding::kUtf8));
+  std::string r(60000, '\xb1');
+  r += '5';
+  std::string path = ws.Path("wide.csv");
+  QelFileHandle h = CsvfileOpen(path.c_str(), 0x0301, 0, ",");
+  ASSERT_NE(h, -1);
+  EXPECT_EQ(CsvRecPut(h, ',', reinterpret_cast<const unsigned char*>(r.data())), 0);
+  EXPECT_EQ(CsvfieldPut(h, "", 0, 2), 0);
+  EXPECT_EQ(CsvfileClose(h), 0);
+  std::string expected = "\"";
+  for (int k = 0; k < 60000; ++k) expected += "ｱ";
+  EXPECT_EQ(ws.Read("wide.csv"), expected + "\",5\r\n");
+  SetCsvEncoding(CsvEncoding::kCp932);
+}
+
 }  // namespace
 }  // namespace qel::xform

@@ -239,15 +239,20 @@ TEST_F(DialogTest, TypedSeparatorUsesItsFirstCharacterBothWays) {
 }
 
 // Sets the special options through their dialog, opened from `dialog`.
+// `shown` gets the big-endian box's state as the dialog showed it, and
+// `shown_utf8` (when given) the UTF-8 box's.
 void ChooseSpecialOptions(CConversionDialog& dialog, bool big_endian, bool blank_when_zero,
-                          bool& shown_big_endian) {
-  QTimer::singleShot(0, [&] {
+                          bool& shown_big_endian, bool utf8_csv = false,
+                          bool* shown_utf8 = nullptr) {
+  QTimer::singleShot(0, [&, utf8_csv, shown_utf8] {
     auto* options = qobject_cast<CSpecialOptionsDlg*>(QApplication::activeModalWidget());
     ASSERT_NE(options, nullptr);
     EXPECT_EQ(options->windowTitle(), QStringLiteral("特殊オプションの設定"));
     shown_big_endian = options->bigEndianBox()->isChecked();
+    if (shown_utf8 != nullptr) *shown_utf8 = options->utf8CsvBox()->isChecked();
     options->bigEndianBox()->setChecked(big_endian);
     options->blankWhenZeroBox()->setChecked(blank_when_zero);
+    options->utf8CsvBox()->setChecked(utf8_csv);
     QTest::mouseClick(options->okButton(), Qt::LeftButton);
   });
   QTest::mouseClick(dialog.specialButton(), Qt::LeftButton);
@@ -292,6 +297,66 @@ TEST_F(DialogTest, BigEndianChosenInTheDialogReachesTheDriver) {
   Run(dialog);
   ASSERT_EQ(dialog.lastResult(), 0);
   EXPECT_EQ(ws_.Read("OUT.CSV"), "258\r\n");
+}
+
+TEST_F(DialogTest, Utf8CsvIsTheLastSpecialOptionOffByDefault) {
+  Cstocdlg dialog(doc_, nullptr);
+  CSpecialOptionsDlg options(doc_, &dialog);
+  options.show();
+  EXPECT_EQ(options.utf8CsvBox()->text(), QStringLiteral("ＣＳＶファイルをUTF-8で読み書きする"));
+  EXPECT_FALSE(options.utf8CsvBox()->isChecked());
+  // It follows the system's two check boxes, in the layout and in the tab
+  // order.
+  EXPECT_EQ(options.bigEndianBox()->nextInFocusChain(), options.blankWhenZeroBox());
+  EXPECT_EQ(options.blankWhenZeroBox()->nextInFocusChain(), options.utf8CsvBox());
+  EXPECT_GT(options.utf8CsvBox()->y(), options.blankWhenZeroBox()->y());
+}
+
+TEST_F(DialogTest, Utf8CsvChosenInTheDialogConvertsLikeTheConsoleConverterAndIsReset) {
+  const std::string def = ws_.Definition("DEF", Items());
+  const std::string in = ws_.Write("IN.DAT", SampleData());
+  bool shown = false, shown_utf8 = true;
+  {
+    Cstocdlg dialog(doc_, nullptr);
+    dialog.show();
+    Type(dialog, 0, in);
+    Type(dialog, 1, def);
+    Type(dialog, 2, ws_.Path("GUI.CSV"));
+    ChooseSpecialOptions(dialog, false, false, shown, true, &shown_utf8);
+    EXPECT_FALSE(shown_utf8);
+    Run(dialog);
+    ASSERT_EQ(dialog.lastResult(), 0);
+  }
+  const std::string gui = ws_.Read("GUI.CSV");
+  EXPECT_EQ(gui, "\"A001\",\"東京\",123\r\n\"B002\",\"大阪\",-45\r\n");
+  ASSERT_EQ(RunBatch("/f sc /i " + in + " /d " + def + " /o " + ws_.Path("BATCH.CSV") + " /c u"),
+            0);
+  EXPECT_EQ(ws_.Read("BATCH.CSV"), gui);
+  // The next CSV dialog starts with CP932 again.
+  Cctosdlg next(doc_, nullptr);
+  next.show();
+  EXPECT_EQ(doc_.CsvCode(), 0);
+  ChooseSpecialOptions(next, false, false, shown, false, &shown_utf8);
+  EXPECT_FALSE(shown_utf8);
+}
+
+TEST_F(DialogTest, SeparatorThatCanStandInsideAFieldIsRefusedWithFocusOnTheComboBox) {
+  ws_.Definition("DEF", Items());
+  ws_.Write("IN.DAT", SampleData());
+  Cstocdlg dialog(doc_, nullptr);
+  dialog.show();
+  Type(dialog, 0, ws_.Path("IN.DAT"));
+  Type(dialog, 1, ws_.Path("DEF.FLF"));
+  Type(dialog, 2, ws_.Path("OUT.CSV"));
+  dialog.separatorBox()->lineEdit()->clear();
+  QTest::keyClicks(dialog.separatorBox()->lineEdit(), QStringLiteral("."));
+  const std::vector<ShownBox> boxes = Run(dialog);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, BoxText(2733));
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_FALSE(ws_.Exists("OUT.CSV"));
+  QWidget* focus = dialog.focusWidget();
+  EXPECT_TRUE(focus == dialog.separatorBox() || dialog.separatorBox()->isAncestorOf(focus));
 }
 
 TEST_F(DialogTest, BrowseDialogsHaveTheTitleAndFiltersOfTheirField) {

@@ -91,14 +91,22 @@ TEST(CKXFMDocTest, RecordLengthIsTakenWithItsSign) {
 TEST(CKXFMDocTest, SpecialOptionsAreClearedWhenACsvDialogOpens) {
   CKXFMDoc doc;
   doc.BeginConversion(Conversion::kSamToCsv);
-  doc.SetSpecialOptions(true, true);
+  EXPECT_EQ(doc.CsvCode(), 0);
+  doc.SetSpecialOptions(true, true, true);
   EXPECT_EQ(doc.BinaryCode(), 1);
   EXPECT_EQ(doc.BwzType(), 1);
+  EXPECT_EQ(doc.CsvCode(), 1);
   ASSERT_FALSE(doc.Prepare(Conversion::kSamToCsv, CsvFields("a", "d.flf", "o", ","), false));
   EXPECT_EQ(doc.Table().BinaryCode, 1);
+  EXPECT_EQ(doc.Table().CsvCode, 1);
   doc.BeginConversion(Conversion::kIsamToCsv);
   EXPECT_EQ(doc.BinaryCode(), 0);
   EXPECT_EQ(doc.BwzType(), 0);
+  EXPECT_EQ(doc.CsvCode(), 0);
+  doc.SetSpecialOptions(false, false, true);
+  EXPECT_EQ(doc.CsvCode(), 1);
+  doc.BeginConversion(Conversion::kCsvToSam);
+  EXPECT_EQ(doc.CsvCode(), 0);
 }
 
 }  // namespace
