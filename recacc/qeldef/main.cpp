@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/cp932.h"
+#include "platform/standard_descriptors.h"
 #include "platform/string_table.h"
 #include "recacc/qelrecacc.h"
 
@@ -35,6 +36,7 @@ int Fail(const char* path, DTF* dtf) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  qel::platform::EnsureStandardDescriptors();
   if (argc != 2) {
     if (auto usage = pf::LoadProgramString(1)) Print(std::string(*usage) + "\n");
     return 1;
