@@ -10,6 +10,8 @@
  *                    fdatasync), close or rename (rename, renameat,
  *                    renameat2)
  *   QEL_FAULT_NTH    which matching call fails, from 1
+ *   QEL_FAULT_STAYS  when set, every matching call from the Nth on fails
+ *                    too, as on a disk that stays full
  *   QEL_FAULT_ERRNO  ENOSPC or EIO
  *   QEL_FAULT_MARK   a file created when the fault was injected, so that a
  *                    sweep knows when N has passed the last call
@@ -38,6 +40,7 @@ static int g_ready;
 static enum Kind g_kind;
 static const char* g_file;
 static long g_nth;
+static int g_stays;
 static int g_errno;
 static const char* g_mark;
 static long g_count;
@@ -58,6 +61,7 @@ static void Setup(void) {
     g_nth = strtol(nth, NULL, 10);
     g_errno = err != NULL && strcmp(err, "EIO") == 0 ? EIO : ENOSPC;
     g_mark = getenv("QEL_FAULT_MARK");
+    g_stays = getenv("QEL_FAULT_STAYS") != NULL;
   }
   __atomic_store_n(&g_ready, 1, __ATOMIC_RELEASE);
 }
@@ -93,7 +97,7 @@ static int Strike(enum Kind kind, int fd, const char* from, const char* to) {
   int matches = kind == kRename ? PathMatches(from) || PathMatches(to) : FdMatches(fd);
   if (!matches) return 0;
   long n = __atomic_add_fetch(&g_count, 1, __ATOMIC_SEQ_CST);
-  if (n != g_nth) return 0;
+  if (g_stays ? n < g_nth : n != g_nth) return 0;
   Mark();
   return 1;
 }

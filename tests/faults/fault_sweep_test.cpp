@@ -22,7 +22,13 @@ constexpr int kRecords = 8000;
 // pieces cannot make the test run for long.
 constexpr int kMaxNth = 64;
 
-const char* const kErrnos[] = {"ENOSPC", "EIO"};
+// The failures injected: one call failing, or (a disk that stays full) every
+// call from that one on.
+struct Failure {
+  const char* error;
+  bool stays;
+};
+const Failure kFailures[] = {{"ENOSPC", false}, {"EIO", false}, {"ENOSPC", true}};
 
 struct Scenario {
   std::string name;
@@ -64,7 +70,7 @@ class FaultSweepTest : public ::testing::Test {
     int runs = 0;
     std::string mark = dir_.Path("fault.mark");
     for (const std::string& call : s.calls) {
-      for (const char* error : kErrnos) {
+      for (const Failure& failure : kFailures) {
         for (int nth = 1; nth <= kMaxNth; ++nth) {
           if (s.prepare) s.prepare();
           ::unlink(mark.c_str());
@@ -73,13 +79,15 @@ class FaultSweepTest : public ::testing::Test {
           o.env["QEL_FAULT_FILE"] = s.target;
           o.env["QEL_FAULT_CALL"] = call;
           o.env["QEL_FAULT_NTH"] = std::to_string(nth);
-          o.env["QEL_FAULT_ERRNO"] = error;
+          o.env["QEL_FAULT_ERRNO"] = failure.error;
+          if (failure.stays) o.env["QEL_FAULT_STAYS"] = "1";
           o.env["QEL_FAULT_MARK"] = mark;
           // A sanitizer build lets the preloaded library come first.
           o.env["ASAN_OPTIONS"] = "verify_asan_link_order=0:detect_leaks=0";
           RunResult r = RunProgram(s.argv, o);
           bool struck = ::access(mark.c_str(), F_OK) == 0;
-          std::string where = s.name + ", " + call + " #" + std::to_string(nth) + " " + error;
+          std::string where = s.name + ", " + call + " #" + std::to_string(nth) + " " +
+                              failure.error + (failure.stays ? " on" : "");
           EXPECT_EQ(r.signal, 0) << where << ": " << r.output;
           EXPECT_FALSE(r.timed_out) << where;
           if (!struck) {
@@ -223,14 +231,15 @@ TEST_F(FaultSweepTest, FullDiskIsReportedWithTheMeaningOfItsCode) {
       << r.output;
 }
 
-// cs, ts and vs once reported a failed write twice: in the record loop and
-// again when the rest of the block was written out.
+// cs, ts and vs once reported a failed write on a full disk twice: in the
+// record loop and again when the rest of the block was written out.
 TEST_F(FaultSweepTest, FailedWriteOfAFixedOutputIsReportedOnce) {
   RunOptions o = Options();
   o.env["LD_PRELOAD"] = QEL_FAULT_LIBRARY;
   o.env["QEL_FAULT_FILE"] = "OUT.DAT";
   o.env["QEL_FAULT_CALL"] = "write";
   o.env["QEL_FAULT_NTH"] = "1";
+  o.env["QEL_FAULT_STAYS"] = "1";
   o.env["QEL_FAULT_ERRNO"] = "ENOSPC";
   o.env["ASAN_OPTIONS"] = "verify_asan_link_order=0:detect_leaks=0";
   RunResult r = RunProgram(
