@@ -24,13 +24,7 @@ class HostileInputTest : public ::testing::Test {
  protected:
   HostileInputTest() : work_(dir_, kRecords) {}
 
-  RunOptions Options() const {
-    RunOptions o;
-    o.env = {{"TEMP", dir_.path()}, {"LC_ALL", "C.UTF-8"}};
-    o.cwd = dir_.path();
-    o.timeout_seconds = 20;
-    return o;
-  }
+  RunOptions Options() const { return InDirectory(dir_, 20); }
   RunResult Xform(const std::vector<std::string>& args, const RunOptions& o) const {
     std::vector<std::string> argv{ProgramPath("qelxformbatch")};
     argv.insert(argv.end(), args.begin(), args.end());

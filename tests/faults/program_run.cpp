@@ -128,6 +128,14 @@ std::string ScratchDir::Write(const std::string& name, const std::string& bytes)
 
 std::string ScratchDir::Read(const std::string& name) const { return ReadFileBytes(Path(name)); }
 
+RunOptions InDirectory(const ScratchDir& dir, int seconds) {
+  RunOptions o;
+  o.env = {{"TEMP", dir.path()}, {"LC_ALL", "C.UTF-8"}};
+  o.cwd = dir.path();
+  o.timeout_seconds = seconds;
+  return o;
+}
+
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;

@@ -57,6 +57,10 @@ class ScratchDir {
   std::string path_;
 };
 
+// Options of a program run in `dir`, which is also its TEMP, under a UTF-8
+// locale, given `seconds` to finish.
+RunOptions InDirectory(const ScratchDir& dir, int seconds);
+
 std::string ReadFileBytes(const std::string& path);
 
 // Byte-for-byte equality, reported by sizes and the first difference rather
