@@ -12,7 +12,9 @@ namespace qel::gui {
 QFont JapaneseFont();
 
 // Sets the application font and installs the UI hooks; call once, after the
-// QApplication is made and before the first window is shown.
+// QApplication is made and before the first window is shown. It does not
+// open the standard descriptors: main calls
+// platform::EnsureStandardDescriptors() first, before the QApplication.
 void InitWindowProgram();
 
 }  // namespace qel::gui

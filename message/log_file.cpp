@@ -51,8 +51,7 @@ bool WriteAll(const File& file, std::string_view data, std::size_t piece) {
 
 bool Append(std::string_view name, std::string_view data, std::size_t piece) {
   std::string path = LogPath(name);
-  File file = File::Open(path.c_str(), FileAccess::kWrite, Disposition::kOpenExisting,
-                         ShareMode::kDenyWrite, /*no_follow=*/true);
+  File file = File::OpenOwnRegular(path.c_str(), FileAccess::kWrite, Disposition::kOpenExisting, ShareMode::kDenyWrite);
   if (!file.is_open()) return false;
   if (platform::SeekFile(file.handle(), 0, 2) < 0) return false;
   // A failed write loses the text as a failed open does; the log itself
@@ -69,8 +68,7 @@ std::string LogPath(std::string_view name) {
 
 bool InitLog(std::string_view name) {
   std::string path = LogPath(name);
-  File file = File::Open(path.c_str(), FileAccess::kWrite, Disposition::kCreateAlways,
-                         ShareMode::kDenyWrite, /*no_follow=*/true);
+  File file = File::OpenOwnRegular(path.c_str(), FileAccess::kWrite, Disposition::kCreateAlways, ShareMode::kDenyWrite);
   return file.is_open();
 }
 
@@ -78,8 +76,7 @@ bool AppendRound(std::string_view name, std::string_view line) {
   std::string path = LogPath(name);
   LineRing ring;
   {
-    File in = File::Open(path.c_str(), FileAccess::kRead, Disposition::kOpenExisting,
-                         ShareMode::kAll, /*no_follow=*/true);
+    File in = File::OpenOwnRegular(path.c_str(), FileAccess::kRead, Disposition::kOpenExisting, ShareMode::kAll);
     if (!in.is_open()) return false;
     // Read in blocks and cut into pieces as a line reader with a buffer of
     // kRoundPiece + 1 bytes would, so that a large log never has to fit in
@@ -108,8 +105,7 @@ bool AppendRound(std::string_view name, std::string_view line) {
   ring.Put(std::string(line));
   // Everything is in memory before the old log is cut off.
   const std::string rounded = ring.Joined();
-  File out = File::Open(path.c_str(), FileAccess::kWrite, Disposition::kCreateAlways,
-                        ShareMode::kDenyWrite, /*no_follow=*/true);
+  File out = File::OpenOwnRegular(path.c_str(), FileAccess::kWrite, Disposition::kCreateAlways, ShareMode::kDenyWrite);
   if (!out.is_open()) return false;
   WriteAll(out, rounded, kBinaryPiece);
   return true;

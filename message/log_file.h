@@ -8,8 +8,10 @@
 //   19      1     blank
 //   20      ...   the message, id included, line breaks turned into blanks
 //   ...     1     LF
-// Every open refuses a symbolic link as the log itself (the log directory
-// is one that other users may write to).
+// The log directory is one that other users may write to: every open of a
+// log is non-blocking and refuses anything but a regular file with one name
+// owned by the user (a symbolic link, a FIFO, a device, another user's file).
+// Such a log counts as one that cannot be opened.
 #ifndef QEL_MESSAGE_LOG_FILE_H_
 #define QEL_MESSAGE_LOG_FILE_H_
 

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <set>
 #include <string>
 
 #include "message/log_file.h"
@@ -42,12 +44,29 @@ std::string OwnText(unsigned id) {
   return text ? std::string(*text) : std::string();
 }
 
-void ReportLogOpenError() {
+// Log files whose failure to open has been reported since their
+// KMSOFileIni: a log that cannot be opened is reported once per run, not
+// once per line. The only state of the library, kept by path (TEMP may
+// change); the window programs log from worker threads as well.
+std::mutex reported_mutex;
+std::set<std::string> reported_logs;
+
+void ForgetReport(std::string_view log_name) {
+  std::lock_guard<std::mutex> lock(reported_mutex);
+  reported_logs.erase(LogPath(log_name));
+}
+
+void ReportLogOpenError(std::string_view log_name) {
+  {
+    std::lock_guard<std::mutex> lock(reported_mutex);
+    if (!reported_logs.insert(LogPath(log_name)).second) return;
+  }
   platform::ShowBox("KMSO", OwnText(kTextLogOpenError), BoxButtons::kOk, BoxIcon::kExclamation);
 }
 
 void Round(const char* log_name, std::string_view line) {
-  if (!AppendRound(log_name != nullptr ? log_name : "", line)) ReportLogOpenError();
+  if (log_name == nullptr) log_name = "";
+  if (!AppendRound(log_name, line)) ReportLogOpenError(log_name);
 }
 
 void LogLoadError(const char* log_name, const std::string& time_stamp, int number) {
@@ -124,7 +143,9 @@ int KMSOErrmsgoutbt2(const char* log_name, int number, int program) {
 }
 
 int KMSOFileIni(const char* log_name) {
-  return InitLog(log_name != nullptr ? log_name : "") ? 1 : 0;
+  if (log_name == nullptr) log_name = "";
+  ForgetReport(log_name);
+  return InitLog(log_name) ? 1 : 0;
 }
 
 void KMSOFileRound(const char* log_name, const char* line) {
@@ -132,15 +153,15 @@ void KMSOFileRound(const char* log_name, const char* line) {
 }
 
 void KMSOFileOut(const char* log_name, const char* text) {
-  if (!AppendToLog(log_name != nullptr ? log_name : "", text != nullptr ? text : "")) {
-    ReportLogOpenError();
-  }
+  if (log_name == nullptr) log_name = "";
+  if (!AppendToLog(log_name, text != nullptr ? text : "")) ReportLogOpenError(log_name);
 }
 
 void KMSOBinaryOut(const char* log_name, const void* data, size_t length) {
   std::string_view bytes;
   if (data != nullptr) bytes = std::string_view(static_cast<const char*>(data), length);
-  if (!AppendBinaryToLog(log_name != nullptr ? log_name : "", bytes)) ReportLogOpenError();
+  if (log_name == nullptr) log_name = "";
+  if (!AppendBinaryToLog(log_name, bytes)) ReportLogOpenError(log_name);
 }
 
 void KMSOGetTime(char* buffer) {

@@ -3,8 +3,8 @@
  *
  * 1. Ownership: every pointer argument belongs to the caller and is only read
  *    during the call (KMSOGetTime and KMSOGetInstDir write into the caller's
- *    buffer). The library keeps no state between calls; each call opens and
- *    closes the log file itself.
+ *    buffer). Each call opens and closes the log file itself; the only state
+ *    kept between calls is which logs were reported as not openable.
  * 2. Messages: a message is found by its number alone, in the string table
  *    of the calling program (KMSOErrmsgout) or of the console program chosen
  *    by the selector (KMSOErrmsgoutbt). Texts are CP932. A missing text is
@@ -17,9 +17,12 @@
  *    TEMP, or in the current directory when TEMP is unset. A program calls
  *    KMSOFileIni for each of its logs first: the other log calls never create
  *    the file, and report a log they cannot open with the box
- *    "ログファイルオープンエラー" and then return normally. Log files are
- *    opened without following symbolic links; a planted link is a log that
- *    cannot be opened.
+ *    "ログファイルオープンエラー" and then return normally. That box comes
+ *    once per log and run: after it, the log's failures stay silent until
+ *    its next KMSOFileIni. Log files are opened without blocking and without
+ *    following symbolic links, and only a regular file with one name owned
+ *    by the user is used; a planted link, FIFO or device, or another user's
+ *    file, is a log that cannot be opened.
  * 5. Failures of a log never stop the box or console output.
  */
 #ifndef QEL_MESSAGE_QELMESSAGE_H_

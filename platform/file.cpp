@@ -53,18 +53,19 @@ int OpenFlags(FileAccess access, Disposition disposition) {
   return flags;
 }
 
-}  // namespace
-
-FileHandle OpenFile(const char* path, FileAccess access, Disposition disposition, ShareMode share,
-                    bool no_follow) {
+// The one open of this layer. `own_regular` adds the checks of
+// OpenOwnRegularFile.
+FileHandle Open(const char* path, FileAccess access, Disposition disposition, ShareMode share,
+                bool no_follow, bool own_regular) {
   int flags = OpenFlags(access, disposition);
-  if (no_follow) flags |= O_NOFOLLOW;
+  if (no_follow || own_regular) flags |= O_NOFOLLOW;
+  if (own_regular) flags |= O_NONBLOCK;
   // Truncation must wait until the lock is ours, or a file another opener
   // holds would lose its contents before we learn of the sharing violation.
   bool truncate = (flags & O_TRUNC) != 0;
   flags &= ~O_TRUNC;
   int fd = ::open(path, flags, 0666);
-  if (fd < 0) return Fail(errno, path);
+  if (fd < 0) return Fail(errno == ENXIO && own_regular ? EACCES : errno, path);
 
   struct stat st;
   if (::fstat(fd, &st) != 0) {
@@ -75,6 +76,15 @@ FileHandle OpenFile(const char* path, FileAccess access, Disposition disposition
   if (S_ISDIR(st.st_mode)) {
     ::close(fd);
     return Fail(EISDIR);
+  }
+  if (own_regular) {
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || st.st_nlink > 1) {
+      ::close(fd);
+      return Fail(EACCES);
+    }
+    // Reads and writes of a regular file never block anyway; clearing the
+    // flag keeps them the plain calls every other file gets.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   }
 
   int lock = 0;
@@ -103,6 +113,18 @@ FileHandle OpenFile(const char* path, FileAccess access, Disposition disposition
     return Fail(e);
   }
   return fd;
+}
+
+}  // namespace
+
+FileHandle OpenFile(const char* path, FileAccess access, Disposition disposition, ShareMode share,
+                    bool no_follow) {
+  return Open(path, access, disposition, share, no_follow, false);
+}
+
+FileHandle OpenOwnRegularFile(const char* path, FileAccess access, Disposition disposition,
+                              ShareMode share) {
+  return Open(path, access, disposition, share, true, true);
 }
 
 int64_t ReadFile(FileHandle file, void* buffer, size_t size) {
@@ -172,6 +194,27 @@ File::~File() { Close(); }
 bool File::Close() {
   if (handle_ == kInvalidFile) return true;
   return CloseFile(Release());
+}
+
+ReadToEndResult ReadToEnd(FileHandle file, std::size_t limit, std::string* data) {
+  data->clear();
+  struct stat st;
+  if (::fstat(file, &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<uint64_t>(st.st_size) > static_cast<uint64_t>(limit)) {
+    return ReadToEndResult::kTooLarge;
+  }
+  char buffer[65536];
+  for (;;) {
+    int64_t n = ReadFile(file, buffer, sizeof buffer);
+    if (n < 0) return ReadToEndResult::kFailed;
+    if (n == 0) return ReadToEndResult::kOk;
+    if (static_cast<std::size_t>(n) > limit - data->size()) {
+      data->clear();
+      data->shrink_to_fit();
+      return ReadToEndResult::kTooLarge;
+    }
+    data->append(buffer, static_cast<std::size_t>(n));
+  }
 }
 
 std::optional<std::string> ReadWholeFile(const char* path) {

@@ -48,6 +48,14 @@ QEL_PLATFORM_EXPORT FileHandle OpenFile(const char* path, FileAccess access,
                                         Disposition disposition, ShareMode share,
                                         bool no_follow = false);
 
+// Opens a file of the user's own in a directory others may write to (the
+// logs in TEMP): like OpenFile with `no_follow`, but the open never blocks
+// (a FIFO planted under the name cannot stop the program), and the file is
+// refused with kErrorAccessDenied unless it is a regular file with one name
+// owned by the effective user. Nothing is truncated before those checks.
+QEL_PLATFORM_EXPORT FileHandle OpenOwnRegularFile(const char* path, FileAccess access,
+                                                  Disposition disposition, ShareMode share);
+
 // Reads up to `size` bytes; 0 at end of file; -1 on failure. Retries EINTR.
 QEL_PLATFORM_EXPORT int64_t ReadFile(FileHandle file, void* buffer, size_t size);
 
@@ -81,6 +89,10 @@ class QEL_PLATFORM_EXPORT File {
                    bool no_follow = false) {
     return File(OpenFile(path, access, disposition, share, no_follow));
   }
+  static File OpenOwnRegular(const char* path, FileAccess access, Disposition disposition,
+                             ShareMode share) {
+    return File(OpenOwnRegularFile(path, access, disposition, share));
+  }
 
   bool is_open() const { return handle_ != kInvalidFile; }
   FileHandle handle() const { return handle_; }
@@ -95,6 +107,16 @@ class QEL_PLATFORM_EXPORT File {
  private:
   FileHandle handle_ = kInvalidFile;
 };
+
+enum class ReadToEndResult { kOk, kTooLarge, kFailed };
+
+// Reads from `file` to its end into *data (replaced), holding at most `limit`
+// bytes: kTooLarge as soon as the file's size, or the bytes read so far, pass
+// the limit (a FIFO or a device never ends, so the size alone cannot tell);
+// kFailed on a read error (LastSystemError set). Never holds more than
+// `limit` plus one block in memory.
+QEL_PLATFORM_EXPORT ReadToEndResult ReadToEnd(FileHandle file, std::size_t limit,
+                                              std::string* data);
 
 // Reads the whole file at `path`; nullopt on failure (LastSystemError set).
 QEL_PLATFORM_EXPORT std::optional<std::string> ReadWholeFile(const char* path);

@@ -49,6 +49,18 @@ int SystemErrorFromErrno(int errno_value, const char* path) {
       return kErrorTooManyOpenFiles;
     case ENAMETOOLONG:
       return kErrorNameTooLong;
+    case EIO:
+      return kErrorIoDevice;
+    case EBADF:
+      return kErrorInvalidHandle;
+    case ENOMEM:
+      return kErrorNotEnoughMemory;
+    case EINVAL:
+      return kErrorInvalidParameter;
+    case EPIPE:
+      return kErrorBrokenPipe;
+    case EFBIG:
+      return kErrorFileTooLarge;
     default:
       return errno_value;
   }

@@ -451,7 +451,7 @@ int ReasonFromSystemError(int code) {
     case pf::kErrorLockViolation:
       return kReasonInUse;
     case pf::kErrorTooManyOpenFiles:
-    case 12:  // ENOMEM
+    case pf::kErrorNotEnoughMemory:
       return kReasonNoResources;
     case pf::kErrorDiskFull:
       return kReasonNoSpace;
@@ -511,15 +511,20 @@ std::unique_ptr<DefinitionReader> DefinitionReader::Open(const char* path, Gramm
   }
   std::string data;
   try {
-    char block[8192];
-    for (;;) {
-      int64_t n = pf::ReadFile(file.handle(), block, sizeof block);
-      if (n < 0) {
+    switch (pf::ReadToEnd(file.handle(), kMaxDefinitionFileSize, &data)) {
+      case pf::ReadToEndResult::kFailed:
         *reason = kReasonOpenFailed;
         return nullptr;
+      case pf::ReadToEndResult::kTooLarge: {
+        // Far beyond any definition: refused as the syntax error it is,
+        // before more of it is held.
+        Parsed refused;
+        refused.end = NextResult::kSyntaxError;
+        return std::unique_ptr<DefinitionReader>(
+            new DefinitionReader(grammar, std::move(refused), file.Release()));
       }
-      if (n == 0) break;
-      data.append(block, static_cast<std::size_t>(n));
+      case pf::ReadToEndResult::kOk:
+        break;
     }
     if (data.empty()) {
       *reason = kReasonEmptyFile;

@@ -133,9 +133,17 @@ inline constexpr int kReasonNoSpace = -18;
 
 enum class NextResult { kRecord, kEnd, kSyntaxError, kOutOfMemory, kInternal };
 
+// The largest definition file the reader takes, far above any real one (a
+// record definition of 9999 items is below 2 MiB). A larger file, or a
+// device or FIFO that never ends, is a syntax error as soon as this much has
+// been read.
+inline constexpr std::size_t kMaxDefinitionFileSize = std::size_t{16} << 20;
+
 class DefinitionReader {
  public:
-  // Opens `path` for reading while denying other writers and parses it whole.
+  // Opens `path` for reading while denying other writers and parses it whole
+  // (at most kMaxDefinitionFileSize bytes; a larger file yields no record and
+  // a syntax error).
   // Returns the reader, or null with the reason in *reason. `strict` turns
   // both recoveries off: the first unexpected token is a syntax error, and
   // when the environment variable ACSTRB is set it is written to stderr.

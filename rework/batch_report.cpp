@@ -1,13 +1,23 @@
 // Arguments of the messages the rework programs report, by message number.
 #include "rework/batch_report.h"
 
+#include "message/system_error_text.h"
 #include "recacc/qelrecacc.h"
+#include "xformio/run_end.h"
 
 namespace qel::rework {
 
 namespace {
 
 std::string Text(const char* p) { return p != nullptr ? p : ""; }
+
+// The sub-code of a sequential file holds a system error code, shown with
+// its meaning; an indexed file's holds the ISAM library's own number.
+std::string SubCodeInsert(const DTF& dtf, const std::string& sub_code) {
+  bool sequential = dtf.organisation[0] == 'S' &&
+                    (dtf.organisation[1] == '\0' || dtf.organisation[1] == ' ');
+  return sequential ? message::SystemErrorInsert(sub_code) : sub_code;
+}
 
 }  // namespace
 
@@ -16,7 +26,7 @@ Report AccessFailure(const DTF& dtf, uint32_t status) {
   r.message = static_cast<int>(status);
   std::string definition = Text(dtf.definition_path);
   std::string data = Text(dtf.data_path);
-  std::string sub_code = KRACGetSubCode(const_cast<DTF*>(&dtf));
+  std::string sub_code = SubCodeInsert(dtf, KRACGetSubCode(const_cast<DTF*>(&dtf)));
   switch (status) {
     case 2510:
     case 2511:
@@ -115,7 +125,7 @@ Report RunResult(const CZovozDoc& doc, const CKREXDoc& run, int result) {
           KRACGetStatus(const_cast<DTF*>(&doc.input)) == static_cast<uint32_t>(result) ? doc.input
                                                                                        : doc.output;
       r.args[0] = Text(failed.data_path);
-      r.args[1] = run.sub_code();
+      r.args[1] = SubCodeInsert(failed, run.sub_code());
       break;
     }
     default:
@@ -125,5 +135,28 @@ Report RunResult(const CZovozDoc& doc, const CKREXDoc& run, int result) {
 }
 
 Report CloseFailure(const DTF& dtf, uint32_t status) { return AccessFailure(dtf, status); }
+
+RunEnd EndRun(CZovozDoc& doc, const CKREXDoc& run, int result) {
+  // The run's report needs the layouts' names, which the close releases.
+  Report outcome = RunResult(doc, run, result);
+  const DTF* run_failed_file =
+      KRACGetStatus(&doc.output) == static_cast<uint32_t>(result) ? &doc.output : nullptr;
+  DTF* close_failed = nullptr;
+  uint32_t close_status = doc.CloseFiles(&close_failed);
+  bool closed = close_status == 0;
+  xformio::RunLoop loop = result == 0              ? xformio::RunLoop::kDone
+                          : result == kRunCancelled ? xformio::RunLoop::kCancelled
+                                                    : xformio::RunLoop::kFailed;
+  RunEnd end;
+  if (result != 0 && outcome.message != 0) end.reports.push_back(outcome);
+  bool repeated = close_failed != nullptr && close_failed == run_failed_file &&
+                  close_status == static_cast<uint32_t>(result);
+  if (!closed && close_failed != nullptr && !repeated) {
+    end.reports.push_back(CloseFailure(*close_failed, close_status));
+  }
+  if (xformio::MayShowCount(loop, true, closed)) end.reports.push_back(outcome);
+  end.succeeded = xformio::RunOutcome(loop, true, closed) == xformio::RunLoop::kDone;
+  return end;
+}
 
 }  // namespace qel::rework

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "rework/execution.h"
 #include "rework/zovoz_document.h"
@@ -27,6 +28,19 @@ Report CloseFailure(const DTF& dtf, uint32_t status);
 
 // The record-access message of `status` in `dtf` with the file names it takes.
 Report AccessFailure(const DTF& dtf, uint32_t status);
+
+// The end of a run (xformio/run_end.h): closes both files of `doc`, whose
+// output's close writes out its buffered records, and answers the messages
+// to show, in order, and whether the run succeeded. The count message
+// KRWN2052 comes only when the run completed and both files closed; a close
+// failure that repeats the run's own failure on the same file (the write of
+// the last block failing once more) is not shown twice.
+// REQUIRES: `run` has just run over `doc` with the result `result`.
+struct RunEnd {
+  std::vector<Report> reports;
+  bool succeeded = false;
+};
+RunEnd EndRun(CZovozDoc& doc, const CKREXDoc& run, int result);
 
 }  // namespace qel::rework
 

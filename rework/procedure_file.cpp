@@ -211,12 +211,15 @@ int CKRPFDoc::ReadCommon(const std::string& path) {
         platform::File::Open(path.c_str(), platform::FileAccess::kRead,
                              platform::Disposition::kOpenExisting, platform::ShareMode::kAll);
     if (!file.is_open()) return kOpenFailed;
-    char buffer[65536];
-    for (;;) {
-      int64_t n = platform::ReadFile(file.handle(), buffer, sizeof buffer);
-      if (n < 0) return kReadFailed;
-      if (n == 0) break;
-      content_.append(buffer, static_cast<std::size_t>(n));
+    switch (platform::ReadToEnd(file.handle(), kMaxProcedureFileSize, &content_)) {
+      case platform::ReadToEndResult::kFailed:
+        return kReadFailed;
+      case platform::ReadToEndResult::kTooLarge:
+        // No procedure comes near the limit: a huge file, a device or a
+        // FIFO that never ends is no procedure file.
+        return kNotProcedure;
+      case platform::ReadToEndResult::kOk:
+        break;
     }
   }
   std::string_view text;

@@ -37,6 +37,10 @@ inline constexpr std::string_view kEndBanner =
     "**************    RWORK  PARAMETER  FILE  END    **************";
 // Longest line the reader takes; the rest of a longer line is dropped.
 inline constexpr std::size_t kLineBufferSize = 65535;
+// The largest procedure file the reader takes, far above any real one; a
+// larger file, or one that never ends (/dev/zero), is refused as no
+// procedure file (KRPF2825) as soon as this much has been read.
+inline constexpr std::size_t kMaxProcedureFileSize = std::size_t{16} << 20;
 // Characters of a constant the reader keeps.
 inline constexpr std::size_t kMaxConstantLength = 40;
 

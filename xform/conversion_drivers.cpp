@@ -13,11 +13,13 @@
 
 #include "idxfile/idxfile.h"
 #include "message/qelmessage.h"
+#include "message/system_error_text.h"
 #include "platform/dynamic_library.h"
 #include "platform/file.h"
 #include "platform/ui_hooks.h"
 #include "xform/item_conversion.h"
 #include "xformio/qelxformio.h"
+#include "xformio/run_end.h"
 
 namespace qel::xform {
 namespace {
@@ -74,6 +76,9 @@ uint16_t Capacity16(std::size_t size) {
   return static_cast<uint16_t>(std::min<std::size_t>(size, 65535));
 }
 
+// Outcome of a record loop.
+using Loop = xformio::RunLoop;
+
 // Shows messages of one driver run and keeps its progress.
 class Run {
  public:
@@ -110,21 +115,36 @@ class Run {
   }
 
   // Failures through the error mappings of the file I/O library: the file
-  // name and the mapping's text are the inserts.
+  // name and the mapping's text, a system error code with its meaning, are
+  // the inserts. A failed write is remembered: the output is not written to
+  // again, so that its failure is reported once.
   void SamError(int status, int operation, const char* name) {
     char text[10] = {};
-    int number = -KVsamerr(status, text, operation);
-    Show(number, name, text);
+    ShowFileError(-KVsamerr(status, text, operation), operation, name, text);
   }
   void CsvError(int operation, const char* name) {
     char text[10] = {};
-    int number = -KVcsverr(text, operation);
-    Show(number, name, text);
+    ShowFileError(-KVcsverr(text, operation), operation, name, text);
   }
   void TextError(int operation, const char* name) {
     char text[10] = {};
-    int number = -KVtexterr(text, operation);
-    Show(number, name, text);
+    ShowFileError(-KVtexterr(text, operation), operation, name, text);
+  }
+  bool write_failed() const { return write_failed_; }
+
+  // The end of a driver once its files are written out and closed: the
+  // closing messages when everything reached the file, and the result.
+  int End(Loop loop, bool written, bool closed) {
+    if (xformio::MayShowCount(loop, written, closed)) ShowEnd();
+    switch (xformio::RunOutcome(loop, written, closed)) {
+      case Loop::kDone:
+        return 0;
+      case Loop::kCancelled:
+        return kDriverCancelled;
+      case Loop::kFailed:
+        break;
+    }
+    return kDriverFailed;
   }
 
   void Count() {
@@ -154,7 +174,13 @@ class Run {
   std::string NextRecordText() const { return std::to_string(count_ + 1); }
 
  private:
+  void ShowFileError(int number, int operation, const char* name, const char* text) {
+    if (operation == kOpWrite) write_failed_ = true;
+    Show(number, name, message::SystemErrorInsert(text));
+  }
+
   const DriverContext& context_;
+  bool write_failed_ = false;
   std::uint64_t count_ = 0;
   bool cut_ = false;
   std::size_t largest_cut_ = 0;
@@ -324,15 +350,9 @@ std::unique_ptr<unsigned char[]> AllocRecord(std::size_t size, Run& run) {
 
 char SeparatorOf(const KXFMTbl& t) { return t.Separator[0] != '\0' ? t.Separator[0] : ','; }
 
-// Outcome of a record loop.
-enum class Loop { kDone, kFailed, kCancelled };
-
-int Outcome(Loop loop, bool closed) {
-  if (!closed || loop == Loop::kFailed) return kDriverFailed;
-  return loop == Loop::kCancelled ? kDriverCancelled : 0;
-}
-
+// Writes out the CSV buffer; false after a failure (reported once).
 bool FlushCsv(QelFileHandle csv, Run& run, const char* name) {
+  if (run.write_failed()) return false;
   if (CsvfieldPut(csv, "", 0, 2) == 0) return true;
   run.CsvError(kOpWrite, name);
   return false;
@@ -425,16 +445,15 @@ void ShowIsamError(IsamLibrary& lib, int result, int operation, Run& run, const 
   run.Show(number, name, text);
 }
 
-// Writes out a fixed-length output after its record loop and shows the
-// closing messages when the loop ran to its end. The loop's outcome, or
-// kFailed when the flush failed.
-Loop FlushFixed(SamFile& out, Loop loop, Run& run, const char* name) {
+// Writes out a fixed-length output after its record loop; false after a
+// failure (reported once).
+bool FlushFixed(SamFile& out, Run& run, const char* name) {
+  if (run.write_failed()) return false;
   if (IsuSamFlush(out.ctl) != 0) {
     run.SamError(IsuSamRefStat(out.ctl), kOpWrite, name);
-    return Loop::kFailed;
+    return false;
   }
-  if (loop == Loop::kDone) run.ShowEnd();
-  return loop;
+  return true;
 }
 
 // Pads a record to `length` with spaces, or reports how much was cut.
@@ -592,10 +611,9 @@ int SamToCsv(const KXFMTbl& t, const DriverContext& context) {
     run.Count();
   }
   bool flushed = FlushCsv(out.handle, run, t.OutFileName);
-  if (loop == Loop::kDone && flushed) run.Show(kMsgCount, run.CountText());
   bool closed = out.Close(run, t.OutFileName);
   closed = in.Close(run, t.InFileName) && closed;
-  return Outcome(flushed ? loop : Loop::kFailed, closed);
+  return run.End(loop, flushed, closed);
 }
 
 int CsvToSam(const KXFMTbl& t, const DriverContext& context) {
@@ -667,10 +685,10 @@ int CsvToSam(const KXFMTbl& t, const DriverContext& context) {
     }
     loop = Loop::kFailed;
   }
-  loop = FlushFixed(out, loop, run, t.OutFileName);
+  bool flushed = FlushFixed(out, run, t.OutFileName);
   bool closed = out.Close(run, t.OutFileName);
   closed = in.Close(run, t.InFileName) && closed;
-  return Outcome(loop, closed);
+  return run.End(loop, flushed, closed);
 }
 
 int IsamToCsv(const KXFMTbl& t, const DriverContext& context) {
@@ -743,7 +761,6 @@ int IsamToCsv(const KXFMTbl& t, const DriverContext& context) {
     run.Count();
   }
   bool flushed = FlushCsv(out.handle, run, t.OutFileName);
-  if (loop == Loop::kDone && flushed) run.Show(kMsgCount, run.CountText());
   bool closed = out.Close(run, t.OutFileName);
   closer.fd = -1;
   int rc = lib.close(fd);
@@ -751,7 +768,7 @@ int IsamToCsv(const KXFMTbl& t, const DriverContext& context) {
     ShowIsamError(lib, rc, kOpClose, run, name.c_str());
     closed = false;
   }
-  return Outcome(flushed ? loop : Loop::kFailed, closed);
+  return run.End(loop, flushed, closed);
 }
 
 int SamToTxt(const KXFMTbl& t, const DriverContext& context) {
@@ -799,15 +816,14 @@ int SamToTxt(const KXFMTbl& t, const DriverContext& context) {
     }
     run.Count();
   }
-  bool flushed = true;
-  if (TxtPut(out.handle, "", 0, 2) != 0) {
+  bool flushed = !run.write_failed();
+  if (flushed && TxtPut(out.handle, "", 0, 2) != 0) {
     run.TextError(kOpWrite, t.OutFileName);
     flushed = false;
   }
-  if (loop == Loop::kDone && flushed) run.Show(kMsgCount, run.CountText());
   bool closed = out.Close(run, t.OutFileName);
   closed = in.Close(run, t.InFileName) && closed;
-  return Outcome(flushed ? loop : Loop::kFailed, closed);
+  return run.End(loop, flushed, closed);
 }
 
 int TxtToSam(const KXFMTbl& t, const DriverContext& context) {
@@ -861,10 +877,10 @@ int TxtToSam(const KXFMTbl& t, const DriverContext& context) {
     run.Count();
     if (end_kind == 2) break;
   }
-  loop = FlushFixed(out, loop, run, t.OutFileName);
+  bool flushed = FlushFixed(out, run, t.OutFileName);
   bool closed = out.Close(run, t.OutFileName);
   closed = in.Close(run, t.InFileName) && closed;
-  return Outcome(loop, closed);
+  return run.End(loop, flushed, closed);
 }
 
 int VsamToSam(const KXFMTbl& t, const DriverContext& context) {
@@ -919,10 +935,10 @@ int VsamToSam(const KXFMTbl& t, const DriverContext& context) {
     }
     run.Count();
   }
-  loop = FlushFixed(out, loop, run, t.OutFileName);
+  bool flushed = FlushFixed(out, run, t.OutFileName);
   bool closed = out.Close(run, t.OutFileName);
   closed = in.Close(run, t.InFileName) && closed;
-  return Outcome(loop, closed);
+  return run.End(loop, flushed, closed);
 }
 
 }  // namespace qel::xform

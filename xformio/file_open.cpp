@@ -11,10 +11,14 @@ platform::FileHandle OpenWithFlags(const char* name, int flags) {
     platform::SetLastSystemError(platform::kErrorFileNotFound);
     return platform::kInvalidFile;
   }
-  // Input files are opened for reading and writing too: that is what keeps a
-  // writer of the same file out while we read it.
-  platform::FileAccess access = (flags & ISUSAM_O_WRONLY) ? platform::FileAccess::kWrite
-                                                          : platform::FileAccess::kReadWrite;
+  // The lock, not the access mode, keeps a writer of the same file out
+  // while we read it.
+  platform::FileAccess access = platform::FileAccess::kRead;
+  if (flags & ISUSAM_O_WRONLY) {
+    access = platform::FileAccess::kWrite;
+  } else if ((flags & ISUSAM_O_RDWR) || (flags & ISUSAM_O_CREAT)) {
+    access = platform::FileAccess::kReadWrite;
+  }
   platform::Disposition disposition = platform::Disposition::kOpenExisting;
   if (flags & ISUSAM_O_CREAT) {
     disposition = (flags & ISUSAM_O_TRUNC) ? platform::Disposition::kCreateAlways

@@ -52,7 +52,8 @@ extern "C" {
 typedef int QelFileHandle;
 
 /* Open flags (C runtime values). */
-#define ISUSAM_O_WRONLY 0x0001 /* write only; otherwise read and write */
+#define ISUSAM_O_WRONLY 0x0001 /* write only */
+#define ISUSAM_O_RDWR 0x0002   /* read and write; without either bit read only */
 #define ISUSAM_O_CREAT 0x0100  /* create (alone: the file must not exist) */
 #define ISUSAM_O_TRUNC 0x0200  /* with create: truncate or create */
 

@@ -13,6 +13,7 @@
 #include "idxfile/engine.h"
 #include "idxfile/idxfile.h"
 #include "idxfile/os_calls.h"
+#include "platform/standard_descriptors.h"
 
 namespace {
 
@@ -202,6 +203,7 @@ int check(const std::string& kdf) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  qel::platform::EnsureStandardDescriptors();
   if (argc < 3) return usage();
   std::string cmd = argv[1];
   if (cmd == "build" && argc == 4) return build(argv[2], argv[3]);

@@ -134,11 +134,11 @@ TEST_F(ErrmsgoutTest, BoxIsShownEvenWhenTheLogWasNeverCreated) {
   EXPECT_FALSE(Exists(Path("NOLOG.LOG")));
 }
 
-TEST_F(ErrmsgoutTest, LogCallsOnANeverCreatedLogShowTheOpenErrorAndWriteNothing) {
+TEST_F(ErrmsgoutTest, LogCallsOnANeverCreatedLogShowTheOpenErrorOnceAndWriteNothing) {
   KMSOFileRound("NOLOG", "line\n");
   KMSOFileOut("NOLOG", "text");
   KMSOBinaryOut("NOLOG", "bin", 3);
-  ASSERT_EQ(boxes.size(), 3u);
+  ASSERT_EQ(boxes.size(), 1u);
   for (const Box& b : boxes) {
     EXPECT_EQ(b.caption, "KMSO");
     EXPECT_EQ(b.text, Cp932("ログファイルオープンエラー"));
@@ -146,6 +146,30 @@ TEST_F(ErrmsgoutTest, LogCallsOnANeverCreatedLogShowTheOpenErrorAndWriteNothing)
     EXPECT_EQ(b.icon, BoxIcon::kExclamation);
   }
   EXPECT_FALSE(Exists(Path("NOLOG.LOG")));
+}
+
+// A log that is no regular file of the user's (a FIFO planted in a shared
+// TEMP) must neither stop the program nor flood it with boxes: one box per
+// log and run, and the run's messages still reach the console.
+TEST_F(ErrmsgoutTest, UnopenableLogIsReportedOncePerRunWithoutBlocking) {
+  ASSERT_EQ(::mkfifo(Path("FIFO.LOG").c_str(), 0600), 0);
+  EXPECT_EQ(KMSOFileIni("FIFO"), 0);
+  for (int i = 0; i < 20; ++i) {
+    KMSOFileRound("FIFO", "line\n");
+    KMSOFileOut("FIFO", "text");
+    KMSOBinaryOut("FIFO", "bin", 3);
+  }
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(KMSOErrmsgoutbt("FIFO", 300, args_, 0), 0);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "QRWB0300-E rework ITEM.DAT\n");
+  EXPECT_EQ(boxes.size(), 1u);
+  // Another log is reported on its own; the next run of this one again.
+  KMSOFileRound("OTHER", "line\n");
+  EXPECT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(KMSOFileIni("FIFO"), 0);
+  KMSOFileRound("FIFO", "line\n");
+  KMSOFileRound("FIFO", "line\n");
+  EXPECT_EQ(boxes.size(), 3u);
 }
 
 TEST_F(ErrmsgoutTest, FileCallsAppendToACreatedLog) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -194,9 +195,63 @@ TEST(FileErrorTest, TooManyOpenFilesIsCode4) {
 }
 
 TEST(FileErrorTest, UnlistedErrnoPassesThrough) {
-  EXPECT_EQ(SystemErrorFromErrno(EIO), EIO);
+  EXPECT_EQ(SystemErrorFromErrno(ENOTTY), ENOTTY);
   EXPECT_EQ(SystemErrorFromErrno(EROFS), kErrorAccessDenied);
   EXPECT_EQ(SystemErrorFromErrno(EWOULDBLOCK), kErrorSharingViolation);
+}
+
+// EIO is 5 and EPIPE 32: passed through they would read as "access denied"
+// and "in use", and a failing disk would be reported as missing rights.
+TEST(FileErrorTest, ErrnoNumberedLikeAnotherCodeGetsItsOwn) {
+  EXPECT_EQ(SystemErrorFromErrno(EIO), kErrorIoDevice);
+  EXPECT_EQ(SystemErrorFromErrno(EPIPE), kErrorBrokenPipe);
+  EXPECT_EQ(SystemErrorFromErrno(EBADF), kErrorInvalidHandle);
+  EXPECT_EQ(SystemErrorFromErrno(ENOMEM), kErrorNotEnoughMemory);
+  EXPECT_EQ(SystemErrorFromErrno(EINVAL), kErrorInvalidParameter);
+  EXPECT_EQ(SystemErrorFromErrno(EFBIG), kErrorFileTooLarge);
+}
+
+TEST_F(FileTest, ReadToEndStopsAtItsLimit) {
+  std::string data(100000, 'x');
+  Write(Path("f"), data);
+  std::string got;
+  File f = File::Open(Path("f").c_str(), FileAccess::kRead, Disposition::kOpenExisting,
+                      ShareMode::kAll);
+  EXPECT_EQ(ReadToEnd(f.handle(), data.size(), &got), ReadToEndResult::kOk);
+  EXPECT_EQ(got, data);
+  ASSERT_EQ(SeekFile(f.handle(), 0, 0), 0);
+  EXPECT_EQ(ReadToEnd(f.handle(), data.size() - 1, &got), ReadToEndResult::kTooLarge);
+  EXPECT_TRUE(got.empty());
+  // A device that never ends is refused once the limit is passed.
+  File zero = File::Open("/dev/zero", FileAccess::kRead, Disposition::kOpenExisting,
+                         ShareMode::kAll);
+  ASSERT_TRUE(zero.is_open());
+  EXPECT_EQ(ReadToEnd(zero.handle(), 1 << 20, &got), ReadToEndResult::kTooLarge);
+  EXPECT_LT(got.capacity(), std::size_t{1} << 20);
+}
+
+TEST_F(FileTest, OwnRegularFileRefusesLinksFifosAndDevices) {
+  Write(Path("victim"), "keep");
+  ASSERT_EQ(::symlink(Path("victim").c_str(), Path("sym").c_str()), 0);
+  ASSERT_EQ(::link(Path("victim").c_str(), Path("hard").c_str()), 0);
+  ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+  for (const char* name : {"sym", "hard", "fifo"}) {
+    for (FileAccess access : {FileAccess::kRead, FileAccess::kWrite}) {
+      EXPECT_EQ(OpenOwnRegularFile(Path(name).c_str(), access, Disposition::kCreateAlways,
+                                   ShareMode::kAll),
+                kInvalidFile)
+          << name;
+      EXPECT_EQ(LastSystemError(), kErrorAccessDenied) << name;
+    }
+  }
+  EXPECT_EQ(OpenOwnRegularFile("/dev/null", FileAccess::kWrite, Disposition::kOpenExisting,
+                               ShareMode::kAll),
+            kInvalidFile);
+  EXPECT_EQ(Read(Path("victim")), "keep");
+  File own = File::OpenOwnRegular(Path("new").c_str(), FileAccess::kWrite,
+                                  Disposition::kCreateAlways, ShareMode::kDenyWrite);
+  ASSERT_TRUE(own.is_open());
+  EXPECT_EQ(WriteFile(own.handle(), "abc", 3), 3);
 }
 
 TEST_F(FileTest, NamesFromWindowsFilesResolveIgnoringCase) {

@@ -18,6 +18,7 @@
 
 #include "platform/cp932.h"
 #include "platform/file.h"
+#include "platform/standard_descriptors.h"
 #include "platform/string_table.h"
 #include "recacc/qeldef/copybook_export.h"
 #include "recacc/qeldef/copybook_import.h"
@@ -244,6 +245,7 @@ int Export(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  qel::platform::EnsureStandardDescriptors();
   if (argc >= 2 && std::strcmp(argv[1], "import") == 0) return Import(argc, argv);
   if (argc >= 2 && std::strcmp(argv[1], "export") == 0) return Export(argc, argv);
   if (argc == 3 && std::strcmp(argv[1], "--pic") == 0) return Show(argv[2], true);

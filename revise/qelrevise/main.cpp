@@ -4,9 +4,11 @@
 #include <QApplication>
 
 #include "gui/window_program.h"
+#include "platform/standard_descriptors.h"
 #include "revise/qelrevise/revise_frame.h"
 
 int main(int argc, char** argv) {
+  qel::platform::EnsureStandardDescriptors();
   QApplication app(argc, argv);
   qel::gui::InitWindowProgram();
   qel::revise::gui::CMainFrame frame;

@@ -1,9 +1,11 @@
 // qelreworkbatch: runs one rework procedure file from the command line.
-// Exit status 0 after a completed run, 1 after any failure.
+// Exit status 0 after a completed run whose output reached its file, 1 after
+// any failure, a failure to write out or close a file included.
 #include <cstring>
 #include <string>
 
 #include "message/qelmessage.h"
+#include "platform/standard_descriptors.h"
 #include "rework/batch_report.h"
 #include "rework/edit_engine.h"
 #include "rework/execution.h"
@@ -75,11 +77,14 @@ int Main(int argc, char** argv) {
   doc.run_phase = 2;
   WriteSystemInformation(doc);
   result = run.Run();
-  Show(RunResult(doc, run, result));
-  Close(doc);
-  return result == 0 ? 0 : 1;
+  RunEnd end = EndRun(doc, run, result);
+  for (const Report& report : end.reports) Show(report);
+  return end.succeeded ? 0 : 1;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return Main(argc, argv); }
+int main(int argc, char** argv) {
+  qel::platform::EnsureStandardDescriptors();
+  return Main(argc, argv);
+}

@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "message/qelmessage.h"
+#include "platform/standard_descriptors.h"
 #include "xform/batch/command_line.h"
 
 int main(int argc, char** argv) {
+  qel::platform::EnsureStandardDescriptors();
   std::vector<std::string> args(argv + 1, argv + argc);
   qel::xform::batch::CheckedCommand command =
       qel::xform::batch::CheckCommand(qel::xform::batch::ScanArguments(args));

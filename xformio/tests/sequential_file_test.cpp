@@ -1,6 +1,7 @@
 // Fixed- and variable-length sequential files: block straddling, header
 // checks, parameter checks, exclusive opens and the error mapping.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -369,6 +370,29 @@ TEST_F(SequentialTest, SecondProcessCannotOpenTheSameFile) {
   ASSERT_EQ(waitpid(child, &wstatus, 0), child);
   ASSERT_TRUE(WIFEXITED(wstatus));
   EXPECT_EQ(WEXITSTATUS(wstatus), 0);
+}
+
+// An input is opened for reading only: a file the user may not write is
+// read, a write through the input's handle fails, and the sharing rule
+// holds all the same (the lock works on a read-only descriptor).
+TEST_F(SequentialTest, InputIsOpenedReadOnlyAndStillKeepsOthersOut) {
+  WriteBytes(path_, "0123456789");
+  ASSERT_EQ(::chmod(path_.c_str(), 0444), 0);
+  ASSERT_EQ(IsuSamOpen(path_.c_str(), 0, 438, 0, &handle_), 0);
+  EXPECT_EQ(::write(handle_, "x", 1), -1);
+  QelFileHandle other = -1;
+  EXPECT_EQ(IsuSamOpen(path_.c_str(), 0, 438, 0, &other), -1);
+  char text[10];
+  EXPECT_EQ(KVsamerr(-1, text, 1), -3613);
+  Close();
+  EXPECT_EQ(ReadBytes(path_), "0123456789");
+  // Read and write (relative access) still asks for both; root may write
+  // any file.
+  if (::geteuid() != 0) {
+    EXPECT_EQ(IsuSamOpen(path_.c_str(), 2, 438, 0, &handle_), -1);
+    EXPECT_EQ(KVsamerr(-1, text, 1), -3612);
+  }
+  ::chmod(path_.c_str(), 0644);
 }
 
 TEST_F(SequentialTest, PositionedBlockAccessReadsAndWritesOneRecord) {
