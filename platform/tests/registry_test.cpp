@@ -47,7 +47,7 @@ TEST_F(RegistryFileTest, ReadsTheFileNamedByQellarRegistry) {
   ::unsetenv("QELLAR_REGISTRY");
 }
 
-TEST(RegistryFileTest, AnInstallKeepsItsFileInTheEtcOfItsPrefix) {
+TEST(RegistryBesideTest, AnInstallKeepsItsFileInTheEtcOfItsPrefix) {
   EXPECT_EQ(RegistryFileBeside("/usr/bin"), "/etc/qellar2/registry.ini");
   EXPECT_EQ(RegistryFileBeside("/srv/root/usr/bin/"), "/srv/root/etc/qellar2/registry.ini");
   EXPECT_EQ(RegistryFileBeside("/usr/local/bin"), "/usr/local/etc/qellar2/registry.ini");
