@@ -38,6 +38,9 @@ endforeach()
 # menus, procedures and definitions.
 if(QEL_BUILD_GUI)
   foreach(program qelxform qelrework qelrevise qelstart)
+    if(NOT TARGET ${program})
+      continue()
+    endif()
     install(FILES ${PROJECT_SOURCE_DIR}/dist/${program}.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${PROJECT_SOURCE_DIR}/dist/icons/${program}.svg
@@ -69,7 +72,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Tools for COBOL data files: conversion, rework, revise, menus")
 set(CPACK_PACKAGE_DESCRIPTION
     "Converts fixed- and variable-length sequential and indexed COBOL data files to CSV and text and back, selects and reworks records, revises records in a window, and starts the tools from menus. Texts are Shift-JIS (CP932); numbers zoned, packed and binary.")
+# Installed with DESTDIR under the prefix /usr, so that the registry file
+# lands in /etc and names /usr/share/qellar2.
 set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -18,26 +18,35 @@ mkdir -p "$TEMP"
 deb=$(ls "$work"/pkg/*.deb)
 echo "package: $(basename "$deb")"
 dpkg-deb --field "$deb" Package Version Architecture Depends
+files=$(dpkg-deb --contents "$deb" | awk '{print $NF}' | grep -v '/$')
 echo "files:"
-dpkg-deb --contents "$deb" | awk '{print $NF}' | grep -v '/$'
+echo "$files"
 depends=$(dpkg-deb --field "$deb" Depends)
 for needed in libdb5.3 fonts-ipafont-gothic libc6; do
   [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
-if dpkg-deb --contents "$deb" | grep -q './usr/bin/qelxform$'; then
+if grep -qx './usr/bin/qelxform' <<< "$files"; then
   for needed in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins qt6-translations-l10n; do
     [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
   done
 fi
-dpkg-deb --contents "$deb" | grep -q './etc/qellar2/registry.ini$' || fail "no registry file"
-dpkg-deb --info "$deb" conffiles | grep -qx /etc/qellar2/registry.ini || fail "registry is no conffile"
+grep -qx './etc/qellar2/registry.ini' <<< "$files" || fail "no registry file"
+grep -qx './usr/bin/qelxformbatch' <<< "$files" || fail "no qelxformbatch in /usr/bin"
+conffiles=$(dpkg-deb --info "$deb" conffiles)
+grep -qx /etc/qellar2/registry.ini <<< "$conffiles" || fail "registry is no conffile: $conffiles"
 
 # A scratch root with an empty package database; the dependencies are those
-# of the machine itself, so they are not asked of the scratch database.
+# of the machine itself, so they are not asked of the scratch database. The
+# scratch root has no shell to run the package's scripts in: they run
+# outside it, with an ldconfig that leaves the machine's cache alone.
 root="$work/root"
-mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
+mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates" "$work/stub"
 touch "$root/var/lib/dpkg/status"
-dpkg_root=(dpkg --root="$root" --force-depends --force-not-root --log=/dev/null)
+printf '#!/bin/sh\nexit 0\n' > "$work/stub/ldconfig"
+chmod +x "$work/stub/ldconfig"
+export PATH="$work/stub:$PATH"
+dpkg_root=(dpkg --root="$root" --force-depends --force-not-root --force-script-chrootless
+           --log=/dev/null)
 "${dpkg_root[@]}" --install "$deb" > "$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg --install"; }
 grep -qx "Path00=/usr/share/qellar2" "$root/etc/qellar2/registry.ini" || fail "registry content"
 
@@ -46,7 +55,9 @@ data="$root/usr/share/qellar2/samples"
   /o "$work/SHAIN.CSV" /n y || fail "the installed qelxformbatch"
 [ "$(wc -l < "$work/SHAIN.CSV")" -eq 6 ] || fail "SHAIN.CSV has $(wc -l < "$work/SHAIN.CSV") lines"
 
+if grep -rlF "$build" "$root/usr" "$root/etc"; then fail "installed files name the build tree"; fi
+
 "${dpkg_root[@]}" --purge qellar > "$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg --purge"; }
-left=$(cd "$root" && find . -mindepth 1 ! -path './var/lib/dpkg*' ! -path './var/log*' | sort)
+left=$(cd "$root" && find . -mindepth 1 ! -path ./var ! -path ./var/lib ! -path './var/lib/dpkg*' | sort)
 [ -z "$left" ] || fail "left after purge: $left"
 echo "package installed, run and purged cleanly"
