@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -86,6 +87,15 @@ bool CHelpWindow::ShowHelp(const QString& help_path, HelpTopic topic) {
   if (!showFile(HelpPagePath(contents, topic))) return false;
   m_contentsPath = contents;
   return true;
+}
+
+void CHelpWindow::keyPressEvent(QKeyEvent* event) {
+  // Escape closes the help as it closes a dialog.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 bool CHelpWindow::showFile(const QString& file) {

@@ -47,6 +47,9 @@ class CHelpWindow : public QWidget {
   QPushButton* indexButton() const { return m_index; }
   QPushButton* usingButton() const { return m_using; }
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   bool showFile(const QString& file);
 

@@ -81,7 +81,8 @@ TEST_F(HelpWindowTest, EachProgramsHelpOpensAtItsContents) {
     EXPECT_EQ(Shown(*window), QStringLiteral("help_usage.html"));
     QTest::mouseClick(window->contentsButton(), Qt::LeftButton);
     EXPECT_EQ(Shown(*window), program + QStringLiteral(".html"));
-    window->close();
+    QTest::keyClick(window->browser(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
   }
 }
 
