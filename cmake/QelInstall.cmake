@@ -102,8 +102,10 @@ include(CPack)
 
 # The install and the package, tried as a user would. Labelled "install"
 # (ctest -LE install leaves them out); each runs alone, since the first moves
-# the build tree away while the installed programs run.
-if(QEL_BUILD_TESTS AND TARGET qelxformbatch AND TARGET qelreworkbatch)
+# the build tree away while the installed programs run. Sanitizer and fuzz
+# builds are not for installing.
+if(QEL_BUILD_TESTS AND TARGET qelxformbatch AND TARGET qelreworkbatch AND NOT QEL_SANITIZE
+   AND NOT QEL_FUZZ)
   add_test(NAME install_prefix_test
            COMMAND bash ${PROJECT_SOURCE_DIR}/dist/tests/install_prefix_test.sh
                    ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR})
