@@ -81,6 +81,27 @@ if command -v cc > /dev/null; then
   done
 fi
 
+# The desktop entries and file types, checked by the desktop's own tools
+# where they are installed.
+if command -v desktop-file-validate > /dev/null; then
+  for entry in "$prefix"/share/applications/*.desktop; do
+    desktop-file-validate "$entry" || fail "$entry"
+  done
+fi
+if command -v update-mime-database > /dev/null; then
+  cp -r "$prefix/share/mime" "$work/mime"
+  update-mime-database "$work/mime" > /dev/null 2>&1 || fail "update-mime-database"
+  for type in menu:qlm procedure:rwp definition:flf; do
+    grep -q "^50:application/x-qellar-${type%%:*}:\*.${type#*:}\$" "$work/mime/globs2" ||
+      fail "no file type for .${type#*:}"
+  done
+  for entry in "$prefix"/share/applications/*.desktop; do
+    while IFS= read -r mime; do
+      [ -z "$mime" ] || grep -q "^$mime\$" "$work/mime/types" || fail "$entry names unknown $mime"
+    done < <(sed -n 's/^MimeType=//p' "$entry" | tr ';' '\n')
+  done
+fi
+
 # Nothing installed points back at the trees the suite was built from.
 if grep -rlF -e "$build" -e "$source" "$prefix"; then fail "installed files name the build tree"; fi
 for program in "$bin"/*; do
