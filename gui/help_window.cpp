@@ -12,7 +12,11 @@
 
 namespace qel::gui {
 
-QString HelpPagePath(const QString& help_path, HelpTopic topic) {
+QString HelpPageFile(const QString& page) { return page.section(QLatin1Char('#'), 0, 0); }
+
+QString HelpPagePath(const QString& help_path_and_place, HelpTopic topic) {
+  const QString help_path = HelpPageFile(help_path_and_place);
+  const qsizetype hash = help_path_and_place.indexOf(QLatin1Char('#'));
   // The installation directory comes from the registry and may have been
   // joined with a Windows separator.
   const qsizetype cut =
@@ -30,6 +34,7 @@ QString HelpPagePath(const QString& help_path, HelpTopic topic) {
   switch (topic) {
     case HelpTopic::kContents:
       page = name;
+      if (hash >= 0) page += help_path_and_place.mid(hash);
       break;
     case HelpTopic::kIndex:
       page = base + QStringLiteral("_index.html");
@@ -83,9 +88,8 @@ CHelpWindow::CHelpWindow(const QString& caption, QWidget* parent) : QWidget(pare
 }
 
 bool CHelpWindow::ShowHelp(const QString& help_path, HelpTopic topic) {
-  const QString contents = HelpPagePath(help_path, HelpTopic::kContents);
-  if (!showFile(HelpPagePath(contents, topic))) return false;
-  m_contentsPath = contents;
+  if (!showFile(HelpPagePath(help_path, topic))) return false;
+  m_contentsPath = HelpPagePath(HelpPageFile(help_path), HelpTopic::kContents);
   return true;
 }
 
@@ -98,10 +102,14 @@ void CHelpWindow::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-bool CHelpWindow::showFile(const QString& file) {
-  const QFileInfo info(file);
+bool CHelpWindow::showFile(const QString& page) {
+  const QFileInfo info(HelpPageFile(page));
   if (!info.isFile() || !info.isReadable()) return false;
-  m_browser->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
+  QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+  if (const qsizetype hash = page.indexOf(QLatin1Char('#')); hash >= 0) {
+    url.setFragment(page.mid(hash + 1));
+  }
+  m_browser->setSource(url);
   return true;
 }
 

@@ -27,8 +27,13 @@ enum class HelpTopic {
 };
 
 // The page of `topic` for the help whose contents page (or Windows help
-// file) is `help_path`. Pure path arithmetic; the file may not exist.
+// file) is `help_path`. A place in the contents named as "page.html#name"
+// (a dialog's own section) is kept for kContents. Pure path arithmetic; the
+// file may not exist.
 QString HelpPagePath(const QString& help_path, HelpTopic topic);
+
+// The file of a help page, without its "#name".
+QString HelpPageFile(const QString& page);
 
 class CHelpWindow : public QWidget {
   Q_OBJECT
@@ -51,7 +56,7 @@ class CHelpWindow : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  bool showFile(const QString& file);
+  bool showFile(const QString& page);
 
   QString m_contentsPath;
   QTextBrowser* m_browser;

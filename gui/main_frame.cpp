@@ -94,8 +94,8 @@ HelpTopic CMainFrame::TopicOfSender(HelpTopic topic) {
 bool CMainFrame::OpenHelp(const QString& path, HelpTopic topic) {
   topic = TopicOfSender(topic);
   const QString page = path.isEmpty() ? path : HelpPagePath(path, topic);
-  if (page.isEmpty() || !QFileInfo(page).isFile()) {
-    ShowHelpBox(caption_, kTextHelpMissing, page);
+  if (page.isEmpty() || !QFileInfo(HelpPageFile(page)).isFile()) {
+    ShowHelpBox(caption_, kTextHelpMissing, HelpPageFile(page));
     return false;
   }
   bool opened;

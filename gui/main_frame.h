@@ -45,7 +45,8 @@ class CMainFrame : public QMainWindow {
 
   // Opens the program's help window at the page of `topic` of the help
   // whose contents page is `path` (HelpPagePath; a Windows help file name
-  // stands for the HTML page of the same name). A missing page or one that
+  // stands for the HTML page of the same name; "page.html#name" opens the
+  // contents at a section, for a dialog's help button). A missing page or one that
   // cannot be shown gives an exclamation box naming it, and false.
   // Called from a command of the Help menu (the menu bar's last menu, which
   // lists contents, keyword search and using help first), `topic` is taken

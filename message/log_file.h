@@ -61,7 +61,8 @@ std::string LogPath(std::string_view name);
 bool InitLog(std::string_view name);
 
 // Appends `line` (EncodeLogText under LogIsUtf8()) to an existing log,
-// keeping its last kRoundLines lines oldest first. False, with the log unchanged, when it cannot be opened.
+// keeping its last kRoundLines lines oldest first. False, with the log unchanged, when it cannot be
+// opened.
 bool AppendRound(std::string_view name, std::string_view line);
 
 // Appends `data` (EncodeLogText under LogIsUtf8()) to an existing log. False

@@ -86,6 +86,20 @@ TEST_F(HelpWindowTest, EachProgramsHelpOpensAtItsContents) {
   }
 }
 
+TEST_F(HelpWindowTest, ADialogsHelpOpensTheContentsAtItsSection) {
+  EXPECT_EQ(HelpPagePath(QStringLiteral("/d/qelrevise.html#settings"), HelpTopic::kContents),
+            QStringLiteral("/d/qelrevise.html#settings"));
+  EXPECT_EQ(HelpPagePath(QStringLiteral("/d/qelrevise.html#settings"), HelpTopic::kIndex),
+            QStringLiteral("/d/qelrevise_index.html"));
+  CMainFrame frame(QStringLiteral("qelrevise"));
+  ASSERT_TRUE(frame.OpenHelp(kHelpDir + QStringLiteral("/qelrevise.html#special")));
+  EXPECT_EQ(frame.HelpWindow()->browser()->source().fragment(), QStringLiteral("special"));
+  // The window's contents button then leads to the top of the contents.
+  QTest::mouseClick(frame.HelpWindow()->contentsButton(), Qt::LeftButton);
+  EXPECT_TRUE(frame.HelpWindow()->browser()->source().fragment().isEmpty());
+  frame.HelpWindow()->close();
+}
+
 TEST_F(HelpWindowTest, TheHelpMenusThreeCommandsOpenContentsIndexAndUsingHelp) {
   CMainFrame frame(QStringLiteral("QELGUITEST"));
   frame.AddMenu(QStringLiteral("ファイル(&F)"))->addAction(QStringLiteral("終了(&X)"));
@@ -95,9 +109,8 @@ TEST_F(HelpWindowTest, TheHelpMenusThreeCommandsOpenContentsIndexAndUsingHelp) {
   QList<QAction*> commands;
   for (const char* label : {"目次(&C)", "キーワードで検索(&S)...", "ヘルプの使い方(&H)"}) {
     QAction* action = help->addAction(QString::fromUtf8(label));
-    QObject::connect(action, &QAction::triggered, &frame, [&frame, contents] {
-      frame.OpenHelp(contents);
-    });
+    QObject::connect(action, &QAction::triggered, &frame,
+                     [&frame, contents] { frame.OpenHelp(contents); });
     commands << action;
   }
   help->addSeparator();
@@ -150,7 +163,8 @@ TEST(HelpPagesTest, EveryLinkLeadsToAnExistingPageAndAnchor) {
       const QString target = it.next().captured(1);
       const QString file = target.section(QLatin1Char('#'), 0, 0);
       const QString fragment = target.section(QLatin1Char('#'), 1);
-      const QString target_text = read(kHelpDir + QLatin1Char('/') + (file.isEmpty() ? name : file));
+      const QString target_text =
+          read(kHelpDir + QLatin1Char('/') + (file.isEmpty() ? name : file));
       ASSERT_FALSE(target_text.isEmpty()) << name.toStdString() << ": " << target.toStdString();
       if (!fragment.isEmpty()) {
         EXPECT_TRUE(target_text.contains(QStringLiteral("name=\"") + fragment + QLatin1Char('"')))

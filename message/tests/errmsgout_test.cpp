@@ -44,7 +44,9 @@ std::string Cp932(const char* utf8) { return platform::Utf8ToCp932(utf8).value()
 
 // A log line as the locale writes it: UTF-8 under a UTF-8 locale, else the
 // CP932 bytes (file names as given in both).
-std::string LogForm(const std::string& line) { return qel::message::EncodeLogText(line, qel::message::LogIsUtf8()); }
+std::string LogForm(const std::string& line) {
+  return qel::message::EncodeLogText(line, qel::message::LogIsUtf8());
+}
 
 // The length of a log text in characters: bytes of CP932, UTF-8 characters.
 std::size_t LogCharacters(const std::string& text) {

@@ -126,7 +126,6 @@ TEST_F(LogFileTest, PlantedSymbolicLinkIsALogThatCannotBeOpened) {
   EXPECT_EQ(Read(Path("victim")), "precious\n");
 }
 
-
 // ------------------------------------------------------- the lines' encoding
 
 // "表示" in CP932: the trail byte of 表 is '\'.
@@ -139,15 +138,14 @@ std::string Cp932(const char* utf8) { return *platform::Utf8ToCp932(utf8); }
 TEST(LogTextTest, WithoutUtf8EveryByteStaysAsItIs) {
   const std::string line = Cp932("入力 = ") + kUtf8Name + "\n";
   EXPECT_EQ(EncodeLogText(line, false), line);
-  EXPECT_EQ(LogMessageText(Cp932("KXFM2727-S %s テキストファイルが\n見つかりません。"),
-                           nullptr, false),
-            Cp932("KXFM2727-S  テキストファイルが 見つかりません。"));
+  EXPECT_EQ(
+      LogMessageText(Cp932("KXFM2727-S %s テキストファイルが\n見つかりません。"), nullptr, false),
+      Cp932("KXFM2727-S  テキストファイルが 見つかりません。"));
 }
 
 TEST(LogTextTest, Utf8LineKeepsAFileNameAndConvertsTheCp932Text) {
   const std::string line = Cp932("入力ファイル名 = ") + kUtf8Name + " " + kCp932Hyouji + "\n";
-  const std::string expected =
-      std::string("入力ファイル名 = ") + kUtf8Name + " " + "表示" + "\n";
+  const std::string expected = std::string("入力ファイル名 = ") + kUtf8Name + " " + "表示" + "\n";
   EXPECT_EQ(EncodeLogText(line, true), expected);
   // Already UTF-8 (a line made by LogMessageText): unchanged.
   EXPECT_EQ(EncodeLogText(expected, true), expected);
@@ -158,8 +156,9 @@ TEST(LogTextTest, Utf8MessageConvertsTheTemplateAndCp932InsertsOnly) {
   const std::string text = Cp932("KXFM2720-E %s ＣＳＶファイルの形式に誤りがあります。(%s)\n次");
   const std::string item = Cp932("氏名");
   const char* args[5] = {kUtf8Name, item.c_str(), "", "", ""};
-  EXPECT_EQ(LogMessageText(text, args, true),
-            std::string("KXFM2720-E ") + kUtf8Name + " ＣＳＶファイルの形式に誤りがあります。(氏名) 次");
+  EXPECT_EQ(
+      LogMessageText(text, args, true),
+      std::string("KXFM2720-E ") + kUtf8Name + " ＣＳＶファイルの形式に誤りがあります。(氏名) 次");
 }
 
 TEST(LogTextTest, Utf8MessageIsCutAtTheCharacterLimitBetweenCharacters) {
@@ -171,7 +170,8 @@ TEST(LogTextTest, Utf8MessageIsCutAtTheCharacterLimitBetweenCharacters) {
 }
 
 TEST(LogTextTest, LineBreaksBecomeBlanksInBothForms) {
-  const std::string text = Cp932("KRAC3510-I %s ファイル定義ファイルが見つかりません。\n正しいパス");
+  const std::string text =
+      Cp932("KRAC3510-I %s ファイル定義ファイルが見つかりません。\n正しいパス");
   const char* args[5] = {"A.FLF", "", "", "", ""};
   EXPECT_EQ(LogMessageText(text, args, true).find('\n'), std::string::npos);
   EXPECT_EQ(LogMessageText(text, args, false).find('\n'), std::string::npos);

@@ -3,7 +3,6 @@
 // and their normalisation, keys of several items, registering, deleting,
 // protected key items, item selection, the entry counter, the log, and
 // memory shortage in every operation.
-#include "platform/cp932.h"
 #include "revise/revise_document.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/cp932.h"
 #include "revise/tests/allocation_budget.h"
 #include "revise/tests/revise_fixture.h"
 

@@ -79,8 +79,8 @@ CMainFrame::CMainFrame(QWidget* parent) : qel::gui::CMainFrame(ProgramText(kText
   connect(m_statusBar, &QAction::toggled, statusBar(), &QWidget::setVisible);
 
   QMenu* help = AddMenu(ProgramText(kTextMenuHelp));
-  const qel::gui::HelpTopic topics[] = {qel::gui::HelpTopic::kContents,
-                                        qel::gui::HelpTopic::kIndex, qel::gui::HelpTopic::kUsing};
+  const qel::gui::HelpTopic topics[] = {qel::gui::HelpTopic::kContents, qel::gui::HelpTopic::kIndex,
+                                        qel::gui::HelpTopic::kUsing};
   for (int i = 0; i < 3; ++i) {
     QAction* action = AddCommand(help, kCmdHelpContents + i, ProgramText(kTextHelpContents + i));
     const qel::gui::HelpTopic topic = topics[i];
