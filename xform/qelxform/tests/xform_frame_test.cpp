@@ -179,7 +179,8 @@ TEST_F(FrameTest, HelpCommandsOpenTheHelpFileOfTheInstallationDirectory) {
     });
   });
   frame.conversionAction(Conversion::kSamToCsv)->trigger();
-  EXPECT_EQ(opened.size(), 4);
+  ASSERT_EQ(opened.size(), 4);
+  EXPECT_EQ(opened[3], help + QStringLiteral("#samtocsv"));
 }
 
 TEST_F(FrameTest, AboutBoxNamesTheSuiteAndItsVersion) {
