@@ -108,7 +108,7 @@ void CMainFrame::openConversion(Conversion conversion) {
   if (ConversionRunning()) return;
   std::unique_ptr<CConversionDialog> dialog = MakeConversionDialog(conversion, m_doc, this, this);
   // The dialog's help opens the contents at the dialog's own section.
-  static const char* const kSections[kConversionCount] = {"samtotxt", "txttosam", "samtocsv",
+  static const char* const kSections[kConversionCount] = {"samtotxt", "txttosam",  "samtocsv",
                                                           "csvtosam", "isamtocsv", "vsamtosam"};
   const QString section = QString::fromLatin1(kSections[static_cast<int>(conversion)]);
   connect(dialog.get(), &CConversionDialog::helpRequested, this,
