@@ -1,5 +1,6 @@
 #include "gui/main_frame.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -102,12 +103,14 @@ bool CMainFrame::OpenHelp(const QString& path, HelpTopic topic) {
   if (const HelpOpener& opener = Opener()) {
     opened = opener(page);
   } else {
+    // Opened from a modal dialog, the help belongs to the dialog: a window
+    // outside it would take no input until the dialog closes.
+    QWidget* owner = QApplication::activeModalWidget();
     if (help_window_ == nullptr) {
-      // A window of its own (no parent), so that it stays usable beside a
-      // modal dialog whose help button opened it, and closes with the frame.
-      help_window_ = new CHelpWindow(caption_);
-      help_window_->setAttribute(Qt::WA_DeleteOnClose, false);
+      help_window_ = new CHelpWindow(caption_, owner);
       connect(this, &QObject::destroyed, help_window_, &QObject::deleteLater);
+    } else if (help_window_->parentWidget() != owner) {
+      help_window_->setParent(owner, help_window_->windowFlags() | Qt::Window);
     }
     opened = help_window_->ShowHelp(path, topic);
     if (opened) {

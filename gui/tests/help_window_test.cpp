@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -14,6 +15,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 
 #include "gui/main_frame.h"
 #include "gui/qt_text.h"
@@ -97,6 +99,26 @@ TEST_F(HelpWindowTest, ADialogsHelpOpensTheContentsAtItsSection) {
   // The window's contents button then leads to the top of the contents.
   QTest::mouseClick(frame.HelpWindow()->contentsButton(), Qt::LeftButton);
   EXPECT_TRUE(frame.HelpWindow()->browser()->source().fragment().isEmpty());
+  frame.HelpWindow()->close();
+}
+
+TEST_F(HelpWindowTest, HelpOpenedFromAModalDialogBelongsToTheDialog) {
+  CMainFrame frame(QStringLiteral("QELGUITEST"));
+  const QString contents = kHelpDir + QStringLiteral("/qelxform.html");
+  QDialog dialog(&frame);
+  QWidget* owner = reinterpret_cast<QWidget*>(1);
+  QTimer::singleShot(0, &dialog, [&] {
+    frame.OpenHelp(contents);
+    owner = frame.HelpWindow()->parentWidget();
+    EXPECT_TRUE(frame.HelpWindow()->isWindow());
+    EXPECT_TRUE(frame.HelpWindow()->isVisible());
+    dialog.reject();
+  });
+  dialog.exec();
+  EXPECT_EQ(owner, &dialog);
+  // From the frame itself, a window of its own again.
+  ASSERT_TRUE(frame.OpenHelp(contents));
+  EXPECT_EQ(frame.HelpWindow()->parentWidget(), nullptr);
   frame.HelpWindow()->close();
 }
 
