@@ -108,7 +108,9 @@ bool CMainFrame::OpenHelp(const QString& path, HelpTopic topic) {
     QWidget* owner = QApplication::activeModalWidget();
     if (help_window_ == nullptr) {
       help_window_ = new CHelpWindow(caption_, owner);
-      connect(this, &QObject::destroyed, help_window_, &QObject::deleteLater);
+      // Gone with the frame, also when no event loop runs any more.
+      connect(this, &QObject::destroyed, help_window_,
+              [window = help_window_] { delete window.data(); });
     } else if (help_window_->parentWidget() != owner) {
       help_window_->setParent(owner, help_window_->windowFlags() | Qt::Window);
     }
