@@ -1,11 +1,10 @@
 #include "gui/main_frame.h"
 
-#include <QDesktopServices>
+#include <QApplication>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
-#include <QUrl>
 #include <string>
 
 #include "gui/qt_text.h"
@@ -74,14 +73,55 @@ QString CMainFrame::IdleText() const { return GuiText(kTextReady); }
 
 void CMainFrame::ShowAbout(const QString& text) { QMessageBox::about(this, caption_, text); }
 
-bool CMainFrame::OpenHelp(const QString& path) {
-  if (path.isEmpty() || !QFileInfo(path).isFile()) {
-    ShowHelpBox(caption_, kTextHelpMissing, path);
+HelpTopic CMainFrame::TopicOfSender(HelpTopic topic) {
+  auto* action = qobject_cast<QAction*>(sender());
+  const QList<QAction*> menus = menuBar()->actions();
+  if (topic != HelpTopic::kContents || action == nullptr || menus.isEmpty()) return topic;
+  QMenu* help = menus.last()->menu();
+  if (help == nullptr) return topic;
+  int place = 0;
+  for (QAction* entry : help->actions()) {
+    if (entry->isSeparator()) continue;
+    if (entry == action) {
+      if (place == 1) return HelpTopic::kIndex;
+      if (place == 2) return HelpTopic::kUsing;
+      return topic;
+    }
+    ++place;
+  }
+  return topic;
+}
+
+bool CMainFrame::OpenHelp(const QString& path, HelpTopic topic) {
+  topic = TopicOfSender(topic);
+  const QString page = path.isEmpty() ? path : HelpPagePath(path, topic);
+  if (page.isEmpty() || !QFileInfo(HelpPageFile(page)).isFile()) {
+    ShowHelpBox(caption_, kTextHelpMissing, HelpPageFile(page));
     return false;
   }
-  const HelpOpener& opener = Opener();
-  const bool opened = opener ? opener(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-  if (!opened) ShowHelpBox(caption_, kTextHelpNotOpened, path);
+  bool opened;
+  if (const HelpOpener& opener = Opener()) {
+    opened = opener(page);
+  } else {
+    // Opened from a modal dialog, the help belongs to the dialog: a window
+    // outside it would take no input until the dialog closes.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (help_window_ == nullptr) {
+      help_window_ = new CHelpWindow(caption_, owner);
+      // Gone with the frame, also when no event loop runs any more.
+      connect(this, &QObject::destroyed, help_window_,
+              [window = help_window_] { delete window.data(); });
+    } else if (help_window_->parentWidget() != owner) {
+      help_window_->setParent(owner, help_window_->windowFlags() | Qt::Window);
+    }
+    opened = help_window_->ShowHelp(path, topic);
+    if (opened) {
+      help_window_->show();
+      help_window_->raise();
+      help_window_->activateWindow();
+    }
+  }
+  if (!opened) ShowHelpBox(caption_, kTextHelpNotOpened, page);
   return opened;
 }
 

@@ -1,6 +1,6 @@
 // CMainFrame: the main window every window program builds on: menu bar,
 // tool bar, status bar with the prompt of the command under the pointer,
-// the About box and the help file.
+// the About box and the help window.
 //
 // A command's texts come from the program's string table under the
 // command's id: "prompt\ntool tip" (the prompt shows in the status bar, the
@@ -13,9 +13,12 @@
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QString>
 #include <QToolBar>
 #include <functional>
+
+#include "gui/help_window.h"
 
 namespace qel::gui {
 
@@ -40,17 +43,31 @@ class CMainFrame : public QMainWindow {
   // Modal About box with the program's caption.
   void ShowAbout(const QString& text);
 
-  // Opens the help file; a missing file or one that cannot be opened gives
-  // an exclamation box naming it, and false.
-  bool OpenHelp(const QString& path);
+  // Opens the program's help window at the page of `topic` of the help
+  // whose contents page is `path` (HelpPagePath; a Windows help file name
+  // stands for the HTML page of the same name; "page.html#name" opens the
+  // contents at a section, for a dialog's help button). A missing page or one that
+  // cannot be shown gives an exclamation box naming it, and false.
+  // Called from a command of the Help menu (the menu bar's last menu, which
+  // lists contents, keyword search and using help first), `topic` is taken
+  // from the command's place in that menu, so that a frame connecting all
+  // three commands to one slot still opens the right page.
+  bool OpenHelp(const QString& path, HelpTopic topic = HelpTopic::kContents);
 
-  // How the help file is opened (tests); the default asks the desktop.
+  // The help window, once a help command has opened it (else null).
+  CHelpWindow* HelpWindow() const { return help_window_; }
+
+  // How a help page is opened (tests): called with the page's path; the
+  // default shows it in the help window.
   using HelpOpener = std::function<bool(const QString& path)>;
   static void SetHelpOpener(HelpOpener opener);
 
  private:
+  HelpTopic TopicOfSender(HelpTopic topic);
+
   QString caption_;
   QToolBar* tool_bar_;
+  QPointer<CHelpWindow> help_window_;
 };
 
 // Splits a command text "prompt\ntool tip".

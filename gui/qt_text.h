@@ -27,6 +27,13 @@ QString ModuleText(std::string_view module, unsigned id);
 inline constexpr unsigned kTextHelpMissing = 1;
 inline constexpr unsigned kTextHelpNotOpened = 2;
 inline constexpr unsigned kTextReady = 3;
+inline constexpr unsigned kTextHelpTitle = 4;
+inline constexpr unsigned kTextHelpContentsButton = 5;
+inline constexpr unsigned kTextHelpIndexButton = 6;
+inline constexpr unsigned kTextHelpBackButton = 7;
+inline constexpr unsigned kTextHelpForwardButton = 8;
+inline constexpr unsigned kTextHelpUsingButton = 9;
+inline constexpr unsigned kTextHelpCloseButton = 10;
 QString GuiText(unsigned id);
 
 }  // namespace qel::gui

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "gui/box_presenter.h"
 
@@ -19,8 +22,23 @@ QFont JapaneseFont() {
   return QApplication::font();
 }
 
+bool LoadToolkitTranslations() {
+  const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+  // qtbase holds the texts of the widgets and standard dialogs the programs
+  // use.
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (translator->load(japanese, QStringLiteral("qtbase"), QStringLiteral("_"), dir) &&
+      QCoreApplication::installTranslator(translator)) {
+    return true;
+  }
+  delete translator;
+  return false;
+}
+
 void InitWindowProgram() {
   QApplication::setFont(JapaneseFont());
+  LoadToolkitTranslations();
   InstallUiHooks();
 }
 

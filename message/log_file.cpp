@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 
+#include "message/message_text.h"
+#include "platform/cp932.h"
 #include "platform/environment.h"
 #include "platform/file.h"
 
@@ -49,6 +51,18 @@ bool WriteAll(const File& file, std::string_view data, std::size_t piece) {
   return true;
 }
 
+bool IsCp932Lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// The length of `text` without a UTF-8 character cut off at its end.
+std::size_t CompleteUtf8Prefix(std::string_view text) {
+  std::size_t start = text.size();
+  while (start > 0 && (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80) --start;
+  if (start == 0) return text.size();
+  const unsigned char lead = static_cast<unsigned char>(text[start - 1]);
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  return start - 1 + length > text.size() ? start - 1 : text.size();
+}
+
 bool Append(std::string_view name, std::string_view data, std::size_t piece) {
   std::string path = LogPath(name);
   File file = File::OpenOwnRegular(path.c_str(), FileAccess::kWrite, Disposition::kOpenExisting, ShareMode::kDenyWrite);
@@ -62,6 +76,48 @@ bool Append(std::string_view name, std::string_view data, std::size_t piece) {
 
 }  // namespace
 
+std::string EncodeLogText(std::string_view text, bool utf8) {
+  if (!utf8 || platform::IsNonAsciiUtf8(text)) return std::string(text);
+  std::string out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      out += text[i++];
+      continue;
+    }
+    std::size_t end = i;
+    while (end < text.size() && static_cast<unsigned char>(text[end]) >= 0x80) {
+      end += IsCp932Lead(static_cast<unsigned char>(text[end])) ? 2 : 1;
+    }
+    end = std::min(end, text.size());
+    std::string_view run = text.substr(i, end - i);
+    out += platform::IsNonAsciiUtf8(run) ? std::string(run) : platform::Cp932ToUtf8(run);
+    i = end;
+  }
+  return out;
+}
+
+std::string LogMessageText(std::string_view text, const char* const* args, bool utf8) {
+  if (!utf8) return ForLog(Substitute(text, args));
+  const char* const none[kInsertCount] = {"", "", "", "", ""};
+  std::string out = platform::FormatForDisplay(text, args != nullptr ? args : none, kInsertCount,
+                                               /*to_utf8=*/true);
+  std::size_t chars = 0;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    if ((static_cast<unsigned char>(out[i]) & 0xC0) == 0x80) continue;
+    if (chars++ == kLogTextMax) {
+      out.resize(i);
+      break;
+    }
+  }
+  for (char& c : out) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  return out;
+}
+
+bool LogIsUtf8() { return platform::ConsoleIsUtf8(); }
+
 std::string LogPath(std::string_view name) {
   return platform::LogDirectory() + std::string(name) + ".LOG";
 }
@@ -74,6 +130,8 @@ bool InitLog(std::string_view name) {
 
 bool AppendRound(std::string_view name, std::string_view line) {
   std::string path = LogPath(name);
+  const bool utf8 = LogIsUtf8();
+  const std::size_t piece_max = utf8 ? kRoundPieceUtf8 : kRoundPiece;
   LineRing ring;
   {
     File in = File::OpenOwnRegular(path.c_str(), FileAccess::kRead, Disposition::kOpenExisting, ShareMode::kAll);
@@ -89,20 +147,30 @@ bool AppendRound(std::string_view name, std::string_view line) {
       if (n == 0) break;
       std::string_view rest(buffer, static_cast<std::size_t>(n));
       while (!rest.empty()) {
-        std::size_t room = kRoundPiece - piece.size();
+        std::size_t room = piece_max - piece.size();
         std::size_t end = rest.substr(0, room).find('\n');
         std::size_t take = end == std::string_view::npos ? std::min(room, rest.size()) : end + 1;
         piece.append(rest.substr(0, take));
         rest.remove_prefix(take);
-        if (piece.back() == '\n' || piece.size() == kRoundPiece) {
+        if (piece.back() == '\n' || piece.size() == piece_max) {
+          // A UTF-8 line longer than a piece is cut between characters, so
+          // that dropping its first piece leaves readable text.
+          std::string carry;
+          if (utf8 && piece.back() != '\n') {
+            const std::size_t cut = CompleteUtf8Prefix(piece);
+            if (cut > 0) {
+              carry = piece.substr(cut);
+              piece.resize(cut);
+            }
+          }
           ring.Put(std::move(piece));
-          piece.clear();
+          piece = std::move(carry);
         }
       }
     }
     if (!piece.empty()) ring.Put(std::move(piece));
   }
-  ring.Put(std::string(line));
+  ring.Put(EncodeLogText(line, utf8));
   // Everything is in memory before the old log is cut off.
   const std::string rounded = ring.Joined();
   File out = File::OpenOwnRegular(path.c_str(), FileAccess::kWrite, Disposition::kCreateAlways, ShareMode::kDenyWrite);
@@ -112,7 +180,8 @@ bool AppendRound(std::string_view name, std::string_view line) {
 }
 
 bool AppendToLog(std::string_view name, std::string_view data) {
-  return Append(name, data, data.size() + 1);
+  const std::string text = EncodeLogText(data, LogIsUtf8());
+  return Append(name, text, text.size() + 1);
 }
 
 bool AppendBinaryToLog(std::string_view name, std::string_view data) {

@@ -103,7 +103,7 @@ int KMSOErrmsgout(const char* log_name, int number, const char* const* args) {
   }
   BoxStyle style = StyleForSeverity(*text);
   std::string box_text = SubstituteForBox(MessageBody(*text), args);
-  Round(log_name, time_stamp + " " + ForLog(Substitute(*text, args)) + "\n");
+  Round(log_name, time_stamp + " " + LogMessageText(*text, args, LogIsUtf8()) + "\n");
   return qel::platform::ShowBox(log_name, box_text, style.buttons, style.icon);
 }
 
@@ -129,7 +129,7 @@ int KMSOErrmsgoutbt(const char* log_name, int number, const char* const* args, i
     return -1;
   }
   std::string_view text = CutCp932(*found, kConsoleStringBuffer - 1);
-  Round(log_name, time_stamp + " " + ForLog(Substitute(text, args)) + "\n");
+  Round(log_name, time_stamp + " " + LogMessageText(text, args, LogIsUtf8()) + "\n");
   const char* const* inserts = args;
   const char* const none[kInsertCount] = {"", "", "", "", ""};
   if (inserts == nullptr) inserts = none;

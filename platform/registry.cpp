@@ -3,8 +3,11 @@
 #include "platform/registry.h"
 
 #include <strings.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/file.h"
 
@@ -12,6 +15,18 @@ namespace qel::platform {
 namespace {
 
 constexpr const char* kDefaultRegistryFile = "/etc/qellar2/registry.ini";
+#ifndef QEL_REGISTRY_FILE
+#define QEL_REGISTRY_FILE ""
+#endif
+constexpr const char* kConfiguredRegistryFile = QEL_REGISTRY_FILE;
+
+// The directory of the running program, empty when the system does not say.
+std::string ProgramDirectory() {
+  std::error_code error;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return {};
+  return exe.parent_path().string();
+}
 
 std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -63,10 +78,32 @@ std::optional<std::string> LookUpRegistryText(std::string_view text, std::string
   return std::nullopt;
 }
 
-std::optional<std::string> ReadMachineRegistryValue(std::string_view key, std::string_view name) {
+std::string RegistryFileBeside(std::string_view program_dir) {
+  std::filesystem::path dir(program_dir);
+  while (dir.has_relative_path() && !dir.has_filename()) dir = dir.parent_path();
+  std::filesystem::path prefix = dir.parent_path();
+  std::filesystem::path etc =
+      prefix.filename() == "usr" ? prefix.parent_path() / "etc" : prefix / "etc";
+  return (etc / "qellar2" / "registry.ini").string();
+}
+
+std::string RegistryFilePath() {
   const char* path = std::getenv("QELLAR_REGISTRY");
-  if (path == nullptr || *path == '\0') path = kDefaultRegistryFile;
-  std::optional<std::string> text = ReadWholeFile(path);
+  if (path != nullptr && *path != '\0') return path;
+  if (*kConfiguredRegistryFile != '\0') return kConfiguredRegistryFile;
+  // An install to any prefix finds its own settings, so that a suite
+  // installed under a home directory needs no environment variable.
+  const std::string program_dir = ProgramDirectory();
+  if (!program_dir.empty()) {
+    std::string beside = RegistryFileBeside(program_dir);
+    if (::access(beside.c_str(), F_OK) == 0) return beside;
+  }
+  return kDefaultRegistryFile;
+}
+
+std::optional<std::string> ReadMachineRegistryValue(std::string_view key, std::string_view name) {
+  const std::string path = RegistryFilePath();
+  std::optional<std::string> text = ReadWholeFile(path.c_str());
   if (!text) return std::nullopt;
   return LookUpRegistryText(*text, key, name);
 }

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "message/message_text.h"
 #include "message/tests/log_fixture.h"
+#include "platform/cp932.h"
 #include "platform/file.h"
 
 namespace qel::message {
@@ -122,6 +124,88 @@ TEST_F(LogFileTest, PlantedSymbolicLinkIsALogThatCannotBeOpened) {
   EXPECT_FALSE(AppendToLog("EVIL", "overwrite"));
   EXPECT_FALSE(AppendBinaryToLog("EVIL", "overwrite"));
   EXPECT_EQ(Read(Path("victim")), "precious\n");
+}
+
+// ------------------------------------------------------- the lines' encoding
+
+// "表示" in CP932: the trail byte of 表 is '\'.
+constexpr const char* kCp932Hyouji = "\x95\x5C\x8E\xA6";
+// "データ.DAT" in UTF-8, a file name as Linux gives it.
+constexpr const char* kUtf8Name = "/tmp/\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF.DAT";
+
+std::string Cp932(const char* utf8) { return *platform::Utf8ToCp932(utf8); }
+
+TEST(LogTextTest, WithoutUtf8EveryByteStaysAsItIs) {
+  const std::string line = Cp932("入力 = ") + kUtf8Name + "\n";
+  EXPECT_EQ(EncodeLogText(line, false), line);
+  EXPECT_EQ(
+      LogMessageText(Cp932("KXFM2727-S %s テキストファイルが\n見つかりません。"), nullptr, false),
+      Cp932("KXFM2727-S  テキストファイルが 見つかりません。"));
+}
+
+TEST(LogTextTest, Utf8LineKeepsAFileNameAndConvertsTheCp932Text) {
+  const std::string line = Cp932("入力ファイル名 = ") + kUtf8Name + " " + kCp932Hyouji + "\n";
+  const std::string expected = std::string("入力ファイル名 = ") + kUtf8Name + " " + "表示" + "\n";
+  EXPECT_EQ(EncodeLogText(line, true), expected);
+  // Already UTF-8 (a line made by LogMessageText): unchanged.
+  EXPECT_EQ(EncodeLogText(expected, true), expected);
+  EXPECT_EQ(EncodeLogText("plain ASCII\n", true), "plain ASCII\n");
+}
+
+TEST(LogTextTest, Utf8MessageConvertsTheTemplateAndCp932InsertsOnly) {
+  const std::string text = Cp932("KXFM2720-E %s ＣＳＶファイルの形式に誤りがあります。(%s)\n次");
+  const std::string item = Cp932("氏名");
+  const char* args[5] = {kUtf8Name, item.c_str(), "", "", ""};
+  EXPECT_EQ(
+      LogMessageText(text, args, true),
+      std::string("KXFM2720-E ") + kUtf8Name + " ＣＳＶファイルの形式に誤りがあります。(氏名) 次");
+}
+
+TEST(LogTextTest, Utf8MessageIsCutAtTheCharacterLimitBetweenCharacters) {
+  std::string text = "KXFM2704-I ";
+  for (std::size_t i = 0; i < kLogTextMax; ++i) text += Cp932("変");
+  const std::string out = LogMessageText(text, nullptr, true);
+  EXPECT_TRUE(platform::IsNonAsciiUtf8(out));
+  EXPECT_EQ(out.size(), 11 + (kLogTextMax - 11) * 3);
+}
+
+TEST(LogTextTest, LineBreaksBecomeBlanksInBothForms) {
+  const std::string text =
+      Cp932("KRAC3510-I %s ファイル定義ファイルが見つかりません。\n正しいパス");
+  const char* args[5] = {"A.FLF", "", "", "", ""};
+  EXPECT_EQ(LogMessageText(text, args, true).find('\n'), std::string::npos);
+  EXPECT_EQ(LogMessageText(text, args, false).find('\n'), std::string::npos);
+}
+
+// Under a UTF-8 locale (the test is run once more with LC_ALL=C.UTF-8).
+TEST_F(LogFileTest, Utf8LogHoldsUtf8LinesAndKeepsItsBoundOfLines) {
+  if (!LogIsUtf8()) GTEST_SKIP() << "the locale's codeset is not UTF-8";
+  ASSERT_TRUE(InitLog("UTF8"));
+  // Each line is 500 CP932 characters, 1500 bytes as UTF-8: more than a
+  // CP932 piece, one slot still.
+  std::string kanji;
+  for (int i = 0; i < 500; ++i) kanji += Cp932("漢");
+  for (int i = 1; i <= 101; ++i) {
+    ASSERT_TRUE(AppendRound("UTF8", std::to_string(i) + " " + kanji + " " + kUtf8Name + "\n"));
+  }
+  const std::string log = Read(Path("UTF8.LOG"));
+  EXPECT_TRUE(platform::IsNonAsciiUtf8(log));
+  auto lines = Lines(log);
+  ASSERT_EQ(lines.size(), 100u);
+  EXPECT_EQ(lines.front().substr(0, 2), "2 ");
+  EXPECT_NE(lines.back().find(kUtf8Name), std::string::npos);
+  // A line longer than a piece keeps whole characters in each slot: after
+  // its first piece has dropped out, the log starts with a whole character.
+  std::string longer = "a";
+  for (std::size_t i = 0; i < kRoundPieceUtf8 + 1; ++i) longer += Cp932("字");
+  ASSERT_TRUE(AppendRound("UTF8", longer + "\n"));
+  for (int i = 0; i < 97; ++i) ASSERT_TRUE(AppendRound("UTF8", "x\n"));
+  const std::string rounded = Read(Path("UTF8.LOG"));
+  EXPECT_TRUE(platform::IsNonAsciiUtf8(rounded));
+  EXPECT_EQ(rounded.substr(0, 3), "字");
+  EXPECT_EQ(Lines(rounded).size(), 98u);  // three pieces of one line, 97 short lines
+  ASSERT_TRUE(AppendToLog("UTF8", Cp932("終了 ") + kUtf8Name + "\n"));
+  EXPECT_EQ(Lines(Read(Path("UTF8.LOG"))).back(), std::string("終了 ") + kUtf8Name);
 }
 
 }  // namespace

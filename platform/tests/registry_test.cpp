@@ -47,5 +47,20 @@ TEST_F(RegistryFileTest, ReadsTheFileNamedByQellarRegistry) {
   ::unsetenv("QELLAR_REGISTRY");
 }
 
+TEST(RegistryBesideTest, AnInstallKeepsItsFileInTheEtcOfItsPrefix) {
+  EXPECT_EQ(RegistryFileBeside("/usr/bin"), "/etc/qellar2/registry.ini");
+  EXPECT_EQ(RegistryFileBeside("/srv/root/usr/bin/"), "/srv/root/etc/qellar2/registry.ini");
+  EXPECT_EQ(RegistryFileBeside("/usr/local/bin"), "/usr/local/etc/qellar2/registry.ini");
+  EXPECT_EQ(RegistryFileBeside("/home/u/qel/bin"), "/home/u/qel/etc/qellar2/registry.ini");
+}
+
+TEST_F(RegistryFileTest, QellarRegistryComesBeforeTheInstalledFile) {
+  ::setenv("QELLAR_REGISTRY", Path("mine.ini").c_str(), 1);
+  EXPECT_EQ(RegistryFilePath(), Path("mine.ini"));
+  ::setenv("QELLAR_REGISTRY", "", 1);
+  EXPECT_NE(RegistryFilePath(), "");
+  ::unsetenv("QELLAR_REGISTRY");
+}
+
 }  // namespace
 }  // namespace qel::platform

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/cp932.h"
 #include "revise/tests/allocation_budget.h"
 #include "revise/tests/revise_fixture.h"
 
@@ -554,6 +555,8 @@ TEST_F(ReviseTest, MarkingAGroupMarksItsItemsAndElementaryOnlyDropsGroups) {
 TEST_F(ReviseTest, SystemInformationIsWrittenToTheLogAfterAnOpen) {
   ASSERT_TRUE(doc_->Open(Indexed(Records()), yes_.ask()).ok());
   std::string log = test::ReadFile(dir_.path() + "/qelrevise.LOG");
+  // Under a UTF-8 locale the log is UTF-8; compared here in CP932.
+  if (platform::ConsoleIsUtf8()) log = platform::Utf8ToCp932(log).value_or(log);
   EXPECT_NE(log.find("\x93\xFC\x97\xCD\x83t\x83@\x83"
                      "C\x83\x8B\x96\xBC    =" +
                      dir_.path() + "/IDX\n"),

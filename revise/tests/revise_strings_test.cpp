@@ -107,6 +107,8 @@ class ReviseShownTest : public testing::Test {
     KMSOFileIni("shown");
     KMSOErrmsgout("shown", m.number, args);
     std::string log = test::ReadFile(dir_.path() + "/shown.LOG");
+    // Under a UTF-8 locale the log is UTF-8; compared here in CP932.
+    if (platform::ConsoleIsUtf8()) log = platform::Utf8ToCp932(log).value_or(log);
     std::size_t text = log.find(' ', log.find(' ') + 1);  // after "YYYY/MM/DD hh:mm:ss"
     return log.substr(text + 1, log.size() - text - 2);
   }

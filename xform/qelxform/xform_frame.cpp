@@ -69,23 +69,26 @@ CMainFrame::CMainFrame(QWidget* parent) : qel::gui::CMainFrame(ProgramText(kText
   connect(m_exit, &QAction::triggered, this, &QWidget::close);
 
   QMenu* view = AddMenu(ProgramText(kTextMenuView));
-  m_toolBar = view->addAction(ProgramText(kTextToolBar));
+  m_toolBar = AddCommand(view, kCmdViewToolBar, ProgramText(kTextToolBar));
   m_toolBar->setCheckable(true);
   m_toolBar->setChecked(true);
   connect(m_toolBar, &QAction::toggled, ToolBar(), &QWidget::setVisible);
-  m_statusBar = view->addAction(ProgramText(kTextStatusBar));
+  m_statusBar = AddCommand(view, kCmdViewStatusBar, ProgramText(kTextStatusBar));
   m_statusBar->setCheckable(true);
   m_statusBar->setChecked(true);
   connect(m_statusBar, &QAction::toggled, statusBar(), &QWidget::setVisible);
 
   QMenu* help = AddMenu(ProgramText(kTextMenuHelp));
-  for (unsigned id : {kTextHelpContents, kTextHelpSearch, kTextHelpUsing}) {
-    QAction* action = help->addAction(ProgramText(id));
-    connect(action, &QAction::triggered, this, &CMainFrame::openHelpFile);
+  const qel::gui::HelpTopic topics[] = {qel::gui::HelpTopic::kContents, qel::gui::HelpTopic::kIndex,
+                                        qel::gui::HelpTopic::kUsing};
+  for (int i = 0; i < 3; ++i) {
+    QAction* action = AddCommand(help, kCmdHelpContents + i, ProgramText(kTextHelpContents + i));
+    const qel::gui::HelpTopic topic = topics[i];
+    connect(action, &QAction::triggered, this, [this, topic] { OpenHelp(helpFilePath(), topic); });
     m_help.append(action);
   }
   help->addSeparator();
-  m_about = help->addAction(ProgramText(kTextAbout));
+  m_about = AddCommand(help, kCmdAbout, ProgramText(kTextAbout));
   connect(m_about, &QAction::triggered, this, &CMainFrame::showAbout);
 }
 
@@ -104,7 +107,12 @@ void CMainFrame::setDialogObserver(DialogObserver observer) { Observer() = std::
 void CMainFrame::openConversion(Conversion conversion) {
   if (ConversionRunning()) return;
   std::unique_ptr<CConversionDialog> dialog = MakeConversionDialog(conversion, m_doc, this, this);
-  connect(dialog.get(), &CConversionDialog::helpRequested, this, &CMainFrame::openHelpFile);
+  // The dialog's help opens the contents at the dialog's own section.
+  static const char* const kSections[kConversionCount] = {"samtotxt", "txttosam",  "samtocsv",
+                                                          "csvtosam", "isamtocsv", "vsamtosam"};
+  const QString section = QString::fromLatin1(kSections[static_cast<int>(conversion)]);
+  connect(dialog.get(), &CConversionDialog::helpRequested, this,
+          [this, section] { OpenHelp(helpFilePath() + QLatin1Char('#') + section); });
   if (Observer()) Observer()(*dialog);
   dialog->exec();
 }

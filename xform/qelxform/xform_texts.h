@@ -14,6 +14,11 @@ inline constexpr unsigned kCmdCsvToSam = 104;
 inline constexpr unsigned kCmdIsamToCsv = 105;
 inline constexpr unsigned kCmdVsamToSam = 106;
 inline constexpr unsigned kCmdExit = 107;
+// Prompts of the "表示" and "ﾍﾙﾌﾟ" menus' commands, in menu order.
+inline constexpr unsigned kCmdViewToolBar = 108;
+inline constexpr unsigned kCmdViewStatusBar = 109;
+inline constexpr unsigned kCmdHelpContents = 110;
+inline constexpr unsigned kCmdAbout = 113;
 
 inline constexpr unsigned kTextAppTitle = 200;
 inline constexpr unsigned kTextMenuFile = 201;

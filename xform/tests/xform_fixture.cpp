@@ -63,7 +63,9 @@ std::string Workspace::Definition(const std::string& name, const std::vector<Def
 }
 
 std::string Workspace::Log() const {
-  return platform::Cp932ToUtf8(Read(std::string(kLogName) + ".LOG"));
+  const std::string log = Read(std::string(kLogName) + ".LOG");
+  // Logs follow the console: UTF-8 under a UTF-8 locale, CP932 otherwise.
+  return platform::ConsoleIsUtf8() ? log : platform::Cp932ToUtf8(log);
 }
 
 KXFMTbl Table(const std::string& in, const std::string& out, const std::string& definition,

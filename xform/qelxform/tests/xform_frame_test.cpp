@@ -91,6 +91,14 @@ TEST_F(FrameTest, CommandsHaveTheirPromptsAndToolTips) {
     EXPECT_EQ(action->toolTip(), QString::fromUtf8(expected[i][1]));
   }
   EXPECT_EQ(frame.exitAction()->statusTip(), QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了"));
+  // The View and Help menus' commands have prompts as the File menu's have.
+  QList<QAction*> others = {frame.toolBarAction(), frame.statusBarAction(), frame.aboutAction()};
+  others += frame.helpActions();
+  for (QAction* action : others) {
+    EXPECT_FALSE(action->statusTip().isEmpty()) << action->text().toStdString();
+    EXPECT_NE(action->statusTip(), action->text());
+  }
+  EXPECT_EQ(frame.helpActions()[0]->statusTip(), QStringLiteral("ﾍﾙﾌﾟの目次を表示"));
   frame.show();
   frame.conversionAction(Conversion::kIsamToCsv)->showStatusText(&frame);
   EXPECT_EQ(frame.statusBar()->currentMessage(), QString::fromUtf8(expected[4][0]));
@@ -157,8 +165,12 @@ TEST_F(FrameTest, HelpCommandsOpenTheHelpFileOfTheInstallationDirectory) {
     EXPECT_TRUE(recorder.boxes()[0].text.contains(help));
   }
   ws_.Write("qelxform.html", "<html></html>");
+  ws_.Write("qelxform_index.html", "<html></html>");
+  ws_.Write("help_usage.html", "<html></html>");
+  // Contents, keyword search and using help each open their own page.
   for (QAction* action : frame.helpActions()) action->trigger();
-  EXPECT_EQ(opened, (QStringList{help, help, help}));
+  EXPECT_EQ(opened, (QStringList{help, QString::fromStdString(ws_.Path("qelxform_index.html")),
+                                 QString::fromStdString(ws_.Path("help_usage.html"))}));
   // The dialogs' help button opens the same file.
   CMainFrame::setDialogObserver([](CConversionDialog& dialog) {
     QTimer::singleShot(0, &dialog, [&dialog] {
@@ -167,7 +179,8 @@ TEST_F(FrameTest, HelpCommandsOpenTheHelpFileOfTheInstallationDirectory) {
     });
   });
   frame.conversionAction(Conversion::kSamToCsv)->trigger();
-  EXPECT_EQ(opened.size(), 4);
+  ASSERT_EQ(opened.size(), 4);
+  EXPECT_EQ(opened[3], help + QStringLiteral("#samtocsv"));
 }
 
 TEST_F(FrameTest, AboutBoxNamesTheSuiteAndItsVersion) {
