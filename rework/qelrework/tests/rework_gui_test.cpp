@@ -1,0 +1,2 @@
+// placeholder replaced below
+#include <gtest/gtest.h>
