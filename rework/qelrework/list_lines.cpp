@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/string_table.h"
+#include "rework/edit_engine.h"
 #include "rework/procedure_file.h"
 #include "rework/qelrework/rework_texts.h"
 
@@ -169,7 +170,7 @@ std::string EditFaultLine(const CZovozDoc& doc, const EditFault& fault) {
     }
     line += Pad(ProgramString(kTextArrow), 2) + " " + reference(e->output_item);
   }
-  line += " : " + Pad(MessageLine(fault.message), 200);
+  line += " : " + Pad(MessageLine(EditCheckMessage(fault.message)), 200);
   while (!line.empty() && line.back() == ' ') line.pop_back();
   return line;
 }

@@ -51,12 +51,6 @@ QHBoxLayout* OkCancelRow(QDialog* dialog, QPushButton** ok) {
   return row;
 }
 
-QFont FixedFont(const QFont& base) {
-  QFont font = base;
-  font.setStyleHint(QFont::TypeWriter);
-  return font;
-}
-
 void FillItemCombo(QComboBox* combo, const ZovozEditor& editor, bool output) {
   combo->addItem(QString());
   for (int n = 1; n <= editor.ItemCount(output); ++n) {
@@ -96,6 +90,8 @@ bool askOkCancel(QWidget* parent, unsigned text_id) {
   QMessageBox box(QMessageBox::Question, ProgramText(kTextAppTitle), question,
                   QMessageBox::Ok | QMessageBox::Cancel, parent);
   box.setDefaultButton(QMessageBox::Ok);
+  box.button(QMessageBox::Ok)->setText(ProgramText(kTextOk));
+  box.button(QMessageBox::Cancel)->setText(ProgramText(kTextCancel));
   return box.exec() == QMessageBox::Ok;
 }
 
@@ -114,6 +110,28 @@ std::string fileNameOf(const QString& text) {
 
 QString fileNameText(const std::string& name) {
   return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+QString itemReference(const ZovozEditor& editor, int item, bool output) {
+  if (item < 0) {
+    const auto& names = editor.doc().undefined_names();
+    const std::size_t place = static_cast<std::size_t>(-item);
+    return textOf(UndefinedComboItem(-item, place <= names.size() ? names[place - 1] : ""))
+        .trimmed();
+  }
+  return textOf(ComboItem(item, editor.ItemName(output, item)));
+}
+
+QString entryToolTip(const CZovozDoc& doc, const EditEntry& e) {
+  const std::string source = e.kind == 1 ? std::string(e.constant != nullptr ? e.constant : "")
+                                         : doc.ItemName(e.input_item, false);
+  return textOf(source) + QStringLiteral(" → ") + textOf(doc.ItemName(e.output_item, true));
+}
+
+QFont fixedFont(const QFont& base) {
+  QFont font = base;
+  font.setStyleHint(QFont::TypeWriter);
+  return font;
 }
 
 QStringList qtFilters(const QString& filter) {
@@ -308,7 +326,7 @@ CSelCondDlg::CSelCondDlg(ZovozEditor& editor, QWidget* parent, int select)
   connect(m_copy, &QPushButton::clicked, this, &CSelCondDlg::copyCondition);
   connect(m_several, &QPushButton::clicked, this, &CSelCondDlg::editSeveral);
   m_list = new QListWidget(this);
-  m_list->setFont(FixedFont(font()));
+  m_list->setFont(fixedFont(font()));
   m_list->setMinimumSize(620, 180);
   m_expr = new QLineEdit(QString::fromStdString(editor.doc().settings.expression), this);
   m_expr->setMaxLength(static_cast<int>(kMaxExpressionLength));
@@ -367,18 +385,8 @@ void CSelCondDlg::refresh() {
   m_register->setEnabled(m_conditions.size() < static_cast<std::size_t>(kMaxConditions));
 }
 
-QString CSelCondDlg::referenceText(int item) const {
-  if (item < 0) {
-    const auto& names = m_editor.doc().undefined_names();
-    const std::size_t place = static_cast<std::size_t>(-item);
-    return textOf(UndefinedComboItem(-item, place <= names.size() ? names[place - 1] : ""))
-        .trimmed();
-  }
-  return textOf(ComboItem(item, m_editor.ItemName(false, item)));
-}
-
 QString CSelCondDlg::valueText(const Comparison& v) const {
-  return v.kind == 2 ? referenceText(v.item) : textOf(v.constant);
+  return v.kind == 2 ? itemReference(m_editor, v.item, false) : textOf(v.constant);
 }
 
 void CSelCondDlg::setSeveralValues(const std::vector<QString>& values) {
@@ -458,7 +466,7 @@ void CSelCondDlg::copyCondition() {
   const int row = m_list->currentRow();
   if (row < 0 || row >= static_cast<int>(m_conditions.size())) return;
   const ConditionDraft& c = m_conditions[row];
-  m_keyEdit->setText(referenceText(c.key));
+  m_keyEdit->setText(itemReference(m_editor, c.key, false));
   if (c.op >= 1 && c.op <= 6) m_opCombo->setCurrentIndex(c.op - 1);
   std::vector<QString> values;
   for (const Comparison& v : c.values) values.push_back(valueText(v));
@@ -624,15 +632,13 @@ CEditItemDlg::CEditItemDlg(ZovozEditor& editor, QWidget* parent)
   setObjectName(QStringLiteral("editListDialog"));
   setWindowTitle(ProgramText(kTextEditListTitle));
   m_list = new QListWidget(this);
-  m_list->setFont(FixedFont(font()));
+  m_list->setFont(fixedFont(font()));
   m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
   m_list->setMinimumSize(480, 220);
   int place = 0;
   for (const EditEntry* e = editor.doc().edit_list; e != nullptr; e = e->next, ++place) {
     auto* item = new QListWidgetItem(textOf(EditLine(*e)), m_list);
-    item->setToolTip(textOf(e->kind == 1 ? std::string(e->constant ? e->constant : "")
-                                          : editor.doc().ItemName(e->input_item, false)) +
-                     QStringLiteral(" → ") + textOf(editor.doc().ItemName(e->output_item, true)));
+    item->setToolTip(entryToolTip(editor.doc(), *e));
     m_places.push_back(place);
   }
   m_end = Button(this, kTextEnd, true);
@@ -732,26 +738,18 @@ CEditErrUpdDlg::CEditErrUpdDlg(ZovozEditor& editor, const EditFault& fault, QWid
     if (i > 0) m_output->setText(m_outputCombo->itemText(i));
   });
   const CZovozDoc& doc = editor.doc();
-  auto reference = [&](int item, bool output) {
-    if (item < 0) {
-      const auto& names = doc.undefined_names();
-      const std::size_t place = static_cast<std::size_t>(-item);
-      return textOf(UndefinedComboItem(-item, place <= names.size() ? names[place - 1] : ""))
-          .trimmed();
-    }
-    return textOf(ComboItem(item, editor.ItemName(output, item)));
-  };
   const EditEntry* e = doc.edit_list;
   for (int i = 0; e != nullptr && i < fault.entry; ++i) e = e->next;
   if (e != nullptr) {
     if (e->kind == 1) {
       m_constant->setText(textOf(e->constant != nullptr ? e->constant : ""));
     } else {
-      m_input->setText(reference(e->input_item, false));
+      m_input->setText(itemReference(editor, e->input_item, false));
     }
-    m_output->setText(reference(e->output_item, true));
+    m_output->setText(itemReference(editor, e->output_item, true));
   }
-  m_fault = new QLabel(textOf(ProgramString(static_cast<unsigned>(fault.message))), this);
+  m_fault = new QLabel(
+      textOf(ProgramString(static_cast<unsigned>(EditCheckMessage(fault.message)))), this);
   m_fault->setWordWrap(true);
   m_fault->setFrameShape(QFrame::StyledPanel);
 
@@ -807,7 +805,7 @@ CParamErrDlg::CParamErrDlg(ZovozEditor& editor, QWidget* parent)
   m_selList = new QListWidget(this);
   m_editList = new QListWidget(this);
   for (QListWidget* list : {m_selList, m_editList}) {
-    list->setFont(FixedFont(font()));
+    list->setFont(fixedFont(font()));
     list->setMinimumSize(640, 120);
   }
   m_correctSel = Button(this, kTextCorrectSelection);

@@ -42,6 +42,13 @@ QString textOf(const std::string& cp932);
 // A file name typed or picked, as the system's bytes, and back.
 std::string fileNameOf(const QString& text);
 QString fileNameText(const std::string& name);
+// The text of item `item` of the input (output) layout in the item boxes:
+// "#n name", or "#E" and the place of an undefined name.
+QString itemReference(const ZovozEditor& editor, int item, bool output);
+// The names of an edit entry's items ("input → output"), its tool tip.
+QString entryToolTip(const CZovozDoc& doc, const EditEntry& entry);
+// The font of the lists: fixed pitch, so that list lines line up.
+QFont fixedFont(const QFont& base);
 // Qt's filter list of a browse filter written "text|pattern|...||".
 QStringList qtFilters(const QString& filter);
 // A browse dialog titled and filtered from the string table.
@@ -118,7 +125,6 @@ class CSelCondDlg : public QDialog {
 
  private:
   void refresh();
-  QString referenceText(int item) const;
   QString valueText(const Comparison& value) const;
   void focusField(const Answer& answer);
 

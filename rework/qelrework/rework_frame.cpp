@@ -44,12 +44,6 @@ QIcon CommandIcon(const char* letters) {
   return QIcon(pixmap);
 }
 
-QFont FixedFont(const QFont& base) {
-  QFont font = base;
-  font.setStyleHint(QFont::TypeWriter);
-  return font;
-}
-
 QGroupBox* Framed(unsigned title, QWidget* content, QWidget* parent) {
   auto* box = new QGroupBox(ProgramText(title), parent);
   auto* layout = new QVBoxLayout(box);
@@ -62,12 +56,12 @@ QGroupBox* Framed(unsigned title, QWidget* content, QWidget* parent) {
 
 CZovozVw1::CZovozVw1(QWidget* parent) : QListWidget(parent) {
   setObjectName(QStringLiteral("inputItems"));
-  setFont(FixedFont(font()));
+  setFont(fixedFont(font()));
 }
 
 CZovozVw6::CZovozVw6(QWidget* parent) : QListWidget(parent) {
   setObjectName(QStringLiteral("outputItems"));
-  setFont(FixedFont(font()));
+  setFont(fixedFont(font()));
 }
 
 CZovozView::CZovozView(ZovozEditor& editor, QWidget* parent) : QWidget(parent), m_editor(editor) {
@@ -76,10 +70,10 @@ CZovozView::CZovozView(ZovozEditor& editor, QWidget* parent) : QWidget(parent), 
   m_output = new CZovozVw6(this);
   m_entries = new QListWidget(this);
   m_entries->setObjectName(QStringLiteral("entries"));
-  m_entries->setFont(FixedFont(font()));
+  m_entries->setFont(fixedFont(font()));
   m_conditions = new QListWidget(this);
   m_conditions->setObjectName(QStringLiteral("conditions"));
-  m_conditions->setFont(FixedFont(font()));
+  m_conditions->setFont(fixedFont(font()));
   m_conditions->setFocusPolicy(Qt::NoFocus);
   m_constant = new QPushButton(ProgramText(kTextLabelConstant), this);
   m_constant->setToolTip(qel::gui::SplitCommandText(ProgramText(kCmdConstant)).prompt);
@@ -144,9 +138,7 @@ void CZovozView::refresh() {
   }
   for (const EditEntry* e = doc.edit_list; e != nullptr; e = e->next) {
     auto* item = new QListWidgetItem(textOf(EditLine(*e)), m_entries);
-    item->setToolTip(textOf(e->kind == 1 ? std::string(e->constant ? e->constant : "")
-                                          : doc.ItemName(e->input_item, false)) +
-                     QStringLiteral(" → ") + textOf(doc.ItemName(e->output_item, true)));
+    item->setToolTip(entryToolTip(doc, *e));
   }
   const std::vector<ConditionDraft> conditions = m_editor.Conditions();
   for (std::size_t i = 0; i < conditions.size(); ++i) {
@@ -211,8 +203,7 @@ CMainFrame::CMainFrame(int form, QWidget* parent)
   m_commands[kCmdExit] = exit;
 
   // Top-level commands of the menu bar.
-  QAction* conditions = AddCommand(nullptr, kCmdConditions, ProgramText(kTextLabelConditions), {},
-                                   CommandIcon("SEL"));
+  QAction* conditions = AddCommand(nullptr, kCmdConditions, ProgramText(kTextLabelConditions));
   menuBar()->addAction(conditions);
   connect(conditions, &QAction::triggered, this, &CMainFrame::editConditions);
   m_commands[kCmdConditions] = conditions;

@@ -171,7 +171,12 @@ Answer ZovozEditor::PickInput(int item) {
   EditEntry entry{item, pending_output_, 2, nullptr, nullptr};
   int message = engine_.CheckEntry(entry, doc_.edit_list);
   if (message != 0) return MessageAnswer(message);
+  return AppendEntry(entry, {});
+}
+
+Answer ZovozEditor::AppendEntry(EditEntry entry, std::string_view constant) {
   try {
+    if (entry.kind == 1) entry.constant = doc_.NewConstant(constant);
     doc_.AppendEdit(entry);
   } catch (const std::bad_alloc&) {
     return MessageAnswer(2005);
@@ -193,15 +198,7 @@ Answer ZovozEditor::AddConstant(std::string_view text) {
   const ItemDescriptor* out = Item(true, pending_output_);
   int message = CheckConstant(text, out->attribute);
   if (message != 0) return MessageAnswer(message);
-  try {
-    EditEntry entry{0, pending_output_, 1, doc_.NewConstant(text), nullptr};
-    doc_.AppendEdit(entry);
-  } catch (const std::bad_alloc&) {
-    return MessageAnswer(2005);
-  }
-  pending_output_ = 0;
-  Changed();
-  return {};
+  return AppendEntry({0, pending_output_, 1, nullptr, nullptr}, text);
 }
 
 // --- selection conditions ---

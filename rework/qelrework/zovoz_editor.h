@@ -182,6 +182,9 @@ class ZovozEditor {
 
  private:
   Answer ReadProcedure(const std::string& path);
+  // Appends a checked entry (a constant source gets a buffer holding
+  // `constant`); KRWN2005 when memory runs out.
+  Answer AppendEntry(EditEntry entry, std::string_view constant);
   int ParseItemText(std::string_view text, bool output, int* item) const;
   void Changed() { modified_ = true; }
 

@@ -23,7 +23,7 @@
 #include "rework/qelrework/rework_frame.h"
 #include "rework/qelrework/rework_texts.h"
 #include "rework/qelrework/run_box.h"
-#include "rework/tests/rework_fixture.h"
+#include "rework/qelrework/tests/window_fixture.h"
 
 namespace qel::rework::gui {
 namespace {
@@ -49,16 +49,6 @@ QString Boxes(const BoxRecorder& recorder) {
   QStringList texts;
   for (const auto& box : recorder.boxes()) texts << box.text;
   return texts.join(QStringLiteral(" | "));
-}
-
-// Packed S9(5): three bytes.
-std::string Packed(int value) {
-  int v = value < 0 ? -value : value;
-  char b[3];
-  b[0] = static_cast<char>((v / 10000 % 10) << 4 | (v / 1000 % 10));
-  b[1] = static_cast<char>((v / 100 % 10) << 4 | (v / 10 % 10));
-  b[2] = static_cast<char>((v % 10) << 4 | (value < 0 ? 0xd : 0xc));
-  return std::string(b, 3);
 }
 
 // Handles the dialogs the program opens, one handler per dialog in order;
@@ -104,16 +94,7 @@ class GuiTest : public ::testing::Test {
     qel::gui::testing::EnsureApplication();
     ::setenv("TEMP", dir_.path().c_str(), 1);
     CZovozDoc::InitLogs();
-    in_def_ = test::WriteDefinition(dir_, "IN",
-                                    {{"01", "IN-REC", "G", "0", 0},
-                                     {"05", "CODE", "X", "3", 0},
-                                     {"05", "AMOUNT", "P", "5", 3},
-                                     {"05", "NAME", "X", "4", 6}});
-    out_def_ = test::WriteDefinition(dir_, "OUT",
-                                     {{"01", "OUT-REC", "G", "0", 0},
-                                      {"05", "AMOUNT", "9", "6", 0},
-                                      {"05", "CODE", "X", "3", 6},
-                                      {"05", "FLAG", "X", "1", 9}});
+    test::WriteSampleDefinitions(dir_, &in_def_, &out_def_);
     in_data_ = dir_.Write("IN.DAT", Records(10));
     out_data_ = dir_.path() + "/OUT.DAT";
     setQuestionAnswerer([this](const QString& q) {
@@ -134,7 +115,7 @@ class GuiTest : public ::testing::Test {
     std::string data;
     data.reserve(static_cast<std::size_t>(n) * 10);
     for (int i = 0; i < n; ++i) {
-      data += codes[i % 10] + Packed(amounts[i % 10]) + "N" + std::to_string(i % 10) + "  ";
+      data += codes[i % 10] + test::Packed(amounts[i % 10]) + "N" + std::to_string(i % 10) + "  ";
       data.resize(static_cast<std::size_t>(i + 1) * 10, ' ');
     }
     return data;
@@ -224,7 +205,7 @@ TEST_F(GuiTest, EditFormHasEveryCommandAndTheirPrompts) {
   EXPECT_FALSE(frame.command(kCmdConditions)->isEnabled());
   EXPECT_FALSE(frame.command(kCmdEditList)->isEnabled());
   EXPECT_TRUE(frame.command(kCmdFiles)->isEnabled());
-  EXPECT_EQ(frame.ToolBar()->actions().size(), 6);
+  EXPECT_EQ(frame.ToolBar()->actions().size(), 5);
 }
 
 TEST_F(GuiTest, SelectionFormHasNoEditCommandsAndThreeFileNames) {
@@ -523,7 +504,7 @@ TEST_F(GuiTest, FaultyProcedureOpensTheFaultListAndACorrectionClearsIt) {
       << selectionLine.toStdString();
   EXPECT_TRUE(editLine.contains(QStringLiteral("#E1 "))) << editLine.toStdString();
   EXPECT_TRUE(editLine.contains(QStringLiteral(" : KRCK2130-I "))) << editLine.toStdString();
-  EXPECT_EQ(faultText, ProgramText(2130));
+  EXPECT_EQ(faultText, ProgramText(2130));  // the check's number of the fault
   EXPECT_EQ(questions_.size(), 1);
   ASSERT_EQ(recorder.boxes().size(), 2u) << Boxes(recorder).toStdString();
   EXPECT_EQ(recorder.boxes()[0].text, BoxText(2023));
@@ -664,7 +645,7 @@ TEST_F(GuiTest, ScreenshotsOfEveryWindow) {
   const std::string path = dir_.Write(
       "P.rwp", Procedure("SEL;\nKEY=IN-REC.CODE;\nJUDGE==;\nCOMP=\"\"A01;\nCOMP=\"\"A02;\nSEL_END;\n"
                          "SEL;\nKEY=IN-REC.AMOUNT;\nJUDGE=>=;\nCOMP=\"\"1000;\nSEL_END;\n"
-                         "SEL;\nKEY=IN-REC.NAMAE;\nJUDGE==;\nCOMP=\"\"山田;\nSEL_END;\n"
+                         "SEL;\nKEY=IN-REC.NAMAE;\nJUDGE==;\nCOMP=\"\"\x8e\x52\x93\x63;\nSEL_END;\n"
                          "EDIT;\nINITEM=IN-REC.CODE;\nOUTITEM=OUT-REC.CODE;\nEDIT_END;\n"
                          "EDIT;\nINITEM=IN-REC.NAME;\nOUTITEM=OUT-REC.AMOUNT;\nEDIT_END;\n"
                          "EDIT;\nINITEM=\"\"Y;\nOUTITEM=OUT-REC.FLAG;\nEDIT_END;\n",
