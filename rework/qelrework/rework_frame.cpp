@@ -12,6 +12,8 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <cstdlib>
+#include <new>
 
 #include "gui/qt_text.h"
 #include "message/qelmessage.h"
@@ -116,6 +118,16 @@ CZovozView::CZovozView(ZovozEditor& editor, QWidget* parent) : QWidget(parent), 
 }
 
 void CZovozView::refresh() {
+  try {
+    fillLists();
+  } catch (const std::bad_alloc&) {
+    // Without memory for the lists the window cannot go on.
+    showAnswer(MessageAnswer(3000));
+    std::exit(1);
+  }
+}
+
+void CZovozView::fillLists() {
   const int inRow = m_input->currentRow();
   const int outRow = m_output->currentRow();
   m_input->clear();

@@ -45,7 +45,8 @@ class CZovozView : public QWidget {
   QPushButton* constantButton() const { return m_constant; }
 
  public slots:
-  // Rebuilds every list from the editor.
+  // Rebuilds every list from the editor; a memory failure shows KRWN3000
+  // and ends the program.
   void refresh();
   // Algorithm of the edit entries: an output item, then an input item or a
   // constant (item numbers are 1-based).
@@ -57,6 +58,8 @@ class CZovozView : public QWidget {
   void changed();
 
  private:
+  void fillLists();
+
   ZovozEditor& m_editor;
   CZovozVw1* m_input;
   CZovozVw6* m_output;
