@@ -125,9 +125,9 @@ Answer ZovozEditor::SetFiles(FileNames names) {
   if (status == 0) return {};
   const bool input_failed = KRACGetStatus(&doc_.input) != 0;
   Answer a = FromReport(AccessFailure(input_failed ? doc_.input : doc_.output, status));
-  if (!input_failed && status == kIndexedOutput) a = MessageAnswer(2018);
   a.field = input_failed ? kFieldInData : kFieldOutData;
   if (status >= 2510 && status < 2600) a.field = input_failed ? kFieldInDef : kFieldOutDef;
+  if (!input_failed && status == kIndexedOutput) a = MessageAnswer(2018, {}, kFieldOutDef);
   if (!input_failed && !edit_form() && a.field == kFieldOutDef) a.field = kFieldInDef;
   doc_.CloseFiles();
   return a;

@@ -71,6 +71,16 @@ TEST_F(EditorTest, KeyFileExtensionIsDroppedAndOpenFailuresNameTheFile) {
   EXPECT_FALSE(e.doc().files_open());
 }
 
+TEST_F(EditorTest, IndexedOutputDefinitionIsRefused) {
+  const std::string indexed =
+      dir_.Write("IDX.FLF", recacc::test::FileDefinition("VK", "FB", "OUT.RDF"));
+  ZovozEditor e(kFormEdit);
+  Answer a = e.SetFiles({in_data_, in_def_, out_data_, indexed});
+  EXPECT_EQ(a.message, 2018);
+  EXPECT_EQ(a.field, kFieldOutDef);
+  EXPECT_FALSE(e.doc().files_open());
+}
+
 TEST_F(EditorTest, SelectionFormTakesThreeNames) {
   ZovozEditor e(kFormSelection);
   ASSERT_TRUE(e.SetFiles({in_data_, in_def_, out_data_, "ignored.flf"}).ok());
