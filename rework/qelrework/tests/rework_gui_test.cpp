@@ -639,6 +639,32 @@ TEST_F(GuiTest, WindowlessRunShowsTheCountsAndEnds) {
   EXPECT_TRUE(Shown(recorder, 2031));
 }
 
+TEST_F(GuiTest, ClosingAsksBeforeUnsavedWorkIsDropped) {
+  CMainFrame frame(kFormEdit);
+  frame.show();
+  SetFiles(frame);
+  setQuestionAnswerer([this](const QString& q) {
+    questions_ << q;
+    return false;
+  });
+  EXPECT_FALSE(frame.close());
+  EXPECT_TRUE(frame.isVisible());
+  // Replacing the files asks the same; Cancel keeps them.
+  {
+    DialogScript script;
+    script.Then([](QDialog& d) {
+      As<CFileDlg>(d).nameEdit(kFieldOutData)->setText(QStringLiteral("other.dat"));
+      As<CFileDlg>(d).okButton()->click();
+    });
+    frame.command(kCmdFiles)->trigger();
+  }
+  EXPECT_EQ(frame.editor().Files().out_data, out_data_);
+  EXPECT_EQ(questions_, QStringList(2, QStringLiteral("ファイルを閉じてもいいですか ？")));
+  ASSERT_TRUE(frame.saveTo(dir_.path() + "/P.rwp"));
+  EXPECT_TRUE(frame.close());  // saved: nothing to lose
+  EXPECT_EQ(questions_.size(), 2);
+}
+
 // Pictures of every window and dialog, for people to look at.
 TEST_F(GuiTest, ScreenshotsOfEveryWindow) {
   if (qgetenv("QEL_SCREENSHOT_DIR").isEmpty()) GTEST_SKIP() << "QEL_SCREENSHOT_DIR not set";
