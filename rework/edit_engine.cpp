@@ -245,7 +245,8 @@ int CKRMVDoc::CheckEntry(const EditEntry& entry, const EditEntry* earlier) const
 int CKRMVDoc::CheckEdits() {
   doc_->edit_faults.clear();
   doc_->edit_fault_count = 0;
-  for (const EditEntry* e = doc_->edit_list; e != nullptr; e = e->next) {
+  int index = 0;
+  for (const EditEntry* e = doc_->edit_list; e != nullptr; e = e->next, ++index) {
     int message = CheckEntry(*e, doc_->edit_list);
     if (message == 0) continue;
     if (doc_->edit_fault_count == kMaxEditFaults) return 2141;
@@ -257,6 +258,7 @@ int CKRMVDoc::CheckEdits() {
     }
     fault.output = doc_->ItemName(e->output_item, true);
     fault.message = message;
+    fault.entry = index;
     doc_->edit_faults.push_back(std::move(fault));
     ++doc_->edit_fault_count;
   }

@@ -55,7 +55,7 @@ void NameLine(const char* with_name, const char* without, const std::string& nam
 
 int32_t CKREXDoc::run_counter() { return g_run_counter; }
 
-void WriteSystemInformation(const CZovozDoc& doc) {
+void WriteSystemInformation(const CZovozDoc& doc, bool batch_form) {
   const ProcedureSettings& s = doc.settings;
   char time[KMSO_TIME_SIZE];
   KMSOGetTime(time);
@@ -119,8 +119,12 @@ void WriteSystemInformation(const CZovozDoc& doc) {
   } else {
     Linef("\x91\x49\x91\xf0\x8f\xf0\x8c\x8f\x8e\xae='%s'\n", s.expression.c_str());
   }
-  Line(s.form == kFormSelection ? "\x8e\xc0\x8d\x73\x8c\x60\x91\xd4=\x91\x49\x91\xf0\n"
-                                : "\x8e\xc0\x8d\x73\x8c\x60\x91\xd4=\x95\xd2\x8f\x57\n");
+  if (batch_form) {
+    Line("\x8e\xc0\x8d\x73\x8c\x60\x91\xd4=\x83\x6f\x83\x62\x83\x60\n");
+  } else {
+    Line(s.form == kFormSelection ? "\x8e\xc0\x8d\x73\x8c\x60\x91\xd4=\x91\x49\x91\xf0\n"
+                                  : "\x8e\xc0\x8d\x73\x8c\x60\x91\xd4=\x95\xd2\x8f\x57\n");
+  }
   KMSOFileRound(kLogRework, std::string(63, '-').append("\n").c_str());
 }
 
@@ -168,7 +172,8 @@ int CKREXDoc::Run() {
     Put32(header, 16, static_cast<uint32_t>(g_run_counter));
     KMSOBinaryOut(kLogEdit, header, sizeof header);
   }
-  read_ = written_ = 0;
+  read_ = 0;
+  written_ = 0;
   error_item_ = 0;
   sub_code_.clear();
   failed_ = nullptr;
@@ -180,11 +185,11 @@ int CKREXDoc::Run() {
     if (message_ != 0) {
       error_item_ = engine_->error_item();
       engine_->Release();
+      cancel_ = false;
       return message_;
     }
     edit = !engine_->CopiesOnly();
   }
-  cancel_ = false;
   DTF& in = doc_->input;
   DTF& out = doc_->output;
   bool conditions = doc_->condition_count > 0;
@@ -215,7 +220,7 @@ int CKREXDoc::Run() {
     } else {
       std::memset(output.data(), ' ', output.size());
     }
-    ++read_;
+    read_.fetch_add(1, std::memory_order_relaxed);
     if (conditions) {
       int item = 0;
       int selected = KCNDSelect1(&in, s.prefix.data(), doc_->conditions.data(), &item, &options);
@@ -247,9 +252,12 @@ int CKREXDoc::Run() {
       failed_ = &out;
       break;
     }
-    ++written_;
+    written_.fetch_add(1, std::memory_order_relaxed);
   }
   engine_->Release();
+  // The request is cleared when the run ends, not when it starts, so that a
+  // cancel pressed while the moves were being prepared is not lost.
+  cancel_ = false;
   return message_;
 }
 

@@ -20,6 +20,7 @@
 #ifndef QEL_REWORK_EXECUTION_H_
 #define QEL_REWORK_EXECUTION_H_
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -35,8 +36,10 @@ inline constexpr int kRunCancelled = -1;
 inline constexpr int kSelectKeyInvalid = 2235;
 inline constexpr int kSelectComparisonInvalid = 2236;
 
-// Writes the system-information block to the RWORK log.
-void WriteSystemInformation(const CZovozDoc& doc);
+// Writes the system-information block to the RWORK log. With `batch_form`
+// its last line names the windowless run of the window program
+// ("実行形態=バッチ") instead of the procedure's form.
+void WriteSystemInformation(const CZovozDoc& doc, bool batch_form = false);
 
 class CKREXDoc {
  public:
@@ -46,11 +49,14 @@ class CKREXDoc {
   // message number of the failure, or kRunCancelled.
   int Run();
 
-  // Asks the running loop to stop before its next record.
+  // Asks the running loop to stop before its next record. Safe from another
+  // thread; a request made before the loop starts stops it before its first
+  // record.
   void RequestCancel() { cancel_ = true; }
 
-  int64_t records_read() const { return read_; }
-  int64_t records_written() const { return written_; }
+  // Counts of the run so far; safe to read from another thread while it runs.
+  int64_t records_read() const { return read_.load(std::memory_order_relaxed); }
+  int64_t records_written() const { return written_.load(std::memory_order_relaxed); }
   // 0-based item index of the failing item (selection or move), see Run.
   int error_item() const { return error_item_; }
   // Sub-code of the last record-access failure, and its DTF.
@@ -66,9 +72,9 @@ class CKREXDoc {
 
   CZovozDoc* doc_;
   CKRMVDoc* engine_;
-  bool cancel_ = false;
-  int64_t read_ = 0;
-  int64_t written_ = 0;
+  std::atomic<bool> cancel_{false};
+  std::atomic<int64_t> read_{0};
+  std::atomic<int64_t> written_{0};
   int error_item_ = 0;
   std::string sub_code_;
   const DTF* failed_ = nullptr;

@@ -87,6 +87,23 @@ int CZovozDoc::EditCount() const {
   return n;
 }
 
+EditEntry* CZovozDoc::EditAt(int index) {
+  EditEntry* e = edit_list;
+  for (int i = 0; e != nullptr && i < index; ++i) e = e->next;
+  return index < 0 ? nullptr : e;
+}
+
+bool CZovozDoc::RemoveEdit(int index) {
+  if (index < 0) return false;
+  EditEntry** link = &edit_list;
+  for (int i = 0; *link != nullptr && i < index; ++i) link = &(*link)->next;
+  if (*link == nullptr) return false;
+  EditEntry* gone = *link;
+  *link = gone->next;
+  delete gone;
+  return true;
+}
+
 int CZovozDoc::AddUndefined(std::string_view name) {
   std::string kept(name.substr(0, kUndefinedNameLength));
   for (std::size_t i = 0; i < undefined_.size(); ++i) {
@@ -157,6 +174,33 @@ uint32_t CZovozDoc::CloseFiles(DTF** failed) {
   input_names.Clear();
   output_names.Clear();
   return first;
+}
+
+uint32_t CZovozDoc::CloseDataFiles(DTF** failed) {
+  uint32_t first = 0;
+  for (auto [dtf, open] : {std::pair{&input, &input_open_}, std::pair{&output, &output_open_}}) {
+    if (!*open) continue;
+    *open = false;
+    if (KRACClose(dtf) != 0 && first == 0) {
+      first = KRACGetStatus(dtf);
+      if (failed != nullptr) *failed = dtf;
+    }
+  }
+  return first;
+}
+
+uint32_t CZovozDoc::ReopenDataFiles() {
+  CloseDataFiles();
+  if (KRACOpen(&input) != 0) return KRACGetStatus(&input);
+  input_open_ = true;
+  if (KRACOpen(&output) != 0) {
+    uint32_t status = KRACGetStatus(&output);
+    KRACClose(&input);
+    input_open_ = false;
+    return status;
+  }
+  output_open_ = true;
+  return 0;
 }
 
 void CZovozDoc::CheckSelection() {

@@ -62,6 +62,7 @@ struct EditFault {
   std::string input;   // input item name, or the constant's first 38 bytes
   std::string output;  // output item name
   int message;         // KRMV or KRWN number as the check found it
+  int entry = -1;      // 0-based place of the faulty entry in the edit list
 };
 
 struct ProcedureSettings {
@@ -107,6 +108,11 @@ class CZovozDoc {
   bool AppendCondition(const SelCondEntry& entry);
   void AppendEdit(const EditEntry& entry);
   int EditCount() const;
+  // The entry at 0-based `index` of the edit list, or null.
+  EditEntry* EditAt(int index);
+  // Unlinks and frees the entry at `index`; false when there is none. Its
+  // constant buffer stays with the document.
+  bool RemoveEdit(int index);
 
   // The undefined-name table: AddUndefined returns minus the name's place
   // (an equal name already there is reused), or 0 when the table is full.
@@ -128,6 +134,15 @@ class CZovozDoc {
   // Closes the data files and frees the layouts. The first close failure's
   // status (and its DTF in *failed) or 0.
   uint32_t CloseFiles(DTF** failed = nullptr);
+  // Closes the data files but keeps both layouts and their names, so that
+  // the procedure can still be shown, edited and checked. The first close
+  // failure's status (and its DTF in *failed) or 0.
+  uint32_t CloseDataFiles(DTF** failed = nullptr);
+  // Opens the data files again over the layouts kept by CloseDataFiles
+  // (the output is replaced). 0 or the failing DTF's status; on failure
+  // nothing is left open.
+  uint32_t ReopenDataFiles();
+  bool layouts_ready() const { return input.record_layout != nullptr; }
   bool files_open() const { return input_open_ || output_open_; }
   bool input_open() const { return input_open_; }
   bool output_open() const { return output_open_; }
