@@ -17,7 +17,7 @@ trap 'rm -rf "$scratch"' EXIT
 export LC_ALL=C.UTF-8 PATH="$bin:$PATH"
 
 programs='qelxformbatch|qelreworkbatch|qelidx|qeldef'
-shell_steps='cd|cp|mkdir|export'
+shell_steps='cd|cp|mkdir|export|cmp'
 failures=0 ran=0 block=0
 
 new_block() {
