@@ -21,13 +21,12 @@ endforeach()
 # Help and samples in the installation directory.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/help/ DESTINATION ${QEL_INSTALL_DATADIR}
         FILES_MATCHING PATTERN "*.html" PATTERN "*.css" PATTERN "*.png")
-install(FILES ${PROJECT_SOURCE_DIR}/samples/SHAIN.DAT ${PROJECT_SOURCE_DIR}/samples/SHAIN.FLF
-              ${PROJECT_SOURCE_DIR}/samples/SHAIN.RDF ${PROJECT_SOURCE_DIR}/samples/SHAIN_SOURCE.CSV
-        DESTINATION ${QEL_INSTALL_DATADIR}/samples)
-file(GLOB QEL_SAMPLE_PROCEDURES ${PROJECT_SOURCE_DIR}/samples/*.rwp ${PROJECT_SOURCE_DIR}/samples/*.qlm)
-if(QEL_SAMPLE_PROCEDURES)
-  install(FILES ${QEL_SAMPLE_PROCEDURES} DESTINATION ${QEL_INSTALL_DATADIR}/samples)
-endif()
+# Every sample a user copies to start from: data, definitions, copybook,
+# procedures, the indexed sample with its key file, menus; not the scripts
+# that remake them from a build tree, nor their tests.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION ${QEL_INSTALL_DATADIR}/samples
+        PATTERN "tests" EXCLUDE PATTERN "tools" EXCLUDE PATTERN "CMakeLists.txt" EXCLUDE
+        PATTERN "*.sh" EXCLUDE)
 
 # Man pages of the console programs.
 foreach(page qelxformbatch qelreworkbatch qelidx qeldef)
