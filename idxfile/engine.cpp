@@ -17,6 +17,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "idxfile/idxfile.h"
@@ -77,6 +78,10 @@ struct File {
   bool update = false;
   bool autolock = false;
   bool sync = true;
+  // While a file is built (bulk, opened exclusively) the highest sequence
+  // number of each value of each duplicates index, so that a write needs no
+  // look-up in the index: per index, value -> highest number.
+  std::vector<std::unordered_map<std::string, std::uint32_t>> tops;
   int file_lock_fd = -1;
   int record_lock_fd = -1;
   int cur_key = 0;
@@ -266,6 +271,7 @@ int open_file(const std::string& name, int mode, bool bulk, const std::string& k
   f->update = access != ISINPUT;
   f->autolock = (mode & ISAUTOLOCK) != 0 && f->update;
   f->sync = !bulk;
+  if (bulk && f->update) f->tops.resize(f->spec.keys.size());
   int err = 0;
   f->file_lock_fd = os::open_for_lock(name, &err);
   if (f->file_lock_fd < 0) return fail(err == ENOENT ? ENOENT : ESYSERR, err);
@@ -336,6 +342,61 @@ int find_dup(DBC* c, const std::string& value, const std::string& pk) {
   return rc;
 }
 
+// The highest sequence number stored under `value` of duplicates index `db`
+// in *top, 0 when the value has no entry. A new entry is appended to its
+// value's duplicate set numbered one above the highest, and a delete
+// renumbers nothing, so the numbers rise along the set and its last entry
+// holds the highest. That entry is one step back from the first key above
+// `value` (value + '\0' in byte order): two cursor moves, however many
+// duplicates the value has.
+int last_seq(DB* db, const std::string& value, std::uint32_t* top) {
+  *top = 0;
+  DBC* c = nullptr;
+  int rc = db->cursor(db, nullptr, &c, 0);
+  if (rc != 0) return rc;
+  std::string above = value;
+  above.push_back('\0');
+  Dbt k(above), d;
+  rc = c->get(c, &k, &d, DB_SET_RANGE);
+  if (rc == 0) {
+    k = Dbt();
+    rc = c->get(c, &k, &d, DB_PREV);
+  } else if (rc == DB_NOTFOUND) {
+    rc = c->get(c, &k, &d, DB_LAST);
+  }
+  if (rc == 0 && k.size == value.size() && std::memcmp(k.data, value.data(), value.size()) == 0 &&
+      d.size >= 4)
+    *top = seq_of(d);
+  c->close(c);
+  return rc == DB_NOTFOUND ? 0 : rc;
+}
+
+// The highest sequence number of `value` in duplicates index `i`, from the
+// build's memory when it is there.
+int top_seq(File* f, size_t i, const std::string& value, std::uint32_t* top) {
+  if (!f->tops.empty()) {
+    auto it = f->tops[i].find(value);
+    if (it != f->tops[i].end()) {
+      *top = it->second;
+      return 0;
+    }
+  }
+  return last_seq(f->dbs[i], value, top);
+}
+
+// Before a build's write changes anything: an entry in memory for each
+// duplicates value of the record, so that adding never allocates halfway.
+int prepare_tops(File* f, const std::vector<std::string>& alt) {
+  if (f->tops.empty()) return 0;
+  for (size_t i = 1; i < alt.size(); ++i) {
+    if (!f->spec.keys[i].dups || f->tops[i].count(alt[i])) continue;
+    std::uint32_t top = 0;
+    if (int rc = last_seq(f->dbs[i], alt[i], &top); rc != 0) return rc;
+    f->tops[i].emplace(alt[i], top);
+  }
+  return 0;
+}
+
 // `scratch` has room for the primary key and 4 bytes, reserved before the
 // first change to the file, so that adding never allocates halfway.
 int add_alt(File* f, size_t i, const std::string& value, const std::string& pk,
@@ -345,24 +406,20 @@ int add_alt(File* f, size_t i, const std::string& value, const std::string& pk,
     Dbt k(value), d(pk);
     return db->put(db, nullptr, &k, &d, DB_NOOVERWRITE);
   }
-  DBC* c = nullptr;
-  int rc = db->cursor(db, nullptr, &c, 0);
-  if (rc != 0) return rc;
   std::uint32_t top = 0;
-  Dbt k(value), d;
-  rc = c->get(c, &k, &d, DB_SET);
-  while (rc == 0) {
-    if (d.size >= 4) top = std::max(top, seq_of(d));
-    rc = c->get(c, &k, &d, DB_NEXT_DUP);
-  }
-  c->close(c);
-  if (rc != DB_NOTFOUND) return rc;
+  int rc = top_seq(f, i, value, &top);
+  if (rc != 0) return rc;
   std::uint32_t seq = top + 1;
   std::string& data = *scratch;
   data.assign(pk);
   for (int b = 0; b < 4; ++b) data += static_cast<char>((seq >> (8 * b)) & 0xff);
   Dbt k2(value), d2(data);
-  return db->put(db, nullptr, &k2, &d2, 0);
+  rc = db->put(db, nullptr, &k2, &d2, 0);
+  if (rc == 0 && !f->tops.empty()) {
+    auto it = f->tops[i].find(value);
+    if (it != f->tops[i].end()) it->second = seq;
+  }
+  return rc;
 }
 
 int remove_alt(File* f, size_t i, const std::string& value, const std::string& pk) {
@@ -376,6 +433,8 @@ int remove_alt(File* f, size_t i, const std::string& value, const std::string& p
   if (rc != 0) return rc;
   rc = find_dup(c, value, pk);
   if (rc == 0) rc = c->del(c, 0);
+  // The highest number of the value may have gone: it is looked up again.
+  if (rc == 0 && !f->tops.empty()) f->tops[i].erase(value);
   c->close(c);
   return rc;
 }
@@ -560,8 +619,8 @@ int do_write(File* f, const char* record, std::string* pk_out) {
   if (!f->update) return fail(ENOTOPEN);
   std::string pk = make_key(f->spec.keys[0], record);
   int rc = 0;
-  if (value_exists(f->dbs[0], pk, &rc)) return fail(EDUPL);
-  if (rc != DB_NOTFOUND) return fail_db(rc);
+  // A duplicate primary key needs no look-up of its own: its put below fails
+  // before anything has changed.
   std::vector<std::string> alt(f->spec.keys.size());
   for (size_t i = 1; i < f->spec.keys.size(); ++i) {
     alt[i] = make_key(f->spec.keys[i], record);
@@ -569,6 +628,8 @@ int do_write(File* f, const char* record, std::string* pk_out) {
     if (value_exists(f->dbs[i], alt[i], &rc)) return fail(EDUPL);
     if (rc != DB_NOTFOUND) return fail_db(rc);
   }
+  rc = prepare_tops(f, alt);
+  if (rc != 0) return fail_db(rc);
   std::string scratch;
   scratch.reserve(pk.size() + 4);
   Dbt k(pk), d;
@@ -751,6 +812,7 @@ int isaddindex(int fd, struct keydesc* key) {
     std::string tmp = kdf + ".new";
     std::string text = ix::format_key_file(next);
     f->dbs.reserve(index + 1);
+    if (!f->tops.empty()) f->tops.resize(index + 1);
     DB* db = nullptr;
     int e = ix::os::remove_file(path);
     if (e != 0) return ix::fail(ESYSERR, e);
