@@ -73,6 +73,7 @@ struct File {
 
   std::mutex busy;
   std::string name;
+  std::string kdf;  // the key file's path
   FileSpec spec;
   std::vector<DB*> dbs;  // 0: primary
   bool update = false;
@@ -213,33 +214,74 @@ bool valid_name(const char* name) {
   return n < 4000 && name[n - 1] != '/';
 }
 
-// Checks that the databases look like the key file says: btree, duplicates
-// only where DUPS is given, and first entries of the right sizes.
-bool layout_matches(File* f) {
-  for (size_t i = 0; i < f->dbs.size(); ++i) {
-    DB* db = f->dbs[i];
+// What in the databases differs from the key file: btree, duplicates only
+// where DUPS is given, first entries of the right sizes. Empty when nothing.
+std::string layout_mismatch(const std::string& name, const FileSpec& spec,
+                            const std::vector<DB*>& dbs) {
+  for (size_t i = 0; i < dbs.size(); ++i) {
+    DB* db = dbs[i];
+    std::string what = index_path(name, i) + " does not match KEY line " + std::to_string(i + 1) +
+                       " of the key file: ";
     DBTYPE type;
-    if (db->get_type(db, &type) != 0 || type != DB_BTREE) return false;
+    if (db->get_type(db, &type) != 0 || type != DB_BTREE) return what + "it is not a btree";
     u_int32_t flags = 0;
     db->get_flags(db, &flags);
     bool dups = (flags & DB_DUP) != 0;
     // A primary key that allows duplicates may sit in a database that holds
     // none; an alternate index's entries differ in form with duplicates.
-    if (dups != f->spec.keys[i].dups && (i > 0 || dups)) return false;
+    if (dups != spec.keys[i].dups && (i > 0 || dups))
+      return what + (dups ? "it holds duplicates" : "it holds no duplicates");
     DBC* c = nullptr;
-    if (db->cursor(db, nullptr, &c, 0) != 0) return false;
+    if (db->cursor(db, nullptr, &c, 0) != 0) return what + "it cannot be read";
     Dbt k, d;
     int rc = c->get(c, &k, &d, DB_FIRST);
     c->close(c);
     if (rc == DB_NOTFOUND) continue;
-    if (rc != 0) return false;
-    if (static_cast<int>(k.size) != f->spec.keys[i].length()) return false;
-    size_t want = i == 0 ? static_cast<size_t>(f->spec.record_size)
-                         : static_cast<size_t>(f->spec.keys[0].length()) + (dups ? 4 : 0);
-    if (d.size != want) return false;
+    if (rc != 0) return what + "it cannot be read";
+    if (static_cast<int>(k.size) != spec.keys[i].length())
+      return what + "its keys are " + std::to_string(k.size) + " bytes long";
+    size_t want = i == 0 ? static_cast<size_t>(spec.record_size)
+                         : static_cast<size_t>(spec.keys[0].length()) + (dups ? 4 : 0);
+    if (d.size != want)
+      return what + (i == 0 ? "its records are " : "its entries are ") + std::to_string(d.size) +
+             " bytes long";
   }
-  return true;
+  return {};
 }
+
+// The first alternate index file beyond the `keys` keys of the key file, or
+// empty. Such an index would go stale under updates made without it.
+std::string extra_index(const std::string& name, size_t keys) {
+  for (size_t i = keys; i <= static_cast<size_t>(kMaxKeys); ++i)
+    if (os::file_exists(index_path(name, i))) return index_path(name, i);
+  return {};
+}
+
+}  // namespace
+
+std::string key_file_of(const std::string& name) {
+  std::string exact = name + ".kdf";
+  if (os::file_exists(exact)) return exact;
+  size_t slash = name.find_last_of('/');
+  std::string dir = slash == std::string::npos ? "" : name.substr(0, slash + 1);
+  std::string base = (slash == std::string::npos ? name : name.substr(slash + 1)) + ".";
+  std::vector<std::string> names;
+  if (os::list_dir(dir, &names) != 0) return exact;
+  std::string found;
+  int count = 0;
+  for (const std::string& n : names) {
+    if (n.size() != base.size() + 3 || n.compare(0, base.size(), base) != 0) continue;
+    std::string ext = n.substr(base.size());
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == "kdf") {
+      found = n;
+      ++count;
+    }
+  }
+  return count == 1 ? dir + found : exact;
+}
+
+namespace {
 
 int register_file(File* f) {
   std::lock_guard<std::mutex> lock(g_table_mu);
@@ -256,7 +298,7 @@ int open_file(const std::string& name, int mode, bool bulk, const std::string& k
   int access = mode & 3;
   if (access == 3 || (mode & ~(3 | ISAUTOLOCK | ISMANULOCK | ISEXCLLOCK)) != 0)
     return fail(EBADARG);
-  std::string kdf = kdf_path.empty() ? name + ".kdf" : kdf_path;
+  std::string kdf = kdf_path.empty() ? key_file_of(name) : kdf_path;
   std::string text;
   int e = os::read_file(kdf, &text);
   if (e == ENOENT) return fail(os::file_exists(name) ? EBADFILE : ENOENT);
@@ -264,21 +306,32 @@ int open_file(const std::string& name, int mode, bool bulk, const std::string& k
   std::string why;
   std::optional<FileSpec> spec = parse_key_file(text, &why);
   if (!spec) return fail(EBADFILE);
+  if (!extra_index(name, spec->keys.size()).empty()) return fail(EBADFILE);
 
   auto f = std::make_unique<File>();
   f->name = name;
+  f->kdf = kdf;
   f->spec = *spec;
   f->update = access != ISINPUT;
   f->autolock = (mode & ISAUTOLOCK) != 0 && f->update;
   f->sync = !bulk;
   if (bulk && f->update) f->tops.resize(f->spec.keys.size());
   int err = 0;
-  f->file_lock_fd = os::open_for_lock(name, &err);
-  if (f->file_lock_fd < 0) return fail(err == ENOENT ? ENOENT : ESYSERR, err);
-  e = os::try_file_lock(f->file_lock_fd, (mode & ISEXCLLOCK) != 0);
-  if (e != 0) {
-    close_dbs(f.get());
-    return e == EWOULDBLOCK ? fail(EFLOCKED) : fail(ESYSERR, e);
+  // A build replaces the files by renames while it holds NAME locked: a lock
+  // taken on a NAME that has been replaced meanwhile guards nothing, and is
+  // taken again on the new one.
+  for (int attempt = 0;; ++attempt) {
+    f->file_lock_fd = os::open_for_lock(name, &err);
+    if (f->file_lock_fd < 0) return fail(err == ENOENT ? ENOENT : ESYSERR, err);
+    e = os::try_file_lock(f->file_lock_fd, (mode & ISEXCLLOCK) != 0);
+    if (e != 0) {
+      close_dbs(f.get());
+      return e == EWOULDBLOCK ? fail(EFLOCKED) : fail(ESYSERR, e);
+    }
+    if (os::same_file(f->file_lock_fd, name)) break;
+    os::close_fd(f->file_lock_fd);
+    f->file_lock_fd = -1;
+    if (attempt == 100) return fail(EFLOCKED);
   }
   if (f->autolock || (f->update && (mode & ISEXCLLOCK) == 0)) {
     f->record_lock_fd = os::open_for_lock(kdf, &err);
@@ -300,7 +353,7 @@ int open_file(const std::string& name, int mode, bool bulk, const std::string& k
     }
     f->dbs.push_back(db);
   }
-  if (!layout_matches(f.get())) {
+  if (!layout_mismatch(name, f->spec, f->dbs).empty()) {
     close_dbs(f.get());
     return fail(EBADFILE);
   }
@@ -661,6 +714,36 @@ std::string make_key(const KeySpec& key, const char* record) {
   return out;
 }
 
+std::string describe_mismatch(const std::string& name, const std::string& kdf_path) {
+  std::string kdf = kdf_path.empty() ? key_file_of(name) : kdf_path;
+  std::string text;
+  if (int e = os::read_file(kdf, &text); e != 0)
+    return "cannot read the key file " + kdf + ": " + std::strerror(e);
+  std::string why;
+  std::optional<FileSpec> spec = parse_key_file(text, &why);
+  if (!spec) return "the key file " + kdf + ", " + why;
+  size_t alternates = spec->keys.size() - 1;
+  std::string lists = "the key file lists " + std::to_string(alternates) + " alternate key" +
+                      (alternates == 1 ? "" : "s");
+  std::string extra = extra_index(name, spec->keys.size());
+  if (!extra.empty()) return extra + " exists, but " + lists;
+  std::vector<DB*> dbs;
+  std::string problem;
+  for (size_t i = 0; i < spec->keys.size() && problem.empty(); ++i) {
+    DB* db = nullptr;
+    int rc = open_db(index_path(name, i), false, false, true, false, &db);
+    if (rc == ENOENT)
+      problem = index_path(name, i) + " is missing" + (i > 0 ? ", but " + lists : "");
+    else if (rc != 0)
+      problem = index_path(name, i) + " is not an index file";
+    else
+      dbs.push_back(db);
+  }
+  if (problem.empty()) problem = layout_mismatch(name, *spec, dbs);
+  for (DB* db : dbs) db->close(db, 0);
+  return problem;
+}
+
 int build_file(const std::string& name, const FileSpec& spec, int mode, bool bulk,
                const std::string& kdf_path) {
   if (!valid_name(name.c_str())) return fail(EFNAME);
@@ -687,6 +770,13 @@ int build_file(const std::string& name, const FileSpec& spec, int mode, bool bul
   int e = os::write_file(kdf, format_key_file(spec));
   if (e != 0) return fail(ESYSERR, e);
   return open_file(name, mode, bulk, kdf);
+}
+
+int open_with_key_file(const std::string& name, const std::string& kdf_path, int mode) {
+  return guard([&] {
+    if (!valid_name(name.c_str())) return fail(EFNAME);
+    return open_file(name, mode, false, kdf_path);
+  });
 }
 
 void set_held_hook(HeldHook hook) { g_held_hook.store(hook, std::memory_order_release); }
@@ -808,7 +898,7 @@ int isaddindex(int fd, struct keydesc* key) {
     std::string path = ix::index_path(f->name, index);
     ix::FileSpec next = f->spec;
     next.keys.push_back(spec);
-    std::string kdf = f->name + ".kdf";
+    std::string kdf = f->kdf;
     std::string tmp = kdf + ".new";
     std::string text = ix::format_key_file(next);
     f->dbs.reserve(index + 1);

@@ -15,6 +15,21 @@ namespace qel::idxfile {
 int build_file(const std::string& name, const FileSpec& spec, int mode, bool bulk,
                const std::string& kdf_path = {});
 
+// Why the key file and the Berkeley DB files of `name` do not describe one
+// indexed file (for an open refused with EBADFILE): the key file's own fault,
+// a missing index, an index beyond the keys it lists, or an index whose form
+// differs from its KEY line. Empty when no such fault is found. `kdf_path`
+// empty: the key file that isopen would use.
+std::string describe_mismatch(const std::string& name, const std::string& kdf_path = {});
+
+// The key file of the indexed file `name`: NAME.kdf when it exists, else the
+// one file of its directory named NAME.kdf in another letter case of "kdf";
+// NAME.kdf when there is none or more than one.
+std::string key_file_of(const std::string& name);
+
+// Opens `name` as isopen does, with the key file at `kdf_path`.
+int open_with_key_file(const std::string& name, const std::string& kdf_path, int mode);
+
 // The description of an open file; nullptr for a bad file number.
 const FileSpec* file_spec(int fd);
 
