@@ -1,3 +1,4 @@
+#include <db.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -173,6 +174,109 @@ TEST_F(IdxFileTest, MissingOrWrongKeyFileIsRefused) {
   EXPECT_EQ(IsGetLastErrno(), EBADFILE);
   EXPECT_EQ(isopen((dir_ + "/none").c_str(), ISINPUT), -1);
   EXPECT_EQ(IsGetLastErrno(), ENOENT);
+}
+
+// The entries of the duplicates index f.2 as "value:primary key/sequence",
+// read straight from its database in stored order.
+std::string dup_entries(const std::string& name) {
+  DB* db = nullptr;
+  if (db_create(&db, nullptr, 0) != 0) return "db_create failed";
+  std::string path = name + ".2", out;
+  if (db->open(db, nullptr, path.c_str(), nullptr, DB_UNKNOWN, DB_RDONLY, 0) == 0) {
+    DBC* c = nullptr;
+    db->cursor(db, nullptr, &c, 0);
+    DBT k = {}, d = {};
+    while (c->get(c, &k, &d, DB_NEXT) == 0) {
+      const unsigned char* p = static_cast<const unsigned char*>(d.data);
+      unsigned seq = p[4] | (p[5] << 8) | (p[6] << 16) | (unsigned(p[7]) << 24);
+      out += std::string(static_cast<char*>(k.data), k.size) + ":" +
+             std::string(static_cast<char*>(d.data), 4) + "/" + std::to_string(seq) + " ";
+    }
+    c->close(c);
+  }
+  db->close(db, 0);
+  return out;
+}
+
+// A new entry of a duplicates value takes the highest number of the value
+// plus 1; a rewrite that keeps the value keeps its entry; a delete renumbers
+// nothing, so deleting the highest lets the next write take its number again.
+// The same holds while a file is built, where the numbers are kept in memory.
+TEST_F(IdxFileTest, DuplicateSequenceNumbersFollowTheHighestOfTheValue) {
+  for (bool bulk : {false, true}) {
+    SCOPED_TRACE(bulk ? "building" : "updating");
+    qel::idxfile::FileSpec spec;
+    spec.record_size = 14;
+    spec.keys = {{{{0, 4, CHARTYPE}}, false}, {{{4, 3, CHARTYPE}}, false},
+                 {{{7, 2, CHARTYPE}}, true}};
+    int fd = qel::idxfile::build_file(name_, spec, ISINOUT | ISEXCLLOCK, bulk);
+    ASSERT_GE(fd, 0) << IsGetLastErrno();
+    ASSERT_EQ(put(fd, "0001A01AAdata1"), 0);
+    ASSERT_EQ(put(fd, "0002B01AAdata2"), 0);
+    ASSERT_EQ(put(fd, "0003C01BBdata3"), 0);
+    ASSERT_EQ(put(fd, "0004D01AAdata4"), 0);
+    std::string r = "0002B01AAnewer";  // keeps AA: keeps 2
+    ASSERT_EQ(isrewrite(fd, r.data()), 0);
+    r = "0003C01AAmoved";  // BB into AA: 3 + 1
+    ASSERT_EQ(isrewrite(fd, r.data()), 0);
+    r = "0003";
+    r.resize(14, ' ');
+    ASSERT_EQ(isdelete(fd, r.data()), 0);  // the highest, 4, goes
+    ASSERT_EQ(put(fd, "0005E01AAdata5"), 0);  // 3 + 1 again
+    r = "0001";
+    r.resize(14, ' ');
+    ASSERT_EQ(isdelete(fd, r.data()), 0);  // the lowest: nothing moves
+    ASSERT_EQ(put(fd, "0006F01AAdata6"), 0);
+    ASSERT_EQ(put(fd, "0007G01BBdata7"), 0);  // BB emptied earlier: 1
+    std::string problem;
+    EXPECT_EQ(qel::idxfile::check_file(fd, &problem), 0) << problem;
+    ASSERT_EQ(isclose(fd), 0);
+    EXPECT_EQ(dup_entries(name_), "AA:0002/2 AA:0004/3 AA:0005/4 AA:0006/5 BB:0007/1 ");
+  }
+}
+
+// The suite's dialogs and command lines take NAME.kdf in any letter case and
+// pass NAME: the engine finds the key file whatever the case of "kdf", and
+// two candidates in different cases are no key file.
+TEST_F(IdxFileTest, KeyFileIsFoundInAnyLetterCase) {
+  int fd = make();
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(put(fd, "0001A01AAdata1"), 0);
+  ASSERT_EQ(isclose(fd), 0);
+  fs::rename(name_ + ".kdf", name_ + ".KDF");
+  EXPECT_EQ(qel::idxfile::key_file_of(name_), name_ + ".KDF");
+  fd = isopen(name_.c_str(), ISINOUT);
+  ASSERT_GE(fd, 0) << IsGetLastErrno();
+  EXPECT_EQ(read_str(fd, ISNEXT), "0001A01AAdata1");
+  ASSERT_EQ(isclose(fd), 0);
+  fs::copy_file(name_ + ".KDF", name_ + ".Kdf");
+  EXPECT_EQ(isopen(name_.c_str(), ISINPUT), -1);
+  EXPECT_EQ(IsGetLastErrno(), EBADFILE);
+}
+
+// An index file beyond the keys that the key file lists would go stale under
+// updates made without it: such a file is refused, and the refusal says what
+// does not match.
+TEST_F(IdxFileTest, IndexBeyondTheKeyFilesKeysIsRefused) {
+  int fd = make();
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(put(fd, "0001A01AAdata1"), 0);
+  ASSERT_EQ(isclose(fd), 0);
+  EXPECT_EQ(qel::idxfile::describe_mismatch(name_), "");
+  std::ofstream(name_ + ".kdf") << "RECSIZE 14\nKEY 0:4:CHAR\nKEY 4:3:CHAR\n";
+  for (int mode : {ISINPUT, ISINOUT, ISINOUT | ISEXCLLOCK}) {
+    EXPECT_EQ(isopen(name_.c_str(), mode), -1);
+    EXPECT_EQ(IsGetLastErrno(), EBADFILE);
+  }
+  EXPECT_EQ(qel::idxfile::describe_mismatch(name_),
+            name_ + ".2 exists, but the key file lists 1 alternate key");
+  std::ofstream(name_ + ".kdf") << "RECSIZE 14\nKEY 0:4:CHAR\nKEY 4:3:CHAR\nKEY 7:2:CHAR\n";
+  EXPECT_EQ(qel::idxfile::describe_mismatch(name_),
+            name_ + ".2 does not match KEY line 3 of the key file: it holds duplicates");
+  std::ofstream(name_ + ".kdf") << "RECSIZE 14\nKEY 0:4:CHAR\nKEY 4:3:CHAR\nKEY 7:2:CHAR DUPS\n";
+  fs::remove(name_ + ".1");
+  EXPECT_EQ(qel::idxfile::describe_mismatch(name_),
+            name_ + ".1 is missing, but the key file lists 2 alternate keys");
 }
 
 TEST_F(IdxFileTest, PrimaryKeyWithDuplicatesDescribesItselfButRefusesRecords) {
