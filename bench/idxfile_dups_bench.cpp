@@ -39,13 +39,14 @@ std::uint64_t next_random() {
   return g_seed;
 }
 
-void fill(char* rec, std::uint32_t n, long count) {
+// Record number `n` with the unique alternate key `unique` (9 digits).
+void fill(char* rec, std::uint32_t n, std::uint32_t unique) {
   char text[kRecordSize + 1];
   // The duplicates keys take their values from a hash of the number, so that
   // every value's entries arrive spread over the whole run.
   std::uint64_t h = (n + 1) * 0x9e3779b97f4a7c15ull;
-  std::snprintf(text, sizeof text, "K%09uU%09luB%03uC%05u%-30s", n,
-                static_cast<unsigned long>(count - n), static_cast<unsigned>((h >> 20) % 100),
+  std::snprintf(text, sizeof text, "K%09uU%09uB%03uC%05u%-30s", n % 1000000000u,
+                unique % 1000000000u, static_cast<unsigned>((h >> 20) % 100),
                 static_cast<unsigned>((h >> 40) % 1000), "data of the record");
   std::memcpy(rec, text, kRecordSize);
 }
@@ -58,7 +59,7 @@ int gen(long count, const char* path) {
   if (!out) return 1;
   char rec[kRecordSize];
   for (std::uint32_t n : order) {
-    fill(rec, n, count);
+    fill(rec, n, static_cast<std::uint32_t>(count) - n);
     std::fwrite(rec, 1, kRecordSize, out);
   }
   return std::fclose(out) == 0 ? 0 : 1;
@@ -77,7 +78,9 @@ int singles(const char* name, long first, long count) {
   char rec[kRecordSize];
   auto t0 = std::chrono::steady_clock::now();
   for (long i = 0; i < count; ++i) {
-    fill(rec, static_cast<std::uint32_t>(first + i), 4000000000L);
+    // Numbers above the generated ones, unique keys below 999,999,999.
+    std::uint32_t n = static_cast<std::uint32_t>(first + i);
+    fill(rec, n, 999999999u - n);
     if (iswrite(fd, rec) != 0) {
       std::fprintf(stderr, "idxfile_dups_bench: write %ld failed: error %d\n", i, IsGetLastErrno());
       isclose(fd);
@@ -112,7 +115,7 @@ int onevalue(const char* name, long count) {
   for (long i = 0; i < count; ++i) {
     if (i == kSample) first_s = seconds_since(t0);
     if (i == count - kSample) t0 = std::chrono::steady_clock::now();
-    fill(rec, static_cast<std::uint32_t>(i), count);
+    fill(rec, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(count - i));
     std::memcpy(rec + 20, "SAME", 4);
     if (iswrite(fd, rec) != 0) {
       std::fprintf(stderr, "idxfile_dups_bench: write %ld failed: error %d\n", i, IsGetLastErrno());

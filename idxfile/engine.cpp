@@ -12,11 +12,13 @@
 
 #include <db.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <unordered_map>
 #include <vector>
 
@@ -714,6 +716,114 @@ std::string make_key(const KeySpec& key, const char* record) {
   return out;
 }
 
+namespace {
+
+// The key of every record of `records` for `key`, `length` bytes each, back
+// to back, and the record numbers in key order (equal keys in record order).
+void sort_keys(const KeySpec& key, const char* records, size_t record_size, size_t count,
+               std::string* keys, std::vector<std::uint32_t>* order) {
+  size_t length = static_cast<size_t>(key.length());
+  keys->resize(count * length);
+  for (size_t r = 0; r < count; ++r) {
+    char* out = keys->data() + r * length;
+    const char* rec = records + r * record_size;
+    for (const KeyPart& p : key.parts) {
+      std::memcpy(out, rec + p.start, static_cast<size_t>(p.length));
+      if (p.type & ISDESC)
+        for (int i = 0; i < p.length; ++i) out[i] = static_cast<char>(~out[i]);
+      out += p.length;
+    }
+  }
+  order->resize(count);
+  std::iota(order->begin(), order->end(), 0u);
+  const char* k = keys->data();
+  // All keys of an index have one length, so memcmp gives Berkeley DB's order.
+  std::stable_sort(order->begin(), order->end(), [&](std::uint32_t a, std::uint32_t b) {
+    return std::memcmp(k + a * length, k + b * length, length) < 0;
+  });
+}
+
+}  // namespace
+
+int bulk_write(int fd, const char* records, size_t count, size_t* failed,
+               const BulkProgress& progress) {
+  return with_records(fd, [&](File* f) {
+    if (!f->update || f->tops.empty() || records == nullptr || failed == nullptr ||
+        count > UINT32_MAX)
+      return fail(EBADARG);
+    const size_t record_size = static_cast<size_t>(f->spec.record_size);
+    const size_t n = f->spec.keys.size();
+    const size_t pk_length = static_cast<size_t>(f->spec.keys[0].length());
+    size_t first_bad = SIZE_MAX, done = 0, total = count * n;
+    std::string pks, keys, data;
+    std::vector<std::uint32_t> order;
+    auto tick = [&] {
+      if (progress && (++done & 0xffff) == 0) progress(done, total);
+    };
+    // A put refused as a duplicate marks its record: iswrite in turn would
+    // have refused the first of them.
+    auto put = [&](DB* db, const char* key, size_t key_length, const char* value,
+                   size_t value_length, u_int32_t flags, std::uint32_t r) {
+      Dbt k, d;
+      k.data = const_cast<char*>(key);
+      k.size = static_cast<u_int32_t>(key_length);
+      d.data = const_cast<char*>(value);
+      d.size = static_cast<u_int32_t>(value_length);
+      int rc = db->put(db, nullptr, &k, &d, flags);
+      if (rc == DB_KEYEXIST) {
+        first_bad = std::min(first_bad, static_cast<size_t>(r));
+        rc = 0;
+      }
+      tick();
+      return rc;
+    };
+    sort_keys(f->spec.keys[0], records, record_size, count, &pks, &order);
+    for (std::uint32_t r : order) {
+      int rc = put(f->dbs[0], pks.data() + r * pk_length, pk_length, records + r * record_size,
+                   record_size, DB_NOOVERWRITE, r);
+      if (rc != 0) return fail_db(rc);
+    }
+    data.resize(pk_length + 4);
+    for (size_t i = 1; i < n; ++i) {
+      const KeySpec& key = f->spec.keys[i];
+      size_t length = static_cast<size_t>(key.length());
+      sort_keys(key, records, record_size, count, &keys, &order);
+      DB* db = f->dbs[i];
+      for (size_t at = 0; at < count;) {
+        // One value's records, in record order: the order of their numbers.
+        const char* value = keys.data() + order[at] * length;
+        size_t end = at + 1;
+        while (end < count && std::memcmp(keys.data() + order[end] * length, value, length) == 0)
+          ++end;
+        std::uint32_t top = 0;
+        if (key.dups) {
+          std::string v(value, length);
+          if (int rc = top_seq(f, i, v, &top); rc != 0) return fail_db(rc);
+          f->tops[i][v] = top + static_cast<std::uint32_t>(end - at);
+        }
+        for (; at < end; ++at) {
+          std::uint32_t r = order[at];
+          int rc = 0;
+          if (key.dups) {
+            std::uint32_t seq = ++top;
+            std::memcpy(data.data(), pks.data() + r * pk_length, pk_length);
+            for (int b = 0; b < 4; ++b) data[pk_length + b] = static_cast<char>((seq >> (8 * b)) & 0xff);
+            rc = put(db, value, length, data.data(), data.size(), 0, r);
+          } else {
+            rc = put(db, value, length, pks.data() + r * pk_length, pk_length, DB_NOOVERWRITE, r);
+          }
+          if (rc != 0) return fail_db(rc);
+        }
+      }
+    }
+    if (first_bad != SIZE_MAX) {
+      *failed = first_bad;
+      return fail(EDUPL);
+    }
+    return 0;
+  });
+}
+
 std::string describe_mismatch(const std::string& name, const std::string& kdf_path) {
   std::string kdf = kdf_path.empty() ? key_file_of(name) : kdf_path;
   std::string text;
@@ -787,6 +897,65 @@ const FileSpec* file_spec(int fd) {
   return &g_files[fd]->spec;
 }
 
+namespace {
+
+// Checks duplicates index `i` of a file of `records` records from its own
+// side: every entry names a record whose key has the entry's value, the
+// numbers of a value rise in stored order (new entries take the last one's
+// number plus 1), and no record has two entries; with as many entries as
+// records, every record then has its one entry.
+int check_dups_index(File* f, size_t i, std::uint64_t records, std::string* problem) {
+  DB* db = f->dbs[i];
+  DBC* c = nullptr;
+  int rc = db->cursor(db, nullptr, &c, 0);
+  if (rc != 0) return fail_db(rc);
+  const size_t pk_length = static_cast<size_t>(f->spec.keys[0].length());
+  std::string key = "key " + std::to_string(i + 1);
+  std::vector<std::string> pks;
+  std::string prev_value;
+  std::uint32_t prev_seq = 0;
+  Dbt k, d;
+  while (problem->empty() && (rc = c->get(c, &k, &d, DB_NEXT)) == 0) {
+    auto entry = [&] { return std::to_string(pks.size() + 1); };
+    if (d.size != pk_length + 4) {
+      *problem = key + " entry " + entry() + " has the wrong size";
+      break;
+    }
+    std::string value = k.str(), pk(static_cast<const char*>(d.data), pk_length);
+    std::uint32_t seq = seq_of(d);
+    if (value == prev_value && seq <= prev_seq)
+      *problem = key + " entry " + entry() + " is numbered out of order";
+    prev_value = value;
+    prev_seq = seq;
+    Dbt pk_key(pk), rec;
+    int got = f->dbs[0]->get(f->dbs[0], nullptr, &pk_key, &rec, 0);
+    if (got == DB_NOTFOUND || (got == 0 && (static_cast<int>(rec.size) != f->spec.record_size ||
+                                            make_key(f->spec.keys[i],
+                                                     static_cast<const char*>(rec.data)) != value)))
+      *problem = key + " entry " + entry() + " names no record of its value";
+    else if (got != 0)
+      rc = got;
+    if (rc != 0) break;
+    pks.push_back(std::move(pk));
+  }
+  c->close(c);
+  if (!problem->empty()) return 1;
+  if (rc != DB_NOTFOUND) return fail_db(rc);
+  std::sort(pks.begin(), pks.end());
+  if (std::adjacent_find(pks.begin(), pks.end()) != pks.end()) {
+    *problem = key + " has two entries for one record";
+    return 1;
+  }
+  if (pks.size() != records) {
+    *problem = key + " has " + std::to_string(pks.size()) + " entries for " +
+               std::to_string(records) + " records";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
 int check_file(int fd, std::string* problem) {
   int rc = 0;
   File* f = acquire_records(fd, &rc);
@@ -815,12 +984,10 @@ int check_file(int fd, std::string* problem) {
       std::string value = make_key(f->spec.keys[i], rec.data());
       DB* db = f->dbs[i];
       bool found = false;
+      // A duplicates index is checked from its own side below: looking for
+      // each record among its value's entries would cost the square of them.
       if (f->spec.keys[i].dups) {
-        DBC* c2 = nullptr;
-        if (db->cursor(db, nullptr, &c2, 0) == 0) {
-          found = find_dup(c2, value, pk) == 0;
-          c2->close(c2);
-        }
+        found = true;
       } else {
         Dbt k2(value), d2;
         found = db->get(db, nullptr, &k2, &d2, 0) == 0 && d2.str() == pk;
@@ -834,6 +1001,10 @@ int check_file(int fd, std::string* problem) {
   if (!problem->empty()) return 1;
   if (rc != DB_NOTFOUND) return fail_db(rc);
   for (size_t i = 1; i < f->spec.keys.size(); ++i) {
+    if (f->spec.keys[i].dups) {
+      if (int r = check_dups_index(f, i, n, problem); r != 0) return r;
+      continue;
+    }
     DB* db = f->dbs[i];
     DBC* c2 = nullptr;
     rc = db->cursor(db, nullptr, &c2, 0);

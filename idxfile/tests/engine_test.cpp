@@ -235,6 +235,63 @@ TEST_F(IdxFileTest, DuplicateSequenceNumbersFollowTheHighestOfTheValue) {
   }
 }
 
+// Changes the duplicates index f.2 behind the engine's back: removes the
+// entry at `remove` (0: the first) and, when `value` is given, adds one.
+void tamper(const std::string& name, int remove, const char* value, const std::string& data) {
+  DB* db = nullptr;
+  ASSERT_EQ(db_create(&db, nullptr, 0), 0);
+  std::string path = name + ".2";
+  ASSERT_EQ(db->open(db, nullptr, path.c_str(), nullptr, DB_UNKNOWN, 0, 0), 0);
+  DBC* c = nullptr;
+  db->cursor(db, nullptr, &c, 0);
+  DBT k = {}, d = {};
+  for (int i = 0; i <= remove; ++i) ASSERT_EQ(c->get(c, &k, &d, DB_NEXT), 0);
+  ASSERT_EQ(c->del(c, 0), 0);
+  c->close(c);
+  if (value != nullptr) {
+    DBT k2 = {}, d2 = {};
+    k2.data = const_cast<char*>(value);
+    k2.size = 2;
+    d2.data = const_cast<char*>(data.data());
+    d2.size = static_cast<u_int32_t>(data.size());
+    ASSERT_EQ(db->put(db, nullptr, &k2, &d2, 0), 0);
+  }
+  db->close(db, 0);
+}
+
+// The check of a duplicates index, done from the index's side: a missing
+// entry, an entry naming another record, two entries for one record, and
+// numbers that do not rise are each found.
+TEST_F(IdxFileTest, CheckFindsEveryKindOfFaultInADuplicatesIndex) {
+  struct Case {
+    int remove;
+    const char* value;
+    std::string data, problem;
+  };
+  std::string one = std::string("0001") + '\x09' + '\0' + '\0' + '\0';
+  std::string three = std::string("0003") + '\x09' + '\0' + '\0' + '\0';
+  std::string early = std::string("0002") + '\x00' + '\0' + '\0' + '\0';
+  for (const Case& t : {Case{0, nullptr, "", "key 3 has 2 entries for 3 records"},
+                        Case{0, "AA", three, "key 3 entry 2 names no record of its value"},
+                        Case{1, "AA", one, "key 3 has two entries for one record"},
+                        Case{1, "AA", early, "key 3 entry 2 is numbered out of order"}}) {
+    SCOPED_TRACE(t.problem);
+    int fd = make();
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(put(fd, "0001A01AAdata1"), 0);
+    ASSERT_EQ(put(fd, "0002B01AAdata2"), 0);
+    ASSERT_EQ(put(fd, "0003C01BBdata3"), 0);
+    ASSERT_EQ(isclose(fd), 0);
+    tamper(name_, t.remove, t.value, t.data);
+    fd = isopen(name_.c_str(), ISINPUT);
+    ASSERT_GE(fd, 0);
+    std::string problem;
+    EXPECT_EQ(qel::idxfile::check_file(fd, &problem), 1);
+    EXPECT_EQ(problem, t.problem);
+    ASSERT_EQ(isclose(fd), 0);
+  }
+}
+
 // The suite's dialogs and command lines take NAME.kdf in any letter case and
 // pass NAME: the engine finds the key file whatever the case of "kdf", and
 // two candidates in different cases are no key file.
