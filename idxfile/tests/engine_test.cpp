@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -290,6 +291,110 @@ TEST_F(IdxFileTest, CheckFindsEveryKindOfFaultInADuplicatesIndex) {
     EXPECT_EQ(problem, t.problem);
     ASSERT_EQ(isclose(fd), 0);
   }
+}
+
+// Every key and data pair of the database at `path`, in stored order.
+std::vector<std::string> dump_db(const std::string& path) {
+  DB* db = nullptr;
+  if (db_create(&db, nullptr, 0) != 0) return {"db_create failed"};
+  std::vector<std::string> out;
+  if (db->open(db, nullptr, path.c_str(), nullptr, DB_UNKNOWN, DB_RDONLY, 0) == 0) {
+    DBC* c = nullptr;
+    db->cursor(db, nullptr, &c, 0);
+    DBT k = {}, d = {};
+    while (c->get(c, &k, &d, DB_NEXT) == 0)
+      out.push_back(std::string(static_cast<char*>(k.data), k.size) + "|" +
+                    std::string(static_cast<char*>(d.data), d.size));
+    c->close(c);
+  } else {
+    out.push_back("cannot open " + path);
+  }
+  db->close(db, 0);
+  return out;
+}
+
+// A build fills each index in key order, chunk by chunk; the file must hold
+// exactly what writes of one record after another leave, duplicates numbered
+// in record order across chunks, and a duplicate key must be reported at the
+// record where those writes would have stopped.
+TEST_F(IdxFileTest, BuildInKeyOrderLeavesWhatWritesInTurnLeave) {
+  qel::idxfile::FileSpec spec;
+  spec.record_size = 14;
+  spec.keys = {{{{0, 4, CHARTYPE}}, false}, {{{4, 3, CHARTYPE | ISDESC}}, false},
+               {{{7, 2, CHARTYPE}}, true}};
+  constexpr int kCount = 3000;
+  std::string records;
+  std::uint64_t seed = 12345;
+  std::vector<int> perm(kCount);
+  for (int i = 0; i < kCount; ++i) perm[i] = i;
+  for (int i = kCount - 1; i > 0; --i) {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    std::swap(perm[i], perm[(seed >> 33) % (i + 1)]);
+  }
+  for (int i = 0; i < kCount; ++i) {
+    char rec[32];
+    int a = perm[kCount - 1 - i];
+    std::snprintf(rec, sizeof rec, "%04d%c%c%cD%d%05d", perm[i], 'A' + a / 676, 'A' + a / 26 % 26,
+                  'A' + a % 26, perm[i] % 7, i);
+    records.append(rec, 14);
+  }
+  auto build = [&](const std::string& name, const std::string& data, bool in_turn,
+                   size_t* failed) {
+    int fd = qel::idxfile::build_file(name, spec, ISOUTPUT | ISEXCLLOCK, true);
+    if (fd < 0) return -1;
+    size_t count = data.size() / 14;
+    int rc = 0;
+    if (in_turn) {
+      for (size_t r = 0; r < count && rc == 0; ++r) {
+        std::string rec = data.substr(r * 14, 14);
+        rc = iswrite(fd, rec.data());
+        if (rc != 0) *failed = r;
+      }
+    } else {
+      size_t chunks[] = {1000, 1500, 500}, at = 0;
+      for (size_t n : chunks) {
+        rc = qel::idxfile::bulk_write(fd, data.data() + at * 14, n, failed);
+        if (rc != 0) {
+          *failed += at;
+          break;
+        }
+        at += n;
+      }
+    }
+    int e = IsGetLastErrno();
+    isclose(fd);
+    return rc == 0 ? 0 : e;
+  };
+  size_t failed = 0;
+  ASSERT_EQ(build(dir_ + "/turn", records, true, &failed), 0);
+  ASSERT_EQ(build(dir_ + "/bulk", records, false, &failed), 0);
+  for (const char* index : {"", ".1", ".2"}) {
+    std::vector<std::string> turn = dump_db(dir_ + "/turn" + index);
+    EXPECT_EQ(turn.size(), static_cast<size_t>(kCount));
+    EXPECT_TRUE(turn == dump_db(dir_ + "/bulk" + index)) << "index" << index;
+  }
+  int fd = isopen((dir_ + "/bulk").c_str(), ISINPUT);
+  std::string problem;
+  EXPECT_EQ(qel::idxfile::check_file(fd, &problem), 0) << problem;
+  isclose(fd);
+
+  // Record 2100 repeats the unique key of record 40, record 1700 the primary
+  // key of record 200: the writes stop at 1700.
+  std::string bad = records;
+  bad.replace(2100 * 14 + 4, 3, records, 40 * 14 + 4, 3);
+  bad.replace(1700 * 14, 4, records, 200 * 14, 4);
+  size_t turn_failed = 0, bulk_failed = 0;
+  EXPECT_EQ(build(dir_ + "/bad1", bad, true, &turn_failed), EDUPL);
+  EXPECT_EQ(build(dir_ + "/bad2", bad, false, &bulk_failed), EDUPL);
+  EXPECT_EQ(turn_failed, 1700u);
+  EXPECT_EQ(bulk_failed, 1700u);
+  // Record 1100 takes the unique key of record 2400, in the same chunk.
+  bad = records;
+  bad.replace(1100 * 14 + 4, 3, records, 2400 * 14 + 4, 3);
+  EXPECT_EQ(build(dir_ + "/bad3", bad, true, &turn_failed), EDUPL);
+  EXPECT_EQ(build(dir_ + "/bad4", bad, false, &bulk_failed), EDUPL);
+  EXPECT_EQ(turn_failed, 2400u);
+  EXPECT_EQ(bulk_failed, 2400u);
 }
 
 // The suite's dialogs and command lines take NAME.kdf in any letter case and
