@@ -29,11 +29,12 @@ struct Outcome {
 
 Outcome run(const std::string& command) {
   Outcome r{-1, {}};
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
+  FILE* p = popen((command + " 2>&1 </dev/null").c_str(), "r");
   if (p == nullptr) return r;
   char buf[512];
   size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+    if (r.out.size() < (1u << 20)) r.out.append(buf, n);  // a runaway stays bounded
   int status = pclose(p);
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return r;
@@ -128,6 +129,30 @@ TEST_F(QelidxTest, BuildRemovesFilesOfKilledBuildsOnly) {
   EXPECT_TRUE(fs::exists(path(live)));
   EXPECT_TRUE(fs::exists(path(live + ".2")));
   EXPECT_TRUE(fs::exists(path("F.buildnotes")));
+}
+
+// On a terminal a build shows its progress on standard error; otherwise its
+// output is its one result line.
+TEST_F(QelidxTest, BuildShowsProgressOnlyOnATerminal) {
+  write("F.kdf", "RECSIZE 8\nKEY 0:7:CHAR\nKEY 7:1:CHAR DUPS\n");
+  std::string data;
+  for (int i = 0; i < 400000; ++i) {
+    char rec[16];
+    std::snprintf(rec, sizeof rec, "%07ld%c", i * 7919L % 400000, "ABC"[i % 3]);
+    data.append(rec, 8);
+  }
+  write("in.dat", data);
+  Outcome plain = qelidx("build F.kdf in.dat");
+  ASSERT_EQ(plain.status, 0) << plain.out;
+  EXPECT_EQ(plain.out, "400000 records written to F\n");
+  if (system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script program";
+  // The rate shown depends on how fast this machine is: a slow enough
+  // build shows a line a few times a second, and the last line at the end.
+  Outcome tty = run("cd '" + dir_ + "' && script -qec \"'" QELIDX_PATH
+                    "' build F.kdf in.dat\" /dev/null");
+  EXPECT_EQ(tty.status, 0) << tty.out;
+  EXPECT_NE(tty.out.find("400000 records, 100%, "), std::string::npos) << tty.out;
+  EXPECT_NE(tty.out.find(" records/s"), std::string::npos) << tty.out;
 }
 
 // A build over a file that a program holds open would throw away what that
