@@ -40,7 +40,7 @@ cp DUPSIDX.kdf WITHDUPS.kdf
 cp DUPSIDX.kdf EMPTY.kdf
 printf 'RECSIZE 60\nKEY 0:10:CHAR\nKEY 10:10:CHAR\n' > NODUPS.kdf
 
-ratio() { echo "scale=1; $1 / $2" | bc; }
+ratio() { echo "scale=2; $1 / $2" | bc; }
 # Runs a command quietly after flushing earlier writes; sets wall and cpu.
 timed() {
   sync
