@@ -62,7 +62,7 @@ class QelidxTest : public ::testing::Test {
   void write_records(const std::string& name, int count, char tag) const {
     std::string data;
     for (int i = 0; i < count; ++i) {
-      char rec[9];
+      char rec[32];
       std::snprintf(rec, sizeof rec, "%04d%c%c%c ", i, "ABC"[i % 3], "XY"[i % 2], tag);
       data += rec;
     }
