@@ -12,11 +12,14 @@
 
 #include <db.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <numeric>
+#include <unordered_map>
 #include <vector>
 
 #include "idxfile/idxfile.h"
@@ -72,11 +75,16 @@ struct File {
 
   std::mutex busy;
   std::string name;
+  std::string kdf;  // the key file's path
   FileSpec spec;
   std::vector<DB*> dbs;  // 0: primary
   bool update = false;
   bool autolock = false;
   bool sync = true;
+  // While a file is built (bulk, opened exclusively) the highest sequence
+  // number of each value of each duplicates index, so that a write needs no
+  // look-up in the index: per index, value -> highest number.
+  std::vector<std::unordered_map<std::string, std::uint32_t>> tops;
   int file_lock_fd = -1;
   int record_lock_fd = -1;
   int cur_key = 0;
@@ -208,33 +216,74 @@ bool valid_name(const char* name) {
   return n < 4000 && name[n - 1] != '/';
 }
 
-// Checks that the databases look like the key file says: btree, duplicates
-// only where DUPS is given, and first entries of the right sizes.
-bool layout_matches(File* f) {
-  for (size_t i = 0; i < f->dbs.size(); ++i) {
-    DB* db = f->dbs[i];
+// What in the databases differs from the key file: btree, duplicates only
+// where DUPS is given, first entries of the right sizes. Empty when nothing.
+std::string layout_mismatch(const std::string& name, const FileSpec& spec,
+                            const std::vector<DB*>& dbs) {
+  for (size_t i = 0; i < dbs.size(); ++i) {
+    DB* db = dbs[i];
+    std::string what = index_path(name, i) + " does not match KEY line " + std::to_string(i + 1) +
+                       " of the key file: ";
     DBTYPE type;
-    if (db->get_type(db, &type) != 0 || type != DB_BTREE) return false;
+    if (db->get_type(db, &type) != 0 || type != DB_BTREE) return what + "it is not a btree";
     u_int32_t flags = 0;
     db->get_flags(db, &flags);
     bool dups = (flags & DB_DUP) != 0;
     // A primary key that allows duplicates may sit in a database that holds
     // none; an alternate index's entries differ in form with duplicates.
-    if (dups != f->spec.keys[i].dups && (i > 0 || dups)) return false;
+    if (dups != spec.keys[i].dups && (i > 0 || dups))
+      return what + (dups ? "it holds duplicates" : "it holds no duplicates");
     DBC* c = nullptr;
-    if (db->cursor(db, nullptr, &c, 0) != 0) return false;
+    if (db->cursor(db, nullptr, &c, 0) != 0) return what + "it cannot be read";
     Dbt k, d;
     int rc = c->get(c, &k, &d, DB_FIRST);
     c->close(c);
     if (rc == DB_NOTFOUND) continue;
-    if (rc != 0) return false;
-    if (static_cast<int>(k.size) != f->spec.keys[i].length()) return false;
-    size_t want = i == 0 ? static_cast<size_t>(f->spec.record_size)
-                         : static_cast<size_t>(f->spec.keys[0].length()) + (dups ? 4 : 0);
-    if (d.size != want) return false;
+    if (rc != 0) return what + "it cannot be read";
+    if (static_cast<int>(k.size) != spec.keys[i].length())
+      return what + "its keys are " + std::to_string(k.size) + " bytes long";
+    size_t want = i == 0 ? static_cast<size_t>(spec.record_size)
+                         : static_cast<size_t>(spec.keys[0].length()) + (dups ? 4 : 0);
+    if (d.size != want)
+      return what + (i == 0 ? "its records are " : "its entries are ") + std::to_string(d.size) +
+             " bytes long";
   }
-  return true;
+  return {};
 }
+
+// The first alternate index file beyond the `keys` keys of the key file, or
+// empty. Such an index would go stale under updates made without it.
+std::string extra_index(const std::string& name, size_t keys) {
+  for (size_t i = keys; i <= static_cast<size_t>(kMaxKeys); ++i)
+    if (os::file_exists(index_path(name, i))) return index_path(name, i);
+  return {};
+}
+
+}  // namespace
+
+std::string key_file_of(const std::string& name) {
+  std::string exact = name + ".kdf";
+  if (os::file_exists(exact)) return exact;
+  size_t slash = name.find_last_of('/');
+  std::string dir = slash == std::string::npos ? "" : name.substr(0, slash + 1);
+  std::string base = (slash == std::string::npos ? name : name.substr(slash + 1)) + ".";
+  std::vector<std::string> names;
+  if (os::list_dir(dir, &names) != 0) return exact;
+  std::string found;
+  int count = 0;
+  for (const std::string& n : names) {
+    if (n.size() != base.size() + 3 || n.compare(0, base.size(), base) != 0) continue;
+    std::string ext = n.substr(base.size());
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == "kdf") {
+      found = n;
+      ++count;
+    }
+  }
+  return count == 1 ? dir + found : exact;
+}
+
+namespace {
 
 int register_file(File* f) {
   std::lock_guard<std::mutex> lock(g_table_mu);
@@ -251,7 +300,7 @@ int open_file(const std::string& name, int mode, bool bulk, const std::string& k
   int access = mode & 3;
   if (access == 3 || (mode & ~(3 | ISAUTOLOCK | ISMANULOCK | ISEXCLLOCK)) != 0)
     return fail(EBADARG);
-  std::string kdf = kdf_path.empty() ? name + ".kdf" : kdf_path;
+  std::string kdf = kdf_path.empty() ? key_file_of(name) : kdf_path;
   std::string text;
   int e = os::read_file(kdf, &text);
   if (e == ENOENT) return fail(os::file_exists(name) ? EBADFILE : ENOENT);
@@ -259,20 +308,32 @@ int open_file(const std::string& name, int mode, bool bulk, const std::string& k
   std::string why;
   std::optional<FileSpec> spec = parse_key_file(text, &why);
   if (!spec) return fail(EBADFILE);
+  if (!extra_index(name, spec->keys.size()).empty()) return fail(EBADFILE);
 
   auto f = std::make_unique<File>();
   f->name = name;
+  f->kdf = kdf;
   f->spec = *spec;
   f->update = access != ISINPUT;
   f->autolock = (mode & ISAUTOLOCK) != 0 && f->update;
   f->sync = !bulk;
+  if (bulk && f->update) f->tops.resize(f->spec.keys.size());
   int err = 0;
-  f->file_lock_fd = os::open_for_lock(name, &err);
-  if (f->file_lock_fd < 0) return fail(err == ENOENT ? ENOENT : ESYSERR, err);
-  e = os::try_file_lock(f->file_lock_fd, (mode & ISEXCLLOCK) != 0);
-  if (e != 0) {
-    close_dbs(f.get());
-    return e == EWOULDBLOCK ? fail(EFLOCKED) : fail(ESYSERR, e);
+  // A build replaces the files by renames while it holds NAME locked: a lock
+  // taken on a NAME that has been replaced meanwhile guards nothing, and is
+  // taken again on the new one.
+  for (int attempt = 0;; ++attempt) {
+    f->file_lock_fd = os::open_for_lock(name, &err);
+    if (f->file_lock_fd < 0) return fail(err == ENOENT ? ENOENT : ESYSERR, err);
+    e = os::try_file_lock(f->file_lock_fd, (mode & ISEXCLLOCK) != 0);
+    if (e != 0) {
+      close_dbs(f.get());
+      return e == EWOULDBLOCK ? fail(EFLOCKED) : fail(ESYSERR, e);
+    }
+    if (os::same_file(f->file_lock_fd, name)) break;
+    os::close_fd(f->file_lock_fd);
+    f->file_lock_fd = -1;
+    if (attempt == 100) return fail(EFLOCKED);
   }
   if (f->autolock || (f->update && (mode & ISEXCLLOCK) == 0)) {
     f->record_lock_fd = os::open_for_lock(kdf, &err);
@@ -294,7 +355,7 @@ int open_file(const std::string& name, int mode, bool bulk, const std::string& k
     }
     f->dbs.push_back(db);
   }
-  if (!layout_matches(f.get())) {
+  if (!layout_mismatch(name, f->spec, f->dbs).empty()) {
     close_dbs(f.get());
     return fail(EBADFILE);
   }
@@ -336,6 +397,61 @@ int find_dup(DBC* c, const std::string& value, const std::string& pk) {
   return rc;
 }
 
+// The highest sequence number stored under `value` of duplicates index `db`
+// in *top, 0 when the value has no entry. A new entry is appended to its
+// value's duplicate set numbered one above the highest, and a delete
+// renumbers nothing, so the numbers rise along the set and its last entry
+// holds the highest. That entry is one step back from the first key above
+// `value` (value + '\0' in byte order): two cursor moves, however many
+// duplicates the value has.
+int last_seq(DB* db, const std::string& value, std::uint32_t* top) {
+  *top = 0;
+  DBC* c = nullptr;
+  int rc = db->cursor(db, nullptr, &c, 0);
+  if (rc != 0) return rc;
+  std::string above = value;
+  above.push_back('\0');
+  Dbt k(above), d;
+  rc = c->get(c, &k, &d, DB_SET_RANGE);
+  if (rc == 0) {
+    k = Dbt();
+    rc = c->get(c, &k, &d, DB_PREV);
+  } else if (rc == DB_NOTFOUND) {
+    rc = c->get(c, &k, &d, DB_LAST);
+  }
+  if (rc == 0 && k.size == value.size() && std::memcmp(k.data, value.data(), value.size()) == 0 &&
+      d.size >= 4)
+    *top = seq_of(d);
+  c->close(c);
+  return rc == DB_NOTFOUND ? 0 : rc;
+}
+
+// The highest sequence number of `value` in duplicates index `i`, from the
+// build's memory when it is there.
+int top_seq(File* f, size_t i, const std::string& value, std::uint32_t* top) {
+  if (!f->tops.empty()) {
+    auto it = f->tops[i].find(value);
+    if (it != f->tops[i].end()) {
+      *top = it->second;
+      return 0;
+    }
+  }
+  return last_seq(f->dbs[i], value, top);
+}
+
+// Before a build's write changes anything: an entry in memory for each
+// duplicates value of the record, so that adding never allocates halfway.
+int prepare_tops(File* f, const std::vector<std::string>& alt) {
+  if (f->tops.empty()) return 0;
+  for (size_t i = 1; i < alt.size(); ++i) {
+    if (!f->spec.keys[i].dups || f->tops[i].count(alt[i])) continue;
+    std::uint32_t top = 0;
+    if (int rc = last_seq(f->dbs[i], alt[i], &top); rc != 0) return rc;
+    f->tops[i].emplace(alt[i], top);
+  }
+  return 0;
+}
+
 // `scratch` has room for the primary key and 4 bytes, reserved before the
 // first change to the file, so that adding never allocates halfway.
 int add_alt(File* f, size_t i, const std::string& value, const std::string& pk,
@@ -345,24 +461,20 @@ int add_alt(File* f, size_t i, const std::string& value, const std::string& pk,
     Dbt k(value), d(pk);
     return db->put(db, nullptr, &k, &d, DB_NOOVERWRITE);
   }
-  DBC* c = nullptr;
-  int rc = db->cursor(db, nullptr, &c, 0);
-  if (rc != 0) return rc;
   std::uint32_t top = 0;
-  Dbt k(value), d;
-  rc = c->get(c, &k, &d, DB_SET);
-  while (rc == 0) {
-    if (d.size >= 4) top = std::max(top, seq_of(d));
-    rc = c->get(c, &k, &d, DB_NEXT_DUP);
-  }
-  c->close(c);
-  if (rc != DB_NOTFOUND) return rc;
+  int rc = top_seq(f, i, value, &top);
+  if (rc != 0) return rc;
   std::uint32_t seq = top + 1;
   std::string& data = *scratch;
   data.assign(pk);
   for (int b = 0; b < 4; ++b) data += static_cast<char>((seq >> (8 * b)) & 0xff);
   Dbt k2(value), d2(data);
-  return db->put(db, nullptr, &k2, &d2, 0);
+  rc = db->put(db, nullptr, &k2, &d2, 0);
+  if (rc == 0 && !f->tops.empty()) {
+    auto it = f->tops[i].find(value);
+    if (it != f->tops[i].end()) it->second = seq;
+  }
+  return rc;
 }
 
 int remove_alt(File* f, size_t i, const std::string& value, const std::string& pk) {
@@ -376,6 +488,8 @@ int remove_alt(File* f, size_t i, const std::string& value, const std::string& p
   if (rc != 0) return rc;
   rc = find_dup(c, value, pk);
   if (rc == 0) rc = c->del(c, 0);
+  // The highest number of the value may have gone: it is looked up again.
+  if (rc == 0 && !f->tops.empty()) f->tops[i].erase(value);
   c->close(c);
   return rc;
 }
@@ -560,8 +674,8 @@ int do_write(File* f, const char* record, std::string* pk_out) {
   if (!f->update) return fail(ENOTOPEN);
   std::string pk = make_key(f->spec.keys[0], record);
   int rc = 0;
-  if (value_exists(f->dbs[0], pk, &rc)) return fail(EDUPL);
-  if (rc != DB_NOTFOUND) return fail_db(rc);
+  // A duplicate primary key needs no look-up of its own: its put below fails
+  // before anything has changed.
   std::vector<std::string> alt(f->spec.keys.size());
   for (size_t i = 1; i < f->spec.keys.size(); ++i) {
     alt[i] = make_key(f->spec.keys[i], record);
@@ -569,6 +683,8 @@ int do_write(File* f, const char* record, std::string* pk_out) {
     if (value_exists(f->dbs[i], alt[i], &rc)) return fail(EDUPL);
     if (rc != DB_NOTFOUND) return fail_db(rc);
   }
+  rc = prepare_tops(f, alt);
+  if (rc != 0) return fail_db(rc);
   std::string scratch;
   scratch.reserve(pk.size() + 4);
   Dbt k(pk), d;
@@ -600,6 +716,144 @@ std::string make_key(const KeySpec& key, const char* record) {
   return out;
 }
 
+namespace {
+
+// The key of every record of `records` for `key`, `length` bytes each, back
+// to back, and the record numbers in key order (equal keys in record order).
+void sort_keys(const KeySpec& key, const char* records, size_t record_size, size_t count,
+               std::string* keys, std::vector<std::uint32_t>* order) {
+  size_t length = static_cast<size_t>(key.length());
+  keys->resize(count * length);
+  for (size_t r = 0; r < count; ++r) {
+    char* out = keys->data() + r * length;
+    const char* rec = records + r * record_size;
+    for (const KeyPart& p : key.parts) {
+      std::memcpy(out, rec + p.start, static_cast<size_t>(p.length));
+      if (p.type & ISDESC)
+        for (int i = 0; i < p.length; ++i) out[i] = static_cast<char>(~out[i]);
+      out += p.length;
+    }
+  }
+  order->resize(count);
+  std::iota(order->begin(), order->end(), 0u);
+  const char* k = keys->data();
+  // All keys of an index have one length, so memcmp gives Berkeley DB's order.
+  std::stable_sort(order->begin(), order->end(), [&](std::uint32_t a, std::uint32_t b) {
+    return std::memcmp(k + a * length, k + b * length, length) < 0;
+  });
+}
+
+}  // namespace
+
+int bulk_write(int fd, const char* records, size_t count, size_t* failed,
+               const BulkProgress& progress) {
+  return with_records(fd, [&](File* f) {
+    if (!f->update || f->tops.empty() || records == nullptr || failed == nullptr ||
+        count > UINT32_MAX)
+      return fail(EBADARG);
+    const size_t record_size = static_cast<size_t>(f->spec.record_size);
+    const size_t n = f->spec.keys.size();
+    const size_t pk_length = static_cast<size_t>(f->spec.keys[0].length());
+    size_t first_bad = SIZE_MAX, done = 0, total = count * n;
+    std::string pks, keys, data;
+    std::vector<std::uint32_t> order;
+    auto tick = [&] {
+      if (progress && (++done & 0xffff) == 0) progress(done, total);
+    };
+    // A put refused as a duplicate marks its record: iswrite in turn would
+    // have refused the first of them.
+    auto put = [&](DB* db, const char* key, size_t key_length, const char* value,
+                   size_t value_length, u_int32_t flags, std::uint32_t r) {
+      Dbt k, d;
+      k.data = const_cast<char*>(key);
+      k.size = static_cast<u_int32_t>(key_length);
+      d.data = const_cast<char*>(value);
+      d.size = static_cast<u_int32_t>(value_length);
+      int rc = db->put(db, nullptr, &k, &d, flags);
+      if (rc == DB_KEYEXIST) {
+        first_bad = std::min(first_bad, static_cast<size_t>(r));
+        rc = 0;
+      }
+      tick();
+      return rc;
+    };
+    sort_keys(f->spec.keys[0], records, record_size, count, &pks, &order);
+    for (std::uint32_t r : order) {
+      int rc = put(f->dbs[0], pks.data() + r * pk_length, pk_length, records + r * record_size,
+                   record_size, DB_NOOVERWRITE, r);
+      if (rc != 0) return fail_db(rc);
+    }
+    data.resize(pk_length + 4);
+    for (size_t i = 1; i < n; ++i) {
+      const KeySpec& key = f->spec.keys[i];
+      size_t length = static_cast<size_t>(key.length());
+      sort_keys(key, records, record_size, count, &keys, &order);
+      DB* db = f->dbs[i];
+      for (size_t at = 0; at < count;) {
+        // One value's records, in record order: the order of their numbers.
+        const char* value = keys.data() + order[at] * length;
+        size_t end = at + 1;
+        while (end < count && std::memcmp(keys.data() + order[end] * length, value, length) == 0)
+          ++end;
+        std::uint32_t top = 0;
+        if (key.dups) {
+          std::string v(value, length);
+          if (int rc = top_seq(f, i, v, &top); rc != 0) return fail_db(rc);
+          f->tops[i][v] = top + static_cast<std::uint32_t>(end - at);
+        }
+        for (; at < end; ++at) {
+          std::uint32_t r = order[at];
+          int rc = 0;
+          if (key.dups) {
+            std::uint32_t seq = ++top;
+            std::memcpy(data.data(), pks.data() + r * pk_length, pk_length);
+            for (int b = 0; b < 4; ++b) data[pk_length + b] = static_cast<char>((seq >> (8 * b)) & 0xff);
+            rc = put(db, value, length, data.data(), data.size(), 0, r);
+          } else {
+            rc = put(db, value, length, pks.data() + r * pk_length, pk_length, DB_NOOVERWRITE, r);
+          }
+          if (rc != 0) return fail_db(rc);
+        }
+      }
+    }
+    if (first_bad != SIZE_MAX) {
+      *failed = first_bad;
+      return fail(EDUPL);
+    }
+    return 0;
+  });
+}
+
+std::string describe_mismatch(const std::string& name, const std::string& kdf_path) {
+  std::string kdf = kdf_path.empty() ? key_file_of(name) : kdf_path;
+  std::string text;
+  if (int e = os::read_file(kdf, &text); e != 0)
+    return "cannot read the key file " + kdf + ": " + std::strerror(e);
+  std::string why;
+  std::optional<FileSpec> spec = parse_key_file(text, &why);
+  if (!spec) return "the key file " + kdf + ", " + why;
+  size_t alternates = spec->keys.size() - 1;
+  std::string lists = "the key file lists " + std::to_string(alternates) + " alternate key" +
+                      (alternates == 1 ? "" : "s");
+  std::string extra = extra_index(name, spec->keys.size());
+  if (!extra.empty()) return extra + " exists, but " + lists;
+  std::vector<DB*> dbs;
+  std::string problem;
+  for (size_t i = 0; i < spec->keys.size() && problem.empty(); ++i) {
+    DB* db = nullptr;
+    int rc = open_db(index_path(name, i), false, false, true, false, &db);
+    if (rc == ENOENT)
+      problem = index_path(name, i) + " is missing" + (i > 0 ? ", but " + lists : "");
+    else if (rc != 0)
+      problem = index_path(name, i) + " is not an index file";
+    else
+      dbs.push_back(db);
+  }
+  if (problem.empty()) problem = layout_mismatch(name, *spec, dbs);
+  for (DB* db : dbs) db->close(db, 0);
+  return problem;
+}
+
 int build_file(const std::string& name, const FileSpec& spec, int mode, bool bulk,
                const std::string& kdf_path) {
   if (!valid_name(name.c_str())) return fail(EFNAME);
@@ -628,6 +882,13 @@ int build_file(const std::string& name, const FileSpec& spec, int mode, bool bul
   return open_file(name, mode, bulk, kdf);
 }
 
+int open_with_key_file(const std::string& name, const std::string& kdf_path, int mode) {
+  return guard([&] {
+    if (!valid_name(name.c_str())) return fail(EFNAME);
+    return open_file(name, mode, false, kdf_path);
+  });
+}
+
 void set_held_hook(HeldHook hook) { g_held_hook.store(hook, std::memory_order_release); }
 
 const FileSpec* file_spec(int fd) {
@@ -635,6 +896,65 @@ const FileSpec* file_spec(int fd) {
   if (fd < 0 || fd >= kMaxFiles || g_files[fd] == nullptr) return nullptr;
   return &g_files[fd]->spec;
 }
+
+namespace {
+
+// Checks duplicates index `i` of a file of `records` records from its own
+// side: every entry names a record whose key has the entry's value, the
+// numbers of a value rise in stored order (new entries take the last one's
+// number plus 1), and no record has two entries; with as many entries as
+// records, every record then has its one entry.
+int check_dups_index(File* f, size_t i, std::uint64_t records, std::string* problem) {
+  DB* db = f->dbs[i];
+  DBC* c = nullptr;
+  int rc = db->cursor(db, nullptr, &c, 0);
+  if (rc != 0) return fail_db(rc);
+  const size_t pk_length = static_cast<size_t>(f->spec.keys[0].length());
+  std::string key = "key " + std::to_string(i + 1);
+  std::vector<std::string> pks;
+  std::string prev_value;
+  std::uint32_t prev_seq = 0;
+  Dbt k, d;
+  while (problem->empty() && (rc = c->get(c, &k, &d, DB_NEXT)) == 0) {
+    auto entry = [&] { return std::to_string(pks.size() + 1); };
+    if (d.size != pk_length + 4) {
+      *problem = key + " entry " + entry() + " has the wrong size";
+      break;
+    }
+    std::string value = k.str(), pk(static_cast<const char*>(d.data), pk_length);
+    std::uint32_t seq = seq_of(d);
+    if (value == prev_value && seq <= prev_seq)
+      *problem = key + " entry " + entry() + " is numbered out of order";
+    prev_value = value;
+    prev_seq = seq;
+    Dbt pk_key(pk), rec;
+    int got = f->dbs[0]->get(f->dbs[0], nullptr, &pk_key, &rec, 0);
+    if (got == DB_NOTFOUND || (got == 0 && (static_cast<int>(rec.size) != f->spec.record_size ||
+                                            make_key(f->spec.keys[i],
+                                                     static_cast<const char*>(rec.data)) != value)))
+      *problem = key + " entry " + entry() + " names no record of its value";
+    else if (got != 0)
+      rc = got;
+    if (rc != 0) break;
+    pks.push_back(std::move(pk));
+  }
+  c->close(c);
+  if (!problem->empty()) return 1;
+  if (rc != DB_NOTFOUND) return fail_db(rc);
+  std::sort(pks.begin(), pks.end());
+  if (std::adjacent_find(pks.begin(), pks.end()) != pks.end()) {
+    *problem = key + " has two entries for one record";
+    return 1;
+  }
+  if (pks.size() != records) {
+    *problem = key + " has " + std::to_string(pks.size()) + " entries for " +
+               std::to_string(records) + " records";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
 
 int check_file(int fd, std::string* problem) {
   int rc = 0;
@@ -664,12 +984,10 @@ int check_file(int fd, std::string* problem) {
       std::string value = make_key(f->spec.keys[i], rec.data());
       DB* db = f->dbs[i];
       bool found = false;
+      // A duplicates index is checked from its own side below: looking for
+      // each record among its value's entries would cost the square of them.
       if (f->spec.keys[i].dups) {
-        DBC* c2 = nullptr;
-        if (db->cursor(db, nullptr, &c2, 0) == 0) {
-          found = find_dup(c2, value, pk) == 0;
-          c2->close(c2);
-        }
+        found = true;
       } else {
         Dbt k2(value), d2;
         found = db->get(db, nullptr, &k2, &d2, 0) == 0 && d2.str() == pk;
@@ -683,6 +1001,10 @@ int check_file(int fd, std::string* problem) {
   if (!problem->empty()) return 1;
   if (rc != DB_NOTFOUND) return fail_db(rc);
   for (size_t i = 1; i < f->spec.keys.size(); ++i) {
+    if (f->spec.keys[i].dups) {
+      if (int r = check_dups_index(f, i, n, problem); r != 0) return r;
+      continue;
+    }
     DB* db = f->dbs[i];
     DBC* c2 = nullptr;
     rc = db->cursor(db, nullptr, &c2, 0);
@@ -747,10 +1069,11 @@ int isaddindex(int fd, struct keydesc* key) {
     std::string path = ix::index_path(f->name, index);
     ix::FileSpec next = f->spec;
     next.keys.push_back(spec);
-    std::string kdf = f->name + ".kdf";
+    std::string kdf = f->kdf;
     std::string tmp = kdf + ".new";
     std::string text = ix::format_key_file(next);
     f->dbs.reserve(index + 1);
+    if (!f->tops.empty()) f->tops.resize(index + 1);
     DB* db = nullptr;
     int e = ix::os::remove_file(path);
     if (e != 0) return ix::fail(ESYSERR, e);

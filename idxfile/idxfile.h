@@ -14,8 +14,12 @@
  *    key is chosen after open.
  * 4. Files: NAME holds primary key -> record, NAME.1 ... alternate key ->
  *    primary key (followed by a 4-byte little-endian sequence number for a
- *    key with duplicates), NAME.kdf describes the file. Keys are ordered by
- *    their stored bytes; integer parts are little-endian in the record.
+ *    key with duplicates), NAME.kdf describes the file (found in any letter
+ *    case of "kdf" when NAME.kdf itself is not there). A file with an index
+ *    NAME.n beyond the keys its key file lists is refused (EBADFILE). Keys
+ *    are ordered by their stored bytes; integer parts are little-endian in
+ *    the record. A new duplicate of a value is numbered one above the
+ *    highest of the value, found in constant time.
  * 5. Durability: on a file opened for update, every update call has handed
  *    its data to the operating system before it returns.
  */

@@ -1,6 +1,8 @@
 #include "idxfile/os_calls.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,6 +67,26 @@ int rename_file(const std::string& from, const std::string& to) {
 bool file_exists(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+int list_dir(const std::string& dir, std::vector<std::string>* names) {
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (d == nullptr) return errno;
+  names->clear();
+  while (dirent* e = ::readdir(d)) names->emplace_back(e->d_name);
+  ::closedir(d);
+  return 0;
+}
+
+bool same_file(int fd, const std::string& path) {
+  struct stat a, b;
+  return ::fstat(fd, &a) == 0 && ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
+}
+
+bool process_alive(long pid) {
+  if (pid <= 0) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 int open_for_lock(const std::string& path, int* error) {

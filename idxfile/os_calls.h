@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qel::idxfile::os {
 
@@ -15,6 +16,13 @@ int write_file(const std::string& path, const std::string& text);  // flushed to
 int remove_file(const std::string& path);                          // missing is fine
 int rename_file(const std::string& from, const std::string& to);
 bool file_exists(const std::string& path);
+// The names in directory `dir` ("" for the current one); 0 or an errno value.
+int list_dir(const std::string& dir, std::vector<std::string>* names);
+// Whether descriptor `fd` is still the file at `path` (not replaced by a
+// rename since it was opened).
+bool same_file(int fd, const std::string& path);
+// Whether process `pid` still exists.
+bool process_alive(long pid);
 
 // A descriptor held open for locks; -1 and errno on failure.
 int open_for_lock(const std::string& path, int* error);

@@ -236,27 +236,87 @@ std::string_view ForeignBaseName(std::string_view name) {
   return cut == std::string_view::npos ? name : name.substr(cut + 1);
 }
 
-std::optional<std::string> ResolveIgnoringCase(const std::string& path) {
+namespace {
+
+enum class Lookup { kFound, kMissing, kAmbiguous };
+
+// The entry of directory `dir` ("" for the current one) named `name`: the
+// exact name when it is there, else the one name that matches when ASCII
+// letter case is ignored (Shift-JIS and UTF-8 bytes compare exactly).
+Lookup FindEntry(const std::string& dir, const std::string& name, std::string* found) {
   struct stat st;
-  if (::stat(path.c_str(), &st) == 0) return path;
-  auto slash = path.find_last_of('/');
-  std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  DIR* d = ::opendir(dir.c_str());
-  if (d == nullptr) return std::nullopt;
-  std::optional<std::string> found;
-  bool ambiguous = false;
+  std::string exact = dir + name;
+  if (name == "." || name == ".." || ::lstat(exact.c_str(), &st) == 0) {
+    *found = name;
+    return Lookup::kFound;
+  }
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (d == nullptr) return Lookup::kMissing;
+  int matches = 0;
   while (dirent* e = ::readdir(d)) {
-    // Letter case is ASCII only: Shift-JIS and UTF-8 bytes compare exactly.
-    if (::strcasecmp(e->d_name, base.c_str()) == 0) {
-      if (found) ambiguous = true;
-      found = slash == std::string::npos ? std::string(e->d_name)
-                                         : path.substr(0, slash + 1) + e->d_name;
+    if (::strcasecmp(e->d_name, name.c_str()) == 0) {
+      *found = e->d_name;
+      ++matches;
     }
   }
   ::closedir(d);
-  if (ambiguous) return std::nullopt;
-  return found;
+  return matches == 0 ? Lookup::kMissing : matches == 1 ? Lookup::kFound : Lookup::kAmbiguous;
+}
+
+// Resolves `path` component by component with FindEntry. *resolved holds the
+// components found so far, then the rest as written.
+Lookup ResolveComponents(const std::string& path, std::string* resolved) {
+  resolved->clear();
+  size_t pos = 0;
+  if (!path.empty() && path[0] == '/') {
+    *resolved = "/";
+    pos = 1;
+  }
+  while (pos <= path.size()) {
+    size_t slash = path.find('/', pos);
+    bool last = slash == std::string::npos;
+    std::string part = path.substr(pos, last ? std::string::npos : slash - pos);
+    if (part.empty()) {  // a doubled or trailing '/'
+      if (!last) *resolved += '/';
+      pos = last ? path.size() + 1 : slash + 1;
+      continue;
+    }
+    std::string found;
+    Lookup l = FindEntry(*resolved, part, &found);
+    if (l != Lookup::kFound) {
+      *resolved += path.substr(pos);
+      return l;
+    }
+    *resolved += found;
+    if (last) break;
+    *resolved += '/';
+    pos = slash + 1;
+  }
+  return Lookup::kFound;
+}
+
+}  // namespace
+
+std::optional<std::string> ResolveIgnoringCase(const std::string& path) {
+  std::string resolved;
+  if (ResolveComponents(path, &resolved) != Lookup::kFound) return std::nullopt;
+  return resolved;
+}
+
+std::string InputPathIgnoringCase(const std::string& path) {
+  return ResolveIgnoringCase(path).value_or(path);
+}
+
+std::string OutputPathIgnoringCase(const std::string& path) {
+  std::string resolved;
+  switch (ResolveComponents(path, &resolved)) {
+    case Lookup::kFound:
+    case Lookup::kMissing:
+      return resolved;
+    case Lookup::kAmbiguous:
+      break;
+  }
+  return path;
 }
 
 }  // namespace qel::platform

@@ -127,10 +127,23 @@ QEL_PLATFORM_EXPORT std::optional<std::string> ReadWholeFile(const char* path);
 // The file name part of such a name: everything after the last '/' or '\'.
 QEL_PLATFORM_EXPORT std::string_view ForeignBaseName(std::string_view name);
 
-// The path to open for a name read from such a file: `path` itself when it
-// exists; else the one entry of its directory whose name matches when letter
-// case is ignored; nullopt when there is none or more than one (ambiguous).
+// The path to open for a name read from such a file. Windows names ignore
+// letter case, so each component of `path` (directories and the file) is the
+// exact name when it is there, else the one entry of its directory whose
+// name matches when ASCII letter case is ignored. nullopt when a component
+// has no such entry or more than one (ambiguous: the file counts as not
+// found). This is the one lookup of such names in the suite.
 QEL_PLATFORM_EXPORT std::optional<std::string> ResolveIgnoringCase(const std::string& path);
+
+// For a file to be read: ResolveIgnoringCase, or `path` as written when it
+// finds nothing (so that opening it fails as not found).
+QEL_PLATFORM_EXPORT std::string InputPathIgnoringCase(const std::string& path);
+
+// For a file to be created or replaced: an existing file found as above is
+// replaced under its existing name; when no file of any case exists it is
+// created under the name as written, in its directory found as above. With
+// two or more candidates `path` is used as written.
+QEL_PLATFORM_EXPORT std::string OutputPathIgnoringCase(const std::string& path);
 
 }  // namespace qel::platform
 

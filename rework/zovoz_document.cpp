@@ -8,6 +8,7 @@
 
 #include "filter/qelfilter.h"
 #include "message/qelmessage.h"
+#include "platform/file.h"
 
 namespace qel::rework {
 
@@ -126,18 +127,22 @@ uint32_t CZovozDoc::OpenFiles() {
   CloseFiles();
   KRACInit(&input);
   KRACInit(&output);
-  input.definition_path = settings.in_def.c_str();
+  in_def_path_ = platform::InputPathIgnoringCase(settings.in_def);
+  input.definition_path = in_def_path_.c_str();
   input.access_mode = 1;
   const std::string& out_def = settings.form == kFormSelection ? settings.in_def : settings.out_def;
-  output.definition_path = out_def.c_str();
+  out_def_path_ = platform::InputPathIgnoringCase(out_def);
+  output.definition_path = out_def_path_.c_str();
   output.access_mode = 2;
   if (KRACSproc(&input) != 0) return KRACGetStatus(&input);
   if (KRACSproc(&output) != 0) {
     KRACRinfFree(&input);
     return KRACGetStatus(&output);
   }
-  input.data_path = settings.in_data.c_str();
-  output.data_path = settings.out_data.c_str();
+  in_data_path_ = platform::InputPathIgnoringCase(settings.in_data);
+  out_data_path_ = platform::OutputPathIgnoringCase(settings.out_data);
+  input.data_path = in_data_path_.c_str();
+  output.data_path = out_data_path_.c_str();
   if (KRACOpen(&input) != 0) {
     uint32_t status = KRACGetStatus(&input);
     KRACRinfFree(&input);

@@ -129,7 +129,9 @@ class CZovozDoc {
   // Reads both definitions and opens the input (mode 1) and output (mode 2)
   // data files. In a selection procedure the output takes the input's
   // definition. 0, or the failing DTF's status (input first); whatever was
-  // opened is closed again on failure.
+  // opened is closed again on failure. The procedure's names were often
+  // written on Windows: each is looked up without regard to letter case
+  // (platform/file.h); an output found so is replaced under its own name.
   uint32_t OpenFiles();
   // Closes the data files and frees the layouts. The first close failure's
   // status (and its DTF in *failed) or 0.
@@ -162,6 +164,10 @@ class CZovozDoc {
  private:
   void FreeEdits();
 
+  // The paths the DTFs point at while the files are open: the procedure's
+  // names as found on disk (input data, input definition, output data,
+  // output definition).
+  std::string in_data_path_, in_def_path_, out_data_path_, out_def_path_;
   std::deque<std::array<char, kConstantBufferSize>> constants_;
   std::deque<SelCompEntry> comparisons_;
   std::vector<std::string> undefined_;

@@ -1,9 +1,11 @@
+#include <db.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -173,6 +175,270 @@ TEST_F(IdxFileTest, MissingOrWrongKeyFileIsRefused) {
   EXPECT_EQ(IsGetLastErrno(), EBADFILE);
   EXPECT_EQ(isopen((dir_ + "/none").c_str(), ISINPUT), -1);
   EXPECT_EQ(IsGetLastErrno(), ENOENT);
+}
+
+// The entries of the duplicates index f.2 as "value:primary key/sequence",
+// read straight from its database in stored order.
+std::string dup_entries(const std::string& name) {
+  DB* db = nullptr;
+  if (db_create(&db, nullptr, 0) != 0) return "db_create failed";
+  std::string path = name + ".2", out;
+  if (db->open(db, nullptr, path.c_str(), nullptr, DB_UNKNOWN, DB_RDONLY, 0) == 0) {
+    DBC* c = nullptr;
+    db->cursor(db, nullptr, &c, 0);
+    DBT k = {}, d = {};
+    while (c->get(c, &k, &d, DB_NEXT) == 0) {
+      const unsigned char* p = static_cast<const unsigned char*>(d.data);
+      unsigned seq = p[4] | (p[5] << 8) | (p[6] << 16) | (unsigned(p[7]) << 24);
+      out += std::string(static_cast<char*>(k.data), k.size) + ":" +
+             std::string(static_cast<char*>(d.data), 4) + "/" + std::to_string(seq) + " ";
+    }
+    c->close(c);
+  }
+  db->close(db, 0);
+  return out;
+}
+
+// A new entry of a duplicates value takes the highest number of the value
+// plus 1; a rewrite that keeps the value keeps its entry; a delete renumbers
+// nothing, so deleting the highest lets the next write take its number again.
+// The same holds while a file is built, where the numbers are kept in memory.
+TEST_F(IdxFileTest, DuplicateSequenceNumbersFollowTheHighestOfTheValue) {
+  for (bool bulk : {false, true}) {
+    SCOPED_TRACE(bulk ? "building" : "updating");
+    qel::idxfile::FileSpec spec;
+    spec.record_size = 14;
+    spec.keys = {{{{0, 4, CHARTYPE}}, false}, {{{4, 3, CHARTYPE}}, false},
+                 {{{7, 2, CHARTYPE}}, true}};
+    int fd = qel::idxfile::build_file(name_, spec, ISINOUT | ISEXCLLOCK, bulk);
+    ASSERT_GE(fd, 0) << IsGetLastErrno();
+    ASSERT_EQ(put(fd, "0001A01AAdata1"), 0);
+    ASSERT_EQ(put(fd, "0002B01AAdata2"), 0);
+    ASSERT_EQ(put(fd, "0003C01BBdata3"), 0);
+    ASSERT_EQ(put(fd, "0004D01AAdata4"), 0);
+    std::string r = "0002B01AAnewer";  // keeps AA: keeps 2
+    ASSERT_EQ(isrewrite(fd, r.data()), 0);
+    r = "0003C01AAmoved";  // BB into AA: 3 + 1
+    ASSERT_EQ(isrewrite(fd, r.data()), 0);
+    r = "0003";
+    r.resize(14, ' ');
+    ASSERT_EQ(isdelete(fd, r.data()), 0);  // the highest, 4, goes
+    ASSERT_EQ(put(fd, "0005E01AAdata5"), 0);  // 3 + 1 again
+    r = "0001";
+    r.resize(14, ' ');
+    ASSERT_EQ(isdelete(fd, r.data()), 0);  // the lowest: nothing moves
+    ASSERT_EQ(put(fd, "0006F01AAdata6"), 0);
+    ASSERT_EQ(put(fd, "0007G01BBdata7"), 0);  // BB emptied earlier: 1
+    std::string problem;
+    EXPECT_EQ(qel::idxfile::check_file(fd, &problem), 0) << problem;
+    ASSERT_EQ(isclose(fd), 0);
+    EXPECT_EQ(dup_entries(name_), "AA:0002/2 AA:0004/3 AA:0005/4 AA:0006/5 BB:0007/1 ");
+  }
+}
+
+// Changes the duplicates index f.2 behind the engine's back: removes the
+// entry at `remove` (0: the first) and, when `value` is given, adds one.
+void tamper(const std::string& name, int remove, const char* value, const std::string& data) {
+  DB* db = nullptr;
+  ASSERT_EQ(db_create(&db, nullptr, 0), 0);
+  std::string path = name + ".2";
+  ASSERT_EQ(db->open(db, nullptr, path.c_str(), nullptr, DB_UNKNOWN, 0, 0), 0);
+  DBC* c = nullptr;
+  db->cursor(db, nullptr, &c, 0);
+  DBT k = {}, d = {};
+  for (int i = 0; i <= remove; ++i) ASSERT_EQ(c->get(c, &k, &d, DB_NEXT), 0);
+  ASSERT_EQ(c->del(c, 0), 0);
+  c->close(c);
+  if (value != nullptr) {
+    DBT k2 = {}, d2 = {};
+    k2.data = const_cast<char*>(value);
+    k2.size = 2;
+    d2.data = const_cast<char*>(data.data());
+    d2.size = static_cast<u_int32_t>(data.size());
+    ASSERT_EQ(db->put(db, nullptr, &k2, &d2, 0), 0);
+  }
+  db->close(db, 0);
+}
+
+// The check of a duplicates index, done from the index's side: a missing
+// entry, an entry naming another record, two entries for one record, and
+// numbers that do not rise are each found.
+TEST_F(IdxFileTest, CheckFindsEveryKindOfFaultInADuplicatesIndex) {
+  struct Case {
+    int remove;
+    const char* value;
+    std::string data, problem;
+  };
+  std::string one = std::string("0001") + '\x09' + '\0' + '\0' + '\0';
+  std::string three = std::string("0003") + '\x09' + '\0' + '\0' + '\0';
+  std::string early = std::string("0002") + '\x00' + '\0' + '\0' + '\0';
+  for (const Case& t : {Case{0, nullptr, "", "key 3 has 2 entries for 3 records"},
+                        Case{0, "AA", three, "key 3 entry 2 names no record of its value"},
+                        Case{1, "AA", one, "key 3 has two entries for one record"},
+                        Case{1, "AA", early, "key 3 entry 2 is numbered out of order"}}) {
+    SCOPED_TRACE(t.problem);
+    int fd = make();
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(put(fd, "0001A01AAdata1"), 0);
+    ASSERT_EQ(put(fd, "0002B01AAdata2"), 0);
+    ASSERT_EQ(put(fd, "0003C01BBdata3"), 0);
+    ASSERT_EQ(isclose(fd), 0);
+    tamper(name_, t.remove, t.value, t.data);
+    fd = isopen(name_.c_str(), ISINPUT);
+    ASSERT_GE(fd, 0);
+    std::string problem;
+    EXPECT_EQ(qel::idxfile::check_file(fd, &problem), 1);
+    EXPECT_EQ(problem, t.problem);
+    ASSERT_EQ(isclose(fd), 0);
+  }
+}
+
+// Every key and data pair of the database at `path`, in stored order.
+std::vector<std::string> dump_db(const std::string& path) {
+  DB* db = nullptr;
+  if (db_create(&db, nullptr, 0) != 0) return {"db_create failed"};
+  std::vector<std::string> out;
+  if (db->open(db, nullptr, path.c_str(), nullptr, DB_UNKNOWN, DB_RDONLY, 0) == 0) {
+    DBC* c = nullptr;
+    db->cursor(db, nullptr, &c, 0);
+    DBT k = {}, d = {};
+    while (c->get(c, &k, &d, DB_NEXT) == 0)
+      out.push_back(std::string(static_cast<char*>(k.data), k.size) + "|" +
+                    std::string(static_cast<char*>(d.data), d.size));
+    c->close(c);
+  } else {
+    out.push_back("cannot open " + path);
+  }
+  db->close(db, 0);
+  return out;
+}
+
+// A build fills each index in key order, chunk by chunk; the file must hold
+// exactly what writes of one record after another leave, duplicates numbered
+// in record order across chunks, and a duplicate key must be reported at the
+// record where those writes would have stopped.
+TEST_F(IdxFileTest, BuildInKeyOrderLeavesWhatWritesInTurnLeave) {
+  qel::idxfile::FileSpec spec;
+  spec.record_size = 14;
+  spec.keys = {{{{0, 4, CHARTYPE}}, false}, {{{4, 3, CHARTYPE | ISDESC}}, false},
+               {{{7, 2, CHARTYPE}}, true}};
+  constexpr int kCount = 3000;
+  std::string records;
+  std::uint64_t seed = 12345;
+  std::vector<int> perm(kCount);
+  for (int i = 0; i < kCount; ++i) perm[i] = i;
+  for (int i = kCount - 1; i > 0; --i) {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    std::swap(perm[i], perm[(seed >> 33) % (i + 1)]);
+  }
+  for (int i = 0; i < kCount; ++i) {
+    char rec[32];
+    int a = perm[kCount - 1 - i];
+    std::snprintf(rec, sizeof rec, "%04d%c%c%cD%d%05d", perm[i], 'A' + a / 676, 'A' + a / 26 % 26,
+                  'A' + a % 26, perm[i] % 7, i);
+    records.append(rec, 14);
+  }
+  auto build = [&](const std::string& name, const std::string& data, bool in_turn,
+                   size_t* failed) {
+    int fd = qel::idxfile::build_file(name, spec, ISOUTPUT | ISEXCLLOCK, true);
+    if (fd < 0) return -1;
+    size_t count = data.size() / 14;
+    int rc = 0;
+    if (in_turn) {
+      for (size_t r = 0; r < count && rc == 0; ++r) {
+        std::string rec = data.substr(r * 14, 14);
+        rc = iswrite(fd, rec.data());
+        if (rc != 0) *failed = r;
+      }
+    } else {
+      size_t chunks[] = {1000, 1500, 500}, at = 0;
+      for (size_t n : chunks) {
+        rc = qel::idxfile::bulk_write(fd, data.data() + at * 14, n, failed);
+        if (rc != 0) {
+          *failed += at;
+          break;
+        }
+        at += n;
+      }
+    }
+    int e = IsGetLastErrno();
+    isclose(fd);
+    return rc == 0 ? 0 : e;
+  };
+  size_t failed = 0;
+  ASSERT_EQ(build(dir_ + "/turn", records, true, &failed), 0);
+  ASSERT_EQ(build(dir_ + "/bulk", records, false, &failed), 0);
+  for (const char* index : {"", ".1", ".2"}) {
+    std::vector<std::string> turn = dump_db(dir_ + "/turn" + index);
+    EXPECT_EQ(turn.size(), static_cast<size_t>(kCount));
+    EXPECT_TRUE(turn == dump_db(dir_ + "/bulk" + index)) << "index" << index;
+  }
+  int fd = isopen((dir_ + "/bulk").c_str(), ISINPUT);
+  std::string problem;
+  EXPECT_EQ(qel::idxfile::check_file(fd, &problem), 0) << problem;
+  isclose(fd);
+
+  // Record 2100 repeats the unique key of record 40, record 1700 the primary
+  // key of record 200: the writes stop at 1700.
+  std::string bad = records;
+  bad.replace(2100 * 14 + 4, 3, records, 40 * 14 + 4, 3);
+  bad.replace(1700 * 14, 4, records, 200 * 14, 4);
+  size_t turn_failed = 0, bulk_failed = 0;
+  EXPECT_EQ(build(dir_ + "/bad1", bad, true, &turn_failed), EDUPL);
+  EXPECT_EQ(build(dir_ + "/bad2", bad, false, &bulk_failed), EDUPL);
+  EXPECT_EQ(turn_failed, 1700u);
+  EXPECT_EQ(bulk_failed, 1700u);
+  // Record 1100 takes the unique key of record 2400, in the same chunk.
+  bad = records;
+  bad.replace(1100 * 14 + 4, 3, records, 2400 * 14 + 4, 3);
+  EXPECT_EQ(build(dir_ + "/bad3", bad, true, &turn_failed), EDUPL);
+  EXPECT_EQ(build(dir_ + "/bad4", bad, false, &bulk_failed), EDUPL);
+  EXPECT_EQ(turn_failed, 2400u);
+  EXPECT_EQ(bulk_failed, 2400u);
+}
+
+// The suite's dialogs and command lines take NAME.kdf in any letter case and
+// pass NAME: the engine finds the key file whatever the case of "kdf", and
+// two candidates in different cases are no key file.
+TEST_F(IdxFileTest, KeyFileIsFoundInAnyLetterCase) {
+  int fd = make();
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(put(fd, "0001A01AAdata1"), 0);
+  ASSERT_EQ(isclose(fd), 0);
+  fs::rename(name_ + ".kdf", name_ + ".KDF");
+  EXPECT_EQ(qel::idxfile::key_file_of(name_), name_ + ".KDF");
+  fd = isopen(name_.c_str(), ISINOUT);
+  ASSERT_GE(fd, 0) << IsGetLastErrno();
+  EXPECT_EQ(read_str(fd, ISNEXT), "0001A01AAdata1");
+  ASSERT_EQ(isclose(fd), 0);
+  fs::copy_file(name_ + ".KDF", name_ + ".Kdf");
+  EXPECT_EQ(isopen(name_.c_str(), ISINPUT), -1);
+  EXPECT_EQ(IsGetLastErrno(), EBADFILE);
+}
+
+// An index file beyond the keys that the key file lists would go stale under
+// updates made without it: such a file is refused, and the refusal says what
+// does not match.
+TEST_F(IdxFileTest, IndexBeyondTheKeyFilesKeysIsRefused) {
+  int fd = make();
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(put(fd, "0001A01AAdata1"), 0);
+  ASSERT_EQ(isclose(fd), 0);
+  EXPECT_EQ(qel::idxfile::describe_mismatch(name_), "");
+  std::ofstream(name_ + ".kdf") << "RECSIZE 14\nKEY 0:4:CHAR\nKEY 4:3:CHAR\n";
+  for (int mode : {ISINPUT, ISINOUT, ISINOUT | ISEXCLLOCK}) {
+    EXPECT_EQ(isopen(name_.c_str(), mode), -1);
+    EXPECT_EQ(IsGetLastErrno(), EBADFILE);
+  }
+  EXPECT_EQ(qel::idxfile::describe_mismatch(name_),
+            name_ + ".2 exists, but the key file lists 1 alternate key");
+  std::ofstream(name_ + ".kdf") << "RECSIZE 14\nKEY 0:4:CHAR\nKEY 4:3:CHAR\nKEY 7:2:CHAR\n";
+  EXPECT_EQ(qel::idxfile::describe_mismatch(name_),
+            name_ + ".2 does not match KEY line 3 of the key file: it holds duplicates");
+  std::ofstream(name_ + ".kdf") << "RECSIZE 14\nKEY 0:4:CHAR\nKEY 4:3:CHAR\nKEY 7:2:CHAR DUPS\n";
+  fs::remove(name_ + ".1");
+  EXPECT_EQ(qel::idxfile::describe_mismatch(name_),
+            name_ + ".1 is missing, but the key file lists 2 alternate keys");
 }
 
 TEST_F(IdxFileTest, PrimaryKeyWithDuplicatesDescribesItselfButRefusesRecords) {

@@ -266,6 +266,26 @@ TEST_F(FileTest, NamesFromWindowsFilesResolveIgnoringCase) {
   EXPECT_EQ(ResolveIgnoringCase(Path("item.DEF")), std::nullopt);  // two candidates
 }
 
+TEST_F(FileTest, DirectoriesOfWindowsNamesResolveIgnoringCase) {
+  ASSERT_EQ(::mkdir(Path("Data").c_str(), 0755), 0);
+  Write(Path("Data/IN1.FLF"), "x");
+  EXPECT_EQ(ResolveIgnoringCase(Path("DATA/in1.flf")), Path("Data/IN1.FLF"));
+  EXPECT_EQ(ResolveIgnoringCase(Path("data//In1.Flf")), Path("Data//IN1.FLF"));
+  EXPECT_EQ(InputPathIgnoringCase(Path("data/none")), Path("data/none"));
+  ASSERT_EQ(::mkdir(Path("DATA").c_str(), 0755), 0);
+  EXPECT_EQ(ResolveIgnoringCase(Path("data/in1.flf")), std::nullopt);  // two directories
+}
+
+TEST_F(FileTest, OutputNamesReplaceAFileFoundByCaseOrAreCreatedAsWritten) {
+  ASSERT_EQ(::mkdir(Path("Out").c_str(), 0755), 0);
+  EXPECT_EQ(OutputPathIgnoringCase(Path("OUT/new.dat")), Path("Out/new.dat"));
+  Write(Path("Out/OLD.DAT"), "x");
+  EXPECT_EQ(OutputPathIgnoringCase(Path("out/old.dat")), Path("Out/OLD.DAT"));
+  Write(Path("Out/Old.Dat"), "y");
+  EXPECT_EQ(OutputPathIgnoringCase(Path("out/old.dat")), Path("out/old.dat"));
+  EXPECT_EQ(OutputPathIgnoringCase(Path("Out/Old.Dat")), Path("Out/Old.Dat"));  // exact first
+}
+
 TEST_F(FileTest, ReadWholeFileReturnsEveryByte) {
   std::string data(200000, '\0');
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 
 #include "rework/procedure_file.h"
 #include "rework/tests/rework_fixture.h"
@@ -157,6 +158,31 @@ TEST_F(ReworkBatchTest, TenRecordsFourSelectedAndEdited) {
             "4"
             "\x8c\x8f\x81\x42\n");
   EXPECT_EQ(test::ReadAll(out_data_), "001000A01Y023456A02Y045678A01Y001001A02Y");
+}
+
+// Procedures written on Windows name files in any letter case: each of the
+// four files, and the record definition a file definition names, is the one
+// file whose name matches without regard to case, and an existing output
+// found so is replaced under its own name.
+TEST_F(ReworkBatchTest, NamesInAnyLetterCaseFindTheFilesOnDisk) {
+  dir_.Write("IN.DAT", TenRecords());
+  ASSERT_EQ(RunProcedure(EditProcedure(Selection() + Edits())), 0) << output_;
+  std::string exact = test::ReadAll(out_data_);
+  ASSERT_EQ(std::rename((dir_.path() + "/IN.RDF").c_str(), (dir_.path() + "/In.Rdf").c_str()), 0);
+  dir_.Write("OUT.DAT", "left from before");
+  auto lower = [&](const std::string& name) { return dir_.path() + "/" + name; };
+  std::string procedure = test::Procedure(
+      test::CommonBlock(lower("in.dat"), lower("in.flf"), lower("out.dat"), lower("out.flf"),
+                        "ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\nCOPY=NO;\n", "1A2") +
+      Selection() + Edits());
+  ASSERT_EQ(RunProcedure(procedure), 0) << output_;
+  EXPECT_EQ(test::ReadAll(out_data_), exact);
+  EXPECT_FALSE(std::ifstream(lower("out.dat")).good());
+
+  // Two names that differ only in case: neither is taken.
+  dir_.Write("In.Flf", test::ReadAll(in_def_));
+  EXPECT_EQ(RunProcedure(procedure), 1);
+  EXPECT_EQ(output_.rfind("KRAC3510-E " + lower("in.flf"), 0), 0u) << output_;
 }
 
 TEST_F(ReworkBatchTest, WithoutConditionsEveryRecordIsWritten) {

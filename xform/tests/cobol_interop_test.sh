@@ -115,6 +115,11 @@ printf 'RECSIZE 73\nKEY 0:4:CHAR\n' > SALESIX.kdf
 "$xform" /f ic /i SALESIX.kdf /d SALESIX.FLF /o IX.CSV /e b /b t > ic.out ||
   fail "ic: $(cat ic.out)"
 same "ic texts" EXPECT.CSV IX.CSV
+# The key file in upper case names the same indexed file.
+mv SALESIX.kdf SALESIX.KDF
+"$xform" /f ic /i SALESIX.KDF /d SALESIX.FLF /o IX2.CSV /e b /b t > ic2.out ||
+  fail "ic with .KDF: $(cat ic2.out)"
+same "ic texts through .KDF" EXPECT.CSV IX2.CSV
 
 # The log of the runs.
 grep -q "FuncName              = IsamToCsv" qelxform.LOG || fail "log: $(cat qelxform.LOG)"
