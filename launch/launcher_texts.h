@@ -28,6 +28,16 @@ inline constexpr int kTextPfEnd = 201;            // 終  了
 inline constexpr int kTextPfFirst = 202;          // 初画面
 inline constexpr int kTextPfPrevious = 203;       // 前画面
 inline constexpr int kTextPfCommand = 204;        // 切　替
+inline constexpr int kTextMenuFile = 210;
+inline constexpr int kTextExit = 211;
+inline constexpr int kTextMenuHelp = 212;
+inline constexpr int kTextAbout = 213;
+inline constexpr int kTextWaitingStatus = 214;
+inline constexpr int kTextAboutBox = 215;
+// Command prompts ("prompt\ntool tip").
+inline constexpr int kCmdExit = 300;
+inline constexpr int kCmdRecent = 301;
+inline constexpr int kCmdAbout = 302;
 
 // The text id for a failed start: the table entry of `code`, or the
 // unknown-error line for any other code.

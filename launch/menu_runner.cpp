@@ -23,6 +23,12 @@ MenuRunner::~MenuRunner() {
   for (auto& [object, run] : runs_) run.block.Forget();
 }
 
+void MenuRunner::Reset() {
+  for (auto& [object, run] : runs_) run.block.Forget();
+  runs_.clear();
+  waiting_run_ = nullptr;
+}
+
 void MenuRunner::Press(const CLCNObject& object) {
   if (waiting_) {
     host_.ShowText(kTextWaiting);
@@ -85,6 +91,9 @@ void MenuRunner::Start(const CLCNObject& object, ObjectRun& run) {
   } else {
     return;
   }
+  const std::string launcher = state_.launcher_path;
+  program = ResolveProgram(program, state_.menu_dir,
+                           launcher.substr(0, launcher.find_last_of('/') + 1));
   const StartKind kind = ClassifyProgram(program);
   if (kind == StartKind::kMenu) {
     StartChildMenu(program, run);

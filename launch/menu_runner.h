@@ -47,6 +47,8 @@ struct LauncherState {
   pid_t root_window = 0;    // the root itself: its own window
   // The program started for child menus and the command-line terminals.
   std::string launcher_path;
+  // The open menu's directory: relative program names are found there too.
+  std::string menu_dir;
   std::vector<std::string> terminals = {"x-terminal-emulator", "xterm"};
 };
 
@@ -57,8 +59,12 @@ class MenuRunner {
   MenuRunner(const MenuRunner&) = delete;
   MenuRunner& operator=(const MenuRunner&) = delete;
 
+  // Forgets every started object (call before the document is replaced;
+  // REQUIRES: not waiting and no child menu running).
+  void Reset();
   // The document to run; null when none is open. Not owned.
   void SetDocument(const CQelstartDoc* document) { document_ = document; }
+  void SetMenuDirectory(std::string dir) { state_.menu_dir = std::move(dir); }
   const LauncherState& state() const { return state_; }
 
   // A button or icon of the document was pressed.

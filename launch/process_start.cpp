@@ -8,8 +8,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <optional>
 
 #include "launch/command_line.h"
+#include "platform/file.h"
 #include "platform/system_error.h"
 
 extern char** environ;
@@ -30,6 +33,56 @@ StartKind ClassifyProgram(const std::string& program) {
   if (ext == ".COM" || ext == ".EXE" || ext == ".PIF") return StartKind::kProgram;
   if (ext == ".BAT" || ext == ".CMD" || ext == ".SH") return StartKind::kBatch;
   return StartKind::kDocument;
+}
+
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+std::string Join(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return {};
+  return dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
+}  // namespace
+
+std::string ResolveProgram(const std::string& program, const std::string& menu_dir,
+                           const std::string& launcher_dir) {
+  if (program.empty() || Exists(program)) return program;
+  std::vector<std::string> candidates;
+  if (program[0] != '/') {
+    candidates.push_back(Join(menu_dir, program));
+    if (program.find('/') == std::string::npos) {
+      candidates.push_back(Join(launcher_dir, program));
+      const char* path = std::getenv("PATH");
+      std::string dirs = path ? path : "";
+      size_t start = 0;
+      while (start <= dirs.size()) {
+        const size_t end = std::min(dirs.find(':', start), dirs.size());
+        if (end > start) {
+          const std::string candidate = Join(dirs.substr(start, end - start), program);
+          if (IsExecutableFile(candidate)) candidates.push_back(candidate);
+        }
+        start = end + 1;
+      }
+    }
+  }
+  for (const std::string& candidate : candidates)
+    if (Exists(candidate)) return candidate;
+  if (std::optional<std::string> found = platform::ResolveIgnoringCase(program)) return *found;
+  for (const std::string& candidate : candidates) {
+    if (candidate.empty()) continue;
+    if (std::optional<std::string> found = platform::ResolveIgnoringCase(candidate)) return *found;
+  }
+  return program;
 }
 
 std::vector<std::string> ProgramArguments(StartKind kind, const std::string& program,

@@ -22,6 +22,15 @@ enum class StartKind { kMenu, kPanoplyBatch, kProgram, kBatch, kDocument };
 
 StartKind ClassifyProgram(const std::string& program);
 
+// The file a menu's program name stands for. A name that exists as given
+// (relative to the current directory) is kept; a relative name is then
+// looked for in `menu_dir` (the open menu's directory), a name without '/'
+// beside the launcher (`launcher_dir`, where the suite's programs are) and in
+// PATH; a name written on Windows in another letter case is found too.
+// Unchanged when nothing matches, so that the start reports it missing.
+std::string ResolveProgram(const std::string& program, const std::string& menu_dir,
+                           const std::string& launcher_dir);
+
 // The argument vector for a program or batch file and its parameters; the
 // parameters are split at spaces (there is no quoting, as on the command line).
 std::vector<std::string> ProgramArguments(StartKind kind, const std::string& program,

@@ -1,0 +1,334 @@
+// The launcher's main window and its start-up: command line, start block,
+// the chain's socket, opening the named menu, and the runner's requests.
+#include "launch/qelstart/start_frame.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <cstdio>
+#include <cstdlib>
+
+#include "gui/qt_text.h"
+#include "launch/launcher_texts.h"
+#include "platform/file.h"
+#include "platform/string_table.h"
+
+#ifndef QEL_VERSION
+#define QEL_VERSION ""
+#endif
+
+namespace qel::launch::gui {
+
+namespace {
+
+using qel::gui::FromCp932;
+using qel::gui::ProgramText;
+
+std::string ProgramBytes(int id) {
+  const auto text = platform::LoadProgramString(static_cast<unsigned>(id));
+  return text ? std::string(*text) : std::string();
+}
+
+QString NativePath(const std::string& path) { return QString::fromLocal8Bit(path.c_str()); }
+
+void Trace(const ChainMessage& message) {
+  const char* path = std::getenv("QELSTART_TRACE");
+  if (path == nullptr || *path == '\0') return;
+  if (FILE* file = std::fopen(path, "a")) {
+    std::fprintf(file, "%d %u %u\n", static_cast<int>(::getpid()), message.message,
+                 message.wparam);
+    std::fclose(file);
+  }
+}
+
+QSettings LauncherSettings() { return QSettings(QStringLiteral("KORVATH"), QStringLiteral("QELLAR2")); }
+
+const QString kRecentGroup = QStringLiteral("QELSTART/Recent File List");
+
+}  // namespace
+
+int ShowLauncherText(int textId, const std::string& insert, platform::BoxButtons buttons,
+                     platform::BoxIcon icon) {
+  std::string text = ProgramBytes(textId);
+  for (const char* placeholder : {"%s", "%u"}) {
+    const size_t at = text.find(placeholder);
+    if (at != std::string::npos) text.replace(at, 2, insert);
+  }
+  return platform::ShowBox(ProgramBytes(kTextCaption), text, buttons, icon);
+}
+
+CMainFrame::CMainFrame(LaunchMode mode, LauncherState state, std::string menuPath,
+                       QWidget* parent)
+    : qel::gui::CMainFrame(ProgramText(kTextTitle), parent),
+      m_mode(mode),
+      m_menuPath(std::move(menuPath)),
+      m_doc(std::make_unique<CQelstartDoc>()) {
+  setObjectName(QStringLiteral("mainFrame"));
+  ToolBar()->hide();
+  m_view = new CMenuView(this);
+  m_view->setInteractive(m_mode == LaunchMode::kRun);
+  setCentralWidget(m_view);
+  resize(640, 480);
+
+  m_fileMenu = AddMenu(ProgramText(kTextMenuFile));
+  for (int i = 0; i < kRecentFiles; ++i) {
+    QAction* action = AddCommand(m_fileMenu, kCmdRecent, QString());
+    action->setVisible(false);
+    connect(action, &QAction::triggered, this, [this, action] {
+      const QString path = action->data().toString();
+      if (m_mode == LaunchMode::kRun && (m_runner->waiting() || m_runner->AnyChildRunning())) {
+        ShowText(kTextWaiting);
+        return;
+      }
+      openMenu(path.toLocal8Bit().toStdString());
+    });
+    m_recentActions.append(action);
+  }
+  m_fileMenu->addSeparator();
+  QAction* exit = AddCommand(m_fileMenu, kCmdExit, ProgramText(kTextExit));
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+  QMenu* help = AddMenu(ProgramText(kTextMenuHelp));
+  QAction* about = AddCommand(help, kCmdAbout, ProgramText(kTextAbout));
+  connect(about, &QAction::triggered, this, [this] {
+    ShowAbout(ProgramText(kTextAboutBox).replace(QStringLiteral("%s"), QStringLiteral(QEL_VERSION)));
+  });
+  updateRecentMenu();
+
+  state.own_window = ::getpid();
+  if (state.root_window == 0) state.root_window = state.own_window;
+  m_runner = std::make_unique<MenuRunner>(*this, std::move(state));
+  if (m_mode == LaunchMode::kRun) {
+    if (m_endpoint.Listen(::getpid())) {
+      m_notifier = new QSocketNotifier(m_endpoint.fd(), QSocketNotifier::Read, this);
+      connect(m_notifier, &QSocketNotifier::activated, this, &CMainFrame::receiveMessages);
+    }
+    connect(m_view, &CMenuView::objectPressed, this,
+            [this](const CLCNObject* object) { m_runner->Press(*object); });
+    connect(m_view, &CMenuView::pfKeyPressed, this,
+            [this](int index) { m_runner->PressPfKey(static_cast<size_t>(index)); });
+    connect(m_view, &CMenuView::numberEntered, this, [this](const QString& text) {
+      const std::optional<std::string> typed = qel::gui::ToCp932(text);
+      if (typed) {
+        m_runner->EnterNumber(*typed);
+      } else {
+        ShowText(kTextInvalidNumber);
+      }
+    });
+  }
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::startUp() {
+  if (m_mode == LaunchMode::kRun) {
+    connect(&m_tick, &QTimer::timeout, this, [this] { m_runner->Tick(); });
+    m_tick.start(500);
+    const pid_t parent = m_runner->state().parent_window;
+    if (parent != 0) SendChainMessage(parent, kMsgRegister, static_cast<uint32_t>(::getpid()));
+  }
+  // 2239: the menu opens once the window exists.
+  QTimer::singleShot(0, this, [this] { openNamedMenu(); });
+}
+
+bool CMainFrame::openNamedMenu() {
+  std::string path = m_menuPath;
+  if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
+    path = path.substr(1, path.size() - 2);
+  if (path.empty()) return true;
+  if (::access(path.c_str(), F_OK) != 0) {
+    // Menus written on Windows name files in any letter case.
+    if (std::optional<std::string> found = platform::ResolveIgnoringCase(path)) path = *found;
+  }
+  if (::access(path.c_str(), F_OK) != 0) {
+    ShowText(kTextMenuMissing);
+    m_closing = true;
+    close();
+    return false;
+  }
+  if (!openMenu(path)) {
+    m_closing = true;
+    close();
+    return false;
+  }
+  return true;
+}
+
+bool CMainFrame::openMenu(const std::string& path) {
+  auto doc = std::make_unique<CQelstartDoc>();
+  const DocumentResult result = doc->Open(path);
+  if (!result.message.empty()) {
+    platform::ShowBox(ProgramBytes(kTextCaption), result.message, platform::BoxButtons::kOk,
+                      result.ok() ? platform::BoxIcon::kInformation : platform::BoxIcon::kExclamation);
+  }
+  if (!result.ok()) return false;
+  if (m_mode == LaunchMode::kRun && doc->placement.restore == 0) {
+    ShowText(kTextIncomplete);
+    return false;
+  }
+  m_runner->Reset();
+  m_runner->SetDocument(doc.get());
+  m_runner->SetMenuDirectory(QFileInfo(NativePath(path)).absolutePath().toLocal8Bit().toStdString());
+  m_view->setDocument(doc.get(), m_runner->state().parent_window != 0);
+  m_doc = std::move(doc);
+  m_menuPath = path;
+  const QString title = FromCp932(m_doc->title);
+  setWindowTitle(title.isEmpty() ? QFileInfo(NativePath(path)).fileName() : title);
+  applyPlacement();
+  addRecentFile(QFileInfo(NativePath(path)).absoluteFilePath());
+  if (!m_view->controls().empty()) m_view->controls().front()->setFocus();
+  return true;
+}
+
+void CMainFrame::applyPlacement() {
+  const Placement& placement = m_doc->placement;
+  if (placement.restore == 0) return;
+  if (isMaximized()) showNormal();
+  move(placement.left, placement.top);
+  if (placement.width > 0 && placement.height > 0) resize(placement.width, placement.height);
+  if (m_doc->maximized) showMaximized();
+}
+
+QStringList CMainFrame::recentFiles() {
+  QSettings settings = LauncherSettings();
+  settings.beginGroup(kRecentGroup);
+  QStringList files;
+  for (int i = 1; i <= kRecentFiles; ++i) {
+    const QString file = settings.value(QStringLiteral("File%1").arg(i)).toString();
+    if (!file.isEmpty()) files.append(file);
+  }
+  return files;
+}
+
+void CMainFrame::addRecentFile(const QString& path) {
+  QStringList files = recentFiles();
+  files.removeAll(path);
+  files.prepend(path);
+  while (files.size() > kRecentFiles) files.removeLast();
+  QSettings settings = LauncherSettings();
+  settings.beginGroup(kRecentGroup);
+  for (int i = 0; i < kRecentFiles; ++i) {
+    const QString key = QStringLiteral("File%1").arg(i + 1);
+    if (i < files.size()) {
+      settings.setValue(key, files[i]);
+    } else {
+      settings.remove(key);
+    }
+  }
+  settings.sync();
+  updateRecentMenu();
+}
+
+void CMainFrame::updateRecentMenu() {
+  const QStringList files = recentFiles();
+  for (int i = 0; i < kRecentFiles; ++i) {
+    QAction* action = m_recentActions[i];
+    action->setVisible(i < files.size());
+    if (i < files.size()) {
+      action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]));
+      action->setData(files[i]);
+    }
+  }
+}
+
+void CMainFrame::receiveMessages() {
+  for (const ChainMessage& message : m_endpoint.Receive()) deliver(message);
+}
+
+void CMainFrame::deliver(const ChainMessage& message) {
+  Trace(message);
+  m_runner->Deliver(message);
+}
+
+void CMainFrame::ShowText(int textId, const std::string& insert) {
+  ShowLauncherText(textId, insert);
+}
+
+bool CMainFrame::ConfirmCloseAll() {
+  return ShowLauncherText(kTextEndPressed, {}, platform::BoxButtons::kOkCancel,
+                          platform::BoxIcon::kInformation) == platform::kButtonOk;
+}
+
+void CMainFrame::CloseWindow() {
+  m_closing = true;
+  QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void CMainFrame::RaiseWindow() {
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+}
+
+void CMainFrame::WaitingChanged(bool waiting) {
+  if (waiting) {
+    m_view->setCursor(Qt::WaitCursor);
+    statusBar()->showMessage(ProgramText(kTextWaitingStatus));
+  } else {
+    m_view->unsetCursor();
+    statusBar()->showMessage(IdleText());
+  }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (m_mode == LaunchMode::kRun && !m_closing && !m_runner->RequestClose()) {
+    event->ignore();
+    return;
+  }
+  m_tick.stop();
+  event->accept();
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (m_mode == LaunchMode::kRun && key >= Qt::Key_F1 && key <= Qt::Key_F12 &&
+      event->modifiers() == Qt::NoModifier) {
+    m_runner->PressPfKey(static_cast<size_t>(key - Qt::Key_F1));
+    return;
+  }
+  qel::gui::CMainFrame::keyPressEvent(event);
+}
+
+std::unique_ptr<CMainFrame> CreateLauncher(const std::vector<std::string>& items,
+                                           const std::string& launcherPath, int& exitCode) {
+  exitCode = 0;
+  const CommandLine cl = ParseCommandLine(items);
+  if (cl.invalid) {
+    ShowLauncherText(kTextBadParameter, {}, platform::BoxButtons::kOk, platform::BoxIcon::kStop);
+    exitCode = 1;
+    return nullptr;
+  }
+  if (cl.end_at_once) return nullptr;
+  LauncherState state;
+  state.launcher_path = launcherPath;
+  LaunchMode mode = cl.run ? LaunchMode::kRun
+                           : (cl.menu_file.empty() ? LaunchMode::kDesignEmpty : LaunchMode::kDesignFile);
+  std::string menu = cl.menu_file;
+  if (cl.has_block) {
+    StartBlock block;
+    if (!block.Open(cl.block_name)) {
+      ShowLauncherText(kTextMapFailed);
+      exitCode = 1;
+      return nullptr;
+    }
+    const StartBlockFields fields = block.Read();
+    state.manager_value = fields.manager_value;
+    state.parent_window = static_cast<pid_t>(fields.parent_window);
+    state.root_window = static_cast<pid_t>(fields.root_window);
+    menu = fields.menu_path;
+    mode = fields.mode == kModeRun ? LaunchMode::kRun : LaunchMode::kDesignFile;
+  } else if (cl.warn_missing_file) {
+    ShowLauncherText(kTextBadParameter, {}, platform::BoxButtons::kOk,
+                     platform::BoxIcon::kExclamation);
+  }
+  auto frame = std::make_unique<CMainFrame>(mode, std::move(state), menu);
+  if (mode == LaunchMode::kRun && !frame->listening()) ShowLauncherText(kTextSocketFailed);
+  return frame;
+}
+
+}  // namespace qel::launch::gui
