@@ -65,6 +65,20 @@ QRect RectOf(const CLCNObject& object) {
                object.position.height);
 }
 
+// The icon of a program whose icon file gives none: a small window.
+QImage genericIcon() {
+  QImage image(32, 32, QImage::Format_ARGB32);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setPen(QColor(0x40, 0x40, 0x40));
+  painter.setBrush(Qt::white);
+  painter.drawRect(2, 4, 27, 23);
+  painter.fillRect(3, 5, 26, 5, QColor(0x00, 0x00, 0x80));
+  painter.fillRect(6, 14, 12, 2, QColor(0x80, 0x80, 0x80));
+  painter.fillRect(6, 19, 18, 2, QColor(0x80, 0x80, 0x80));
+  return image;
+}
+
 }  // namespace
 
 CMenuView::CMenuView(QWidget* parent) : QWidget(parent) {
@@ -207,8 +221,7 @@ void CMenuView::rebuild() {
         palette.setColor(QPalette::ButtonText, colorOf(icon.text_color));
         tool->setPalette(palette);
         const QImage image(QString::fromLocal8Bit(icon.icon_file.c_str()));
-        tool->setIcon(image.isNull() ? style()->standardIcon(QStyle::SP_DesktopIcon)
-                                     : QIcon(QPixmap::fromImage(image)));
+        tool->setIcon(QIcon(QPixmap::fromImage(image.isNull() ? genericIcon() : image)));
         tool->setIconSize(QSize(32, 32));
         connect(tool, &QToolButton::clicked, this, [this, object] { emit objectPressed(object); });
         widget = tool;
