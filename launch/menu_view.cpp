@@ -247,7 +247,11 @@ void CMenuView::rebuild() {
         m_input->setMaxLength(20);
         m_input->setObjectName(QStringLiteral("menuNumber"));
         connect(m_input, &QLineEdit::returnPressed, this,
-                [this] { emit numberEntered(m_input->text()); });
+                [this] {
+                  // The number stays selected, so that the next one replaces it.
+                  m_input->selectAll();
+                  emit numberEntered(m_input->text());
+                });
         widget = m_input;
         break;
       }

@@ -51,7 +51,7 @@ void Button(CQelstartDoc& doc, int row, const char* title, const char* program, 
   label.draw_format = 2;
 }
 
-void PfKeys(CQelstartDoc& doc, const char* f4_button) {
+void PfKeys(CQelstartDoc& doc, const char* f4_button, const char* f4_title = "") {
   for (int i = 0; i < 12; ++i) {
     auto& key = doc.Add<CLCNPfKey>();
     Place(key, 10 + i * 48 + (i / 4) * 10, 420, 48, 40);
@@ -64,7 +64,7 @@ void PfKeys(CQelstartDoc& doc, const char* f4_button) {
     else if (i == 3 && f4_button != nullptr) {
       key.fixed_function = 0;
       key.button_title = Sj(f4_button);
-      key.title = key.button_title;
+      key.title = Sj(f4_title);
     } else {
       key.fixed_function = 0;
     }
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
   Button(main_menu, 3, "サンプルデータ", "QELSUB.qlm", 4);
   Button(main_menu, 4, "終了", "", 9, CLCNButton::kEndButton);
   NumberInput(main_menu);
-  PfKeys(main_menu, "ファイル変換");
+  PfKeys(main_menu, "ファイル変換", "変換");
 
   CQelstartDoc sub_menu;
   sub_menu.title = Sj("サンプルデータ");
