@@ -295,10 +295,22 @@ void MenuRunner::CheckClose() {
 }
 
 void MenuRunner::RegisterChild(pid_t window) {
+  // A child's window is its process, so a registration is matched to the
+  // block of that process; two children starting at once cannot swap
+  // blocks. The child read its block before registering: the name can go.
+  for (auto& [object, run] : runs_) {
+    if (run.block.valid() && run.child_process == window) {
+      run.child_window = window;
+      run.block.Claim();
+      return;
+    }
+  }
+  // Otherwise the first block not yet claimed, whose child may still be
+  // about to map it.
   for (auto& [object, run] : runs_) {
     if (run.block.valid() && run.block.Unclaimed()) {
       run.child_window = window;
-      run.block.Claim();
+      run.block.Claim(false);
       return;
     }
   }

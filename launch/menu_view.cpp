@@ -65,6 +65,19 @@ QRect RectOf(const CLCNObject& object) {
                object.position.height);
 }
 
+// A button with a menu object's text, font and text colour; a push button
+// never takes Enter as a dialog's default.
+QAbstractButton* StyledButton(QAbstractButton* button, const QString& text, const LogFont& font,
+                              ColorRef color) {
+  button->setText(text);
+  button->setFont(CMenuView::fontOf(font));
+  QPalette palette = button->palette();
+  palette.setColor(QPalette::ButtonText, CMenuView::colorOf(color));
+  button->setPalette(palette);
+  if (auto* push = qobject_cast<QPushButton*>(button)) push->setAutoDefault(false);
+  return button;
+}
+
 // The icon of a program whose icon file gives none: a small window.
 QImage genericIcon() {
   QImage image(32, 32, QImage::Format_ARGB32);
@@ -200,13 +213,9 @@ void CMenuView::rebuild() {
     switch (object->Kind()) {
       case ObjectKind::kButton: {
         const auto& button = static_cast<const CLCNButton&>(*object);
-        auto* push = new QPushButton(Cp932Text(button.title), this);
-        push->setFont(fontOf(button.font));
-        QPalette palette = push->palette();
-        palette.setColor(QPalette::ButtonText, colorOf(button.text_color));
-        push->setPalette(palette);
-        push->setAutoDefault(false);
-        connect(push, &QPushButton::clicked, this, [this, object] { emit objectPressed(object); });
+        QAbstractButton* push = StyledButton(new QPushButton(this), Cp932Text(button.title),
+                                             button.font, button.text_color);
+        connect(push, &QAbstractButton::clicked, this, [this, object] { emit objectPressed(object); });
         widget = push;
         break;
       }
@@ -215,11 +224,7 @@ void CMenuView::rebuild() {
         auto* tool = new QToolButton(this);
         tool->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         tool->setAutoRaise(true);
-        tool->setText(Cp932Text(icon.title));
-        tool->setFont(fontOf(icon.font));
-        QPalette palette = tool->palette();
-        palette.setColor(QPalette::ButtonText, colorOf(icon.text_color));
-        tool->setPalette(palette);
+        StyledButton(tool, Cp932Text(icon.title), icon.font, icon.text_color);
         const QImage image(QString::fromLocal8Bit(icon.icon_file.c_str()));
         tool->setIcon(QIcon(QPixmap::fromImage(image.isNull() ? genericIcon() : image)));
         tool->setIconSize(QSize(32, 32));
@@ -230,14 +235,11 @@ void CMenuView::rebuild() {
       case ObjectKind::kPfKey: {
         const auto& key = static_cast<const CLCNPfKey&>(*object);
         const int index = pfIndexes[object];
-        auto* push = new QPushButton(
-            QStringLiteral("F%1\n").arg(index + 1) + pfTitle(key, m_hasParent), this);
-        push->setFont(fontOf(key.font));
-        QPalette palette = push->palette();
-        palette.setColor(QPalette::ButtonText, colorOf(key.text_color));
-        push->setPalette(palette);
-        push->setAutoDefault(false);
-        connect(push, &QPushButton::clicked, this, [this, index] { emit pfKeyPressed(index); });
+        QAbstractButton* push =
+            StyledButton(new QPushButton(this),
+                         QStringLiteral("F%1\n").arg(index + 1) + pfTitle(key, m_hasParent),
+                         key.font, key.text_color);
+        connect(push, &QAbstractButton::clicked, this, [this, index] { emit pfKeyPressed(index); });
         widget = push;
         break;
       }

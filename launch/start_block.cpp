@@ -168,10 +168,10 @@ StartBlockFields StartBlock::Read() const {
 
 bool StartBlock::Unclaimed() const { return data_ && data_[kNameOffset] == 'Q'; }
 
-void StartBlock::Claim() {
+void StartBlock::Claim(bool remove_name) {
   if (!data_) return;
   data_[kNameOffset] = 0;
-  if (owner_) ::shm_unlink(SharedName(name_).c_str());
+  if (owner_ && remove_name) ::shm_unlink(SharedName(name_).c_str());
 }
 
 void StartBlock::Forget() { Release(); }

@@ -65,9 +65,9 @@ class StartBlock {
   StartBlockFields Read() const;
   // True while the first character of the stored name is still 'Q'.
   bool Unclaimed() const;
-  // Clears the first character of the stored name and removes the shared
-  // memory name (the child has it mapped already).
-  void Claim();
+  // Clears the first character of the stored name; with `remove_name` also
+  // removes the shared memory name (when the child has surely mapped it).
+  void Claim(bool remove_name = true);
   // Parent side: puts the 'Q' back, deletes the temporary file, unmaps.
   void Forget();
 

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <thread>
@@ -243,6 +244,54 @@ TEST_F(MenuRunnerTest, FirstAndPreviousScreenRaiseRootAndParent) {
   EXPECT_EQ(Messages(root), std::vector<uint32_t>{kMsgToFront});
   EXPECT_EQ(Messages(parent), std::vector<uint32_t>{kMsgToFront});
   EXPECT_EQ(host_.raises, 0);
+}
+
+// Regression: two child menus started at once; the first to register got the
+// other's block (the first unclaimed one), whose name was then removed before
+// that child could map it.
+TEST_F(MenuRunnerTest, RegistrationClaimsTheBlockOfTheRegisteringChild) {
+  const std::string fake_launcher = dir_ + "/fake_launcher.sh";
+  // It notes the block it was given, by its process id ("/I" and the name).
+  std::ofstream(fake_launcher) << "#!/bin/sh\necho \"$2\" > " << dir_ << "/$$.block\nexec sleep 20\n";
+  ::chmod(fake_launcher.c_str(), 0755);
+  AddButton("one", dir_ + "/one.qlm");
+  AddButton("two", dir_ + "/two.qlm");
+  LauncherState state = State();
+  state.launcher_path = fake_launcher;
+  MenuRunner runner(host_, state);
+  runner.SetDocument(&doc_);
+  const std::string prefix = StartBlock::SharedName("");
+  auto blocks = [&] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm")) {
+      const std::string name = "/" + entry.path().filename().string();
+      if (name.rfind(prefix, 0) == 0) names.push_back(name.substr(prefix.size()));
+    }
+    return names;
+  };
+  const size_t before = blocks().size();
+  runner.Press(*doc_.buttons[0]);
+  runner.Press(*doc_.buttons[1]);
+  EXPECT_TRUE(host_.texts.empty());
+  const std::vector<pid_t> children = runner.RunningChildren();
+  ASSERT_EQ(children.size(), 2u);
+  const std::vector<std::string> started = blocks();
+  ASSERT_EQ(started.size(), before + 2);
+  auto block_of = [&](pid_t child) {
+    std::string name;
+    WaitFor([&] { return Exists(std::to_string(child) + ".block"); });
+    std::ifstream(dir_ + "/" + std::to_string(child) + ".block") >> name;
+    return name;
+  };
+  // The child started second registers first.
+  const std::string first_block = block_of(children[0]);
+  runner.Deliver({kMsgRegister, static_cast<uint32_t>(children[1]), 0});
+  // The first child has not registered yet: its block is still there.
+  StartBlock block;
+  EXPECT_TRUE(block.Open(first_block));
+  runner.Deliver({kMsgRegister, static_cast<uint32_t>(children[0]), 0});
+  EXPECT_EQ(blocks().size(), before);
+  for (pid_t child : children) helpers_.push_back(child);
 }
 
 }  // namespace
