@@ -3,6 +3,7 @@
 // failed connect.
 #include "launch/chain_socket.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -42,6 +43,21 @@ void Put32(unsigned char* at, uint32_t v) {
 
 uint32_t Get32(const unsigned char* at) {
   return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<uint32_t>(at[3]) << 24);
+}
+
+// Sockets of menus whose process has gone (killed, crashed) are removed, so
+// that the directory does not fill up over a session.
+void RemoveStaleSockets(const std::string& dir) {
+  DIR* stream = ::opendir(dir.c_str());
+  if (stream == nullptr) return;
+  while (dirent* entry = ::readdir(stream)) {
+    const std::string name = entry->d_name;
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    const long pid = std::strtol(name.c_str(), nullptr, 10);
+    if (pid > 0 && pid <= 0x7FFFFFFF && !ProcessExists(static_cast<pid_t>(pid)))
+      ::unlinkat(::dirfd(stream), name.c_str(), 0);
+  }
+  ::closedir(stream);
 }
 
 }  // namespace
@@ -95,6 +111,7 @@ bool ChainEndpoint::Listen(pid_t window) {
   if (fd < 0) return false;
   // A socket left by a dead process of the same id is stale.
   ::unlink(path.c_str());
+  RemoveStaleSockets(path.substr(0, path.rfind('/')));
   if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(fd, 64) != 0) {
     ::close(fd);

@@ -10,6 +10,7 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   qel::gui::InitWindowProgram();
+  qel::launch::gui::QuitOnTerminationSignals();
   std::vector<std::string> items(argv + 1, argv + argc);
   int exitCode = 0;
   std::unique_ptr<qel::launch::gui::CMainFrame> frame = qel::launch::gui::CreateLauncher(

@@ -2,6 +2,8 @@
 // the chain's socket, opening the named menu, and the runner's requests.
 #include "launch/qelstart/start_frame.h"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -51,7 +53,24 @@ QSettings LauncherSettings() { return QSettings(QStringLiteral("KORVATH"), QStri
 
 const QString kRecentGroup = QStringLiteral("QELSTART/Recent File List");
 
+int quit_pipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = ::write(quit_pipe[1], &byte, 1);
+}
+
 }  // namespace
+
+void QuitOnTerminationSignals() {
+  if (quit_pipe[0] >= 0 || ::pipe2(quit_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(quit_pipe[0], QSocketNotifier::Read, qApp);
+  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] { QCoreApplication::quit(); });
+  struct sigaction action {};
+  action.sa_handler = &OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal_number, &action, nullptr);
+}
 
 int ShowLauncherText(int textId, const std::string& insert, platform::BoxButtons buttons,
                      platform::BoxIcon icon) {

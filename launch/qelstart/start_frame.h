@@ -91,6 +91,12 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
 std::unique_ptr<CMainFrame> CreateLauncher(const std::vector<std::string>& items,
                                            const std::string& launcherPath, int& exitCode);
 
+// Lets SIGTERM, SIGINT and SIGHUP end the event loop, so that the main
+// window's owner can destroy it and the chain's names (socket, start blocks,
+// temporary files) are removed as on a normal close. Call once, after the
+// QApplication is made.
+void QuitOnTerminationSignals();
+
 // The box of a launcher text (plain text, no message id) through the
 // message presenter; `insert` fills "%s" or "%u".
 int ShowLauncherText(int textId, const std::string& insert = {},

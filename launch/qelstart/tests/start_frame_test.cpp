@@ -41,6 +41,8 @@ class StartFrameTest : public ::testing::Test {
     qputenv("QELSTART_TRACE", QByteArray::fromStdString(trace_));
   }
   void TearDown() override {
+    for (auto& frame : frames_)
+      for (pid_t child : frame->runner().RunningChildren()) started_.push_back(child);
     frames_.clear();
     for (pid_t pid : Pids()) {
       if (pid == ::getpid()) continue;
