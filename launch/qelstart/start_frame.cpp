@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPrinterInfo>
 #include <QSettings>
 #include <QStatusBar>
 #include <cstdio>
@@ -18,6 +19,7 @@
 
 #include "gui/qt_text.h"
 #include "launch/launcher_texts.h"
+#include "launch/menu_printer.h"
 #include "platform/file.h"
 #include "platform/string_table.h"
 
@@ -175,7 +177,25 @@ bool CMainFrame::openNamedMenu() {
     close();
     return false;
   }
+  if (m_printOnOpen) QTimer::singleShot(0, this, [this] { printMenu(); });
   return true;
+}
+
+QString CMainFrame::printMenu() {
+  QPrinter printer(QPrinter::HighResolution);
+  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  QString target;
+  if (info.isNull()) {
+    const QFileInfo menu(NativePath(m_menuPath));
+    target = menu.absolutePath() + QLatin1Char('/') + menu.completeBaseName() + QStringLiteral(".pdf");
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(target);
+  } else {
+    printer.setPrinterName(info.printerName());
+    target = info.printerName();
+  }
+  printer.setDocName(windowTitle());
+  return PrintMenu(*m_doc, printer) > 0 ? target : QString();
 }
 
 bool CMainFrame::openMenu(const std::string& path) {
@@ -346,6 +366,7 @@ std::unique_ptr<CMainFrame> CreateLauncher(const std::vector<std::string>& items
                      platform::BoxIcon::kExclamation);
   }
   auto frame = std::make_unique<CMainFrame>(mode, std::move(state), menu);
+  frame->setPrintOnOpen(cl.print);
   if (mode == LaunchMode::kRun && !frame->listening()) ShowLauncherText(kTextSocketFailed);
   return frame;
 }

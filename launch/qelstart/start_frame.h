@@ -45,6 +45,11 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
   // Registers with the parent (2042) and posts 2239 to open the menu; call
   // once the window is shown.
   void startUp();
+  // "/P": the named menu is printed once it is open, on the default printer,
+  // or, where there is none, into a PDF file beside the menu.
+  void setPrintOnOpen(bool print) { m_printOnOpen = print; }
+  // Prints the open menu as above; the file or printer name, empty on failure.
+  QString printMenu();
   // Opens the menu named at start (2239). False when the window closes.
   bool openNamedMenu();
   // Opens `path` as the menu shown; false (with its message) when it cannot.
@@ -82,6 +87,7 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
   QMenu* m_fileMenu = nullptr;
   QList<QAction*> m_recentActions;
   bool m_closing = false;
+  bool m_printOnOpen = false;
 };
 
 // Builds the launcher from its command-line items (without the program

@@ -315,6 +315,35 @@ TEST_F(StartFrameTest, RecentFilesKeepTheLastFourOpened) {
   EXPECT_TRUE(recent[3].endsWith("m1.qlm"));
 }
 
+int PdfPages(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return -1;
+  const QByteArray pdf = file.readAll();
+  if (!pdf.startsWith("%PDF")) return -1;
+  return static_cast<int>(pdf.count("/Type /Page\n"));
+}
+
+TEST_F(StartFrameTest, PrintOptionPrintsTheListingPageByPage) {
+  CQelstartDoc small;
+  AddButton(small, "一", "true");
+  CQelstartDoc large;
+  for (int i = 0; i < 40; ++i) AddButton(large, "ボタン", "true", static_cast<uint16_t>(i + 1));
+  WriteMenu(small, Path("small.qlm"));
+  WriteMenu(large, Path("large.qlm"));
+  int exitCode = 0;
+  std::unique_ptr<CMainFrame> frame =
+      CreateLauncher({"/EXE", "/P", Path("small.qlm")}, QELSTART_PATH, exitCode);
+  ASSERT_NE(frame, nullptr);
+  frame->show();
+  frame->startUp();
+  // Without a printer the listing goes into a PDF file beside the menu.
+  ASSERT_TRUE(WaitUntil([&] { return PdfPages(QString::fromStdString(Path("small.pdf"))) > 0; }));
+  EXPECT_EQ(PdfPages(QString::fromStdString(Path("small.pdf"))), 1);
+  ASSERT_TRUE(frame->openMenu(Path("large.qlm")));
+  EXPECT_EQ(frame->printMenu(), QString::fromStdString(Path("large.pdf")));
+  EXPECT_GT(PdfPages(QString::fromStdString(Path("large.pdf"))), 2);
+}
+
 TEST_F(StartFrameTest, ScreenshotsOfMenusWithEveryObjectKind) {
   CQelstartDoc doc;
   BuildEveryKind(doc, dir_);
