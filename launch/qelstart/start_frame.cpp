@@ -6,7 +6,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QActionGroup>
 #include <QApplication>
+#include <QFileDialog>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -19,6 +21,7 @@
 
 #include "gui/qt_text.h"
 #include "launch/launcher_texts.h"
+#include "launch/qelstart/design_dialogs.h"
 #include "launch/menu_printer.h"
 #include "platform/file.h"
 #include "platform/string_table.h"
@@ -92,12 +95,13 @@ CMainFrame::CMainFrame(LaunchMode mode, LauncherState state, std::string menuPat
       m_doc(std::make_unique<CQelstartDoc>()) {
   setObjectName(QStringLiteral("mainFrame"));
   ToolBar()->hide();
-  m_view = new CMenuView(this);
+  m_view = new CMenuDesignView(this);
   m_view->setInteractive(m_mode == LaunchMode::kRun);
   setCentralWidget(m_view);
   resize(640, 480);
 
   m_fileMenu = AddMenu(ProgramText(kTextMenuFile));
+  if (m_mode != LaunchMode::kRun) buildDesignMenus();
   for (int i = 0; i < kRecentFiles; ++i) {
     QAction* action = AddCommand(m_fileMenu, kCmdRecent, QString());
     action->setVisible(false);
@@ -120,6 +124,7 @@ CMainFrame::CMainFrame(LaunchMode mode, LauncherState state, std::string menuPat
     ShowAbout(ProgramText(kTextAboutBox).replace(QStringLiteral("%s"), QStringLiteral(QEL_VERSION)));
   });
   updateRecentMenu();
+  if (m_mode != LaunchMode::kRun) m_view->setEditableDocument(m_doc.get());
 
   state.own_window = ::getpid();
   if (state.root_window == 0) state.root_window = state.own_window;
@@ -224,6 +229,166 @@ bool CMainFrame::openMenu(const std::string& path) {
   return true;
 }
 
+void CMainFrame::showDocument() {
+  if (m_mode == LaunchMode::kRun) {
+    m_view->setDocument(m_doc.get(), m_runner->state().parent_window != 0);
+  } else {
+    m_view->setEditableDocument(m_doc.get());
+  }
+  const QString title = FromCp932(m_doc->title);
+  setWindowTitle(!title.isEmpty()       ? title
+                 : m_menuPath.empty() ? ProgramText(kTextTitle)
+                                      : QFileInfo(NativePath(m_menuPath)).fileName());
+}
+
+void CMainFrame::buildDesignMenus() {
+  QAction* create = AddCommand(m_fileMenu, kCmdNew, ProgramText(kTextNew), QKeySequence::New);
+  connect(create, &QAction::triggered, this, [this] { newMenu(); });
+  QAction* open = AddCommand(m_fileMenu, kCmdOpen, ProgramText(kTextOpen), QKeySequence::Open);
+  connect(open, &QAction::triggered, this, [this] {
+    const QString file = QFileDialog::getOpenFileName(this, QString(), QString(),
+                                                      ProgramText(kTextMenuFilter));
+    if (!file.isEmpty()) openMenu(file.toLocal8Bit().toStdString());
+  });
+  QAction* save = AddCommand(m_fileMenu, kCmdSave, ProgramText(kTextSave), QKeySequence::Save);
+  connect(save, &QAction::triggered, this, [this] { saveMenu(); });
+  QAction* saveAs = AddCommand(m_fileMenu, kCmdSaveAs, ProgramText(kTextSaveAs));
+  connect(saveAs, &QAction::triggered, this, [this] { saveMenuAs(); });
+  QAction* print = AddCommand(m_fileMenu, kCmdPrint, ProgramText(kTextPrint), QKeySequence::Print);
+  connect(print, &QAction::triggered, this, [this] { printMenu(); });
+  m_fileMenu->addSeparator();
+
+  QMenu* tools = AddMenu(ProgramText(kTextMenuCreate));
+  auto* group = new QActionGroup(this);
+  for (int tool = 0; tool <= 9; ++tool) {
+    QAction* action = AddCommand(tools, kCmdTool, ProgramText(kTextToolNone + tool));
+    action->setCheckable(true);
+    action->setChecked(tool == 0);
+    group->addAction(action);
+    connect(action, &QAction::triggered, this,
+            [this, tool] { m_view->setTool(static_cast<DesignTool>(tool)); });
+  }
+  QMenu* edit = AddMenu(ProgramText(kTextMenuEdit));
+  QAction* del = AddCommand(edit, kCmdDelete, ProgramText(kTextDelete));
+  connect(del, &QAction::triggered, m_view, &CMenuDesignView::deleteSelection);
+  QAction* delAll = AddCommand(edit, kCmdDeleteAll, ProgramText(kTextDeleteAll));
+  connect(delAll, &QAction::triggered, m_view, &CMenuDesignView::deleteAll);
+  QAction* front = AddCommand(edit, kCmdToFront, ProgramText(kTextToFront));
+  connect(front, &QAction::triggered, m_view, &CMenuDesignView::bringSelectionToFront);
+  QAction* back = AddCommand(edit, kCmdToBack, ProgramText(kTextToBack));
+  connect(back, &QAction::triggered, m_view, &CMenuDesignView::sendSelectionToBack);
+  edit->addSeparator();
+  QAction* grid = AddCommand(edit, kCmdGrid, ProgramText(kTextGrid));
+  grid->setCheckable(true);
+  connect(grid, &QAction::toggled, this, [this](bool on) {
+    DesignGrid g = m_view->grid();
+    g.on = on;
+    m_view->setGrid(g);
+    m_view->update();
+  });
+
+  connect(m_view, &CMenuDesignView::documentModified, this, [this] { m_modified = true; });
+  connect(m_view, &CMenuDesignView::statusText, this,
+          [this](const QString& text) { statusBar()->showMessage(text, 5000); });
+  connect(m_view, &CMenuDesignView::objectCreated, this,
+          [this](CLCNObject* object) { editNewObject(object); });
+}
+
+void CMainFrame::newMenu() {
+  if (m_modified) {
+    const QString name = m_menuPath.empty() ? ProgramText(kTextTitle)
+                                            : QFileInfo(NativePath(m_menuPath)).fileName();
+    const int answer = ShowLauncherText(kTextSaveQuestion, name.toLocal8Bit().toStdString(),
+                                        platform::BoxButtons::kYesNoCancel,
+                                        platform::BoxIcon::kQuestion);
+    if (answer == platform::kButtonCancel || (answer == platform::kButtonYes && !saveMenu())) return;
+  }
+  m_doc = std::make_unique<CQelstartDoc>();
+  m_runner->SetDocument(m_doc.get());
+  m_menuPath.clear();
+  m_modified = false;
+  showDocument();
+}
+
+bool CMainFrame::editNewObject(CLCNObject* object) {
+  bool kept = true;
+  switch (object->Kind()) {
+    case ObjectKind::kString: {
+      CTextDialog dialog(static_cast<CLCNString&>(*object), this);
+      kept = dialog.exec() == QDialog::Accepted;
+      break;
+    }
+    case ObjectKind::kButton: {
+      CButtonDialog dialog(static_cast<CLCNButton&>(*object), this);
+      kept = dialog.exec() == QDialog::Accepted;
+      break;
+    }
+    case ObjectKind::kPicture: {
+      const QString file = QFileDialog::getOpenFileName(
+          this, ProgramText(kTextPictureBrowseTitle), QString(), ProgramText(kTextPictureFilter));
+      auto& picture = static_cast<CLCNPicture&>(*object);
+      picture.image_file = file.toLocal8Bit().toStdString();
+      kept = !file.isEmpty();
+      if (kept && !picture.CheckImageFile().empty()) {
+        ShowText(kTextBadPicture);
+        kept = false;
+      }
+      break;
+    }
+    case ObjectKind::kXIcon: {
+      const QString file = QFileDialog::getOpenFileName(
+          this, ProgramText(kTextProgramBrowseTitle), QString(), ProgramText(kTextProgramFilter));
+      auto& icon = static_cast<CLCNXIcon&>(*object);
+      icon.program = file.toLocal8Bit().toStdString();
+      icon.title = qel::gui::ToCp932(QFileInfo(file).completeBaseName()).value_or(std::string());
+      kept = !file.isEmpty();
+      break;
+    }
+    default:
+      return true;
+  }
+  if (!kept) m_view->deleteSelection();
+  showDocument();
+  return kept;
+}
+
+bool CMainFrame::saveMenuTo(const std::string& path) {
+  const DocumentResult result = m_doc->Save(path);
+  if (result.ok()) {
+    m_menuPath = path;
+    m_modified = false;
+    addRecentFile(QFileInfo(NativePath(path)).absoluteFilePath());
+    showDocument();
+    return true;
+  }
+  if (!result.message.empty()) {
+    std::string text = result.message;
+    if (!result.detail.empty()) text += "\n" + result.detail;
+    platform::ShowBox(ProgramBytes(kTextCaption), text, platform::BoxButtons::kOk,
+                      platform::BoxIcon::kExclamation);
+  } else {
+    ShowText(kTextSaveFailed, path);
+  }
+  if (result.status == DocumentResult::kSaveAs) return saveMenuAs();
+  return false;
+}
+
+bool CMainFrame::saveMenu() {
+  if (m_menuPath.empty() || m_doc->reduced) return saveMenuAs();
+  return saveMenuTo(m_menuPath);
+}
+
+bool CMainFrame::saveMenuAs() {
+  // The document's own checks come first, so that nothing is asked in vain.
+  const DocumentResult check = m_doc->CheckBeforeSave();
+  if (!check.ok() && check.status != DocumentResult::kSaveAs) return saveMenuTo(m_menuPath);
+  QString file = QFileDialog::getSaveFileName(this, QString(), QString(), ProgramText(kTextMenuFilter));
+  if (file.isEmpty()) return false;
+  if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".qlm");
+  m_doc->reduced = false;
+  return saveMenuTo(file.toLocal8Bit().toStdString());
+}
+
 void CMainFrame::applyPlacement() {
   const Placement& placement = m_doc->placement;
   if (placement.restore == 0) return;
@@ -318,6 +483,17 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   if (m_mode == LaunchMode::kRun && !m_closing && !m_runner->RequestClose()) {
     event->ignore();
     return;
+  }
+  if (m_mode != LaunchMode::kRun && m_modified) {
+    const QString name = m_menuPath.empty() ? ProgramText(kTextTitle)
+                                            : QFileInfo(NativePath(m_menuPath)).fileName();
+    const int answer = ShowLauncherText(kTextSaveQuestion, name.toLocal8Bit().toStdString(),
+                                        platform::BoxButtons::kYesNoCancel,
+                                        platform::BoxIcon::kQuestion);
+    if (answer == platform::kButtonCancel || (answer == platform::kButtonYes && !saveMenu())) {
+      event->ignore();
+      return;
+    }
   }
   m_tick.stop();
   event->accept();

@@ -1,5 +1,7 @@
 // The main window of qelstart: CMainFrame with the menu view of the open
-// menu document. In run mode it hosts the menu's runner: it shows the
+// menu document. In design mode the view edits the document (create menu
+// with the nine tools, edit menu, saving with the document's checks, the
+// save question on close). In run mode it hosts the menu's runner: it shows the
 // runner's texts, listens for the chain's window messages on the menu's
 // socket, polls every 500 ms (when QELSTART_TRACE names a file, every
 // message received is appended to it as "pid message wparam") and turns F1..F12, the input area and the
@@ -17,7 +19,7 @@
 #include "launch/chain_socket.h"
 #include "launch/command_line.h"
 #include "launch/menu_runner.h"
-#include "launch/menu_view.h"
+#include "launch/menu_design_view.h"
 #include "platform/ui_hooks.h"
 
 namespace qel::launch::gui {
@@ -36,7 +38,7 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
   ~CMainFrame() override;
 
   CQelstartDoc& document() { return *m_doc; }
-  CMenuView* view() const { return m_view; }
+  CMenuDesignView* view() const { return m_view; }
   MenuRunner& runner() { return *m_runner; }
   LaunchMode mode() const { return m_mode; }
   // True once the menu's window messages can reach it.
@@ -54,6 +56,18 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
   bool openNamedMenu();
   // Opens `path` as the menu shown; false (with its message) when it cannot.
   bool openMenu(const std::string& path);
+
+  // Design mode: saves under the menu's name (Save As when it has none or
+  // is a reduced menu); false when the checks or the write refused it.
+  bool saveMenu();
+  bool saveMenuAs();
+  bool saveMenuTo(const std::string& path);
+  bool modified() const { return m_modified; }
+  // Design mode: a new, empty menu.
+  void newMenu();
+  // Design mode: the attribute dialog a new object opens (text, push button,
+  // picture, icon); false when it was cancelled and the object removed.
+  bool editNewObject(CLCNObject* object);
 
   // The recent-file list (most recent first), kept under the launcher's key.
   static QStringList recentFiles();
@@ -75,11 +89,13 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
   void addRecentFile(const QString& path);
   void updateRecentMenu();
   void applyPlacement();
+  void buildDesignMenus();
+  void showDocument();
 
   LaunchMode m_mode;
   std::string m_menuPath;
   std::unique_ptr<CQelstartDoc> m_doc;
-  CMenuView* m_view;
+  CMenuDesignView* m_view;
   std::unique_ptr<MenuRunner> m_runner;
   ChainEndpoint m_endpoint;
   QSocketNotifier* m_notifier = nullptr;
@@ -88,6 +104,7 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
   QList<QAction*> m_recentActions;
   bool m_closing = false;
   bool m_printOnOpen = false;
+  bool m_modified = false;
 };
 
 // Builds the launcher from its command-line items (without the program

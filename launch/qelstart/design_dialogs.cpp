@@ -1,0 +1,160 @@
+#include "launch/qelstart/design_dialogs.h"
+
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "gui/qt_text.h"
+#include "launch/launcher_texts.h"
+#include "launch/menu_design.h"
+#include "platform/string_table.h"
+#include "platform/ui_hooks.h"
+
+namespace qel::launch::gui {
+
+namespace {
+
+using qel::gui::FromCp932;
+using qel::gui::ProgramText;
+
+// A field's CP932 text; characters CP932 cannot hold make it fail.
+bool FieldText(const QLineEdit* field, std::string& out) {
+  const std::optional<std::string> text = qel::gui::ToCp932(field->text());
+  if (!text) return false;
+  out = *text;
+  return true;
+}
+
+void ShowDesignMessage(const std::string& cp932) {
+  const auto caption = platform::LoadProgramString(kTextCaption);
+  platform::ShowBox(caption ? std::string(*caption) : std::string(), cp932,
+                    platform::BoxButtons::kOk, platform::BoxIcon::kExclamation);
+}
+
+QWidget* WithBrowse(QLineEdit* field, QPushButton* browse) {
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(field);
+  layout->addWidget(browse);
+  return row;
+}
+
+}  // namespace
+
+CTextDialog::CTextDialog(CLCNString& text, QWidget* parent) : QDialog(parent), m_object(text) {
+  setWindowTitle(ProgramText(kTextTextDialog));
+  m_text = new QLineEdit(FromCp932(text.text));
+  auto* form = new QFormLayout;
+  form->addRow(ProgramText(kTextTextLabel), m_text);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+}
+
+void CTextDialog::accept() {
+  std::string text;
+  if (!FieldText(m_text, text)) {
+    m_text->setFocus();
+    m_text->selectAll();
+    return;
+  }
+  m_object.text = text;
+  QDialog::accept();
+}
+
+CButtonDialog::CButtonDialog(CLCNButton& button, QWidget* parent)
+    : QDialog(parent), m_object(button) {
+  setWindowTitle(ProgramText(kTextButtonDialog));
+  m_title = new QLineEdit(FromCp932(button.title));
+  m_title->setMaxLength(126);
+  m_number = new QLineEdit(button.menu_number ? QString::number(button.menu_number) : QString());
+  m_end = new QCheckBox(ProgramText(kTextButtonEnd));
+  m_end->setChecked(button.functions & CLCNButton::kEndButton);
+  m_file = new QLineEdit(FromCp932(button.program));
+  m_file->setMaxLength(128);
+  m_fileBrowse = new QPushButton(ProgramText(kTextBrowse));
+  m_parameters = new QLineEdit(FromCp932(button.parameters));
+  m_parameters->setMaxLength(128);
+  m_parametersBrowse = new QPushButton(ProgramText(kTextBrowse));
+  m_wait = new QCheckBox(ProgramText(kTextButtonWait));
+  m_wait->setChecked(button.functions & CLCNButton::kWaitForEnd);
+  m_iconic = new QCheckBox(ProgramText(kTextButtonIconic));
+  m_iconic->setChecked(button.functions & CLCNButton::kStartIconic);
+  m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+
+  auto* form = new QFormLayout;
+  form->addRow(ProgramText(kTextButtonTitle), m_title);
+  form->addRow(ProgramText(kTextButtonNumber), m_number);
+  form->addRow(QString(), m_end);
+  form->addRow(ProgramText(kTextButtonFile), WithBrowse(m_file, m_fileBrowse));
+  form->addRow(ProgramText(kTextButtonParameters), WithBrowse(m_parameters, m_parametersBrowse));
+  form->addRow(QString(), m_wait);
+  form->addRow(QString(), m_iconic);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(m_buttons);
+
+  connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  connect(m_title, &QLineEdit::textChanged, this, &CButtonDialog::updateEnabling);
+  connect(m_file, &QLineEdit::textChanged, this, &CButtonDialog::updateEnabling);
+  connect(m_end, &QCheckBox::toggled, this, &CButtonDialog::updateEnabling);
+  connect(m_fileBrowse, &QPushButton::clicked, this, [this] {
+    const QString file = QFileDialog::getOpenFileName(this, ProgramText(kTextButtonBrowseTitle),
+                                                      QString(), ProgramText(kTextButtonFileFilter));
+    if (!file.isEmpty()) m_file->setText(file);
+  });
+  connect(m_parametersBrowse, &QPushButton::clicked, this, [this] {
+    const QString file = QFileDialog::getOpenFileName(this, ProgramText(kTextBrowse).remove(QStringLiteral("(&B)...")));
+    if (!file.isEmpty()) m_parameters->setText(file);
+  });
+  updateEnabling();
+}
+
+void CButtonDialog::updateEnabling() {
+  const bool end = m_end->isChecked();
+  for (QWidget* widget : std::initializer_list<QWidget*>{m_file, m_fileBrowse, m_parameters,
+                                                         m_parametersBrowse, m_wait, m_iconic})
+    widget->setEnabled(!end);
+  okButton()->setEnabled(!m_title->text().isEmpty() && (end || !m_file->text().isEmpty()));
+}
+
+void CButtonDialog::accept() {
+  uint16_t number = 0;
+  std::string number_text;
+  if (!FieldText(m_number, number_text) || !ParseMenuNumberField(number_text, number)) {
+    ShowDesignMessage(design_messages::InvalidNumber());
+    m_number->setFocus();
+    m_number->selectAll();
+    return;
+  }
+  std::string title, program, parameters;
+  for (auto [field, out] : {std::pair{m_title, &title}, std::pair{m_file, &program},
+                            std::pair{m_parameters, &parameters}}) {
+    if (!FieldText(field, *out)) {
+      field->setFocus();
+      field->selectAll();
+      return;
+    }
+  }
+  m_object.title = title;
+  m_object.menu_number = number;
+  m_object.program = program;
+  m_object.parameters = parameters;
+  uint32_t functions = 0;
+  if (m_end->isChecked()) {
+    functions = CLCNButton::kEndButton;
+  } else {
+    if (m_wait->isChecked()) functions |= CLCNButton::kWaitForEnd;
+    if (m_iconic->isChecked()) functions |= CLCNButton::kStartIconic;
+  }
+  m_object.functions = functions;
+  QDialog::accept();
+}
+
+}  // namespace qel::launch::gui

@@ -1,0 +1,68 @@
+// The attribute dialogs of design mode that a new text and a new push button
+// open: they move values between their fields and the object and show the
+// failures of the document's checks through the message presenter.
+#ifndef QEL_LAUNCH_QELSTART_DESIGN_DIALOGS_H_
+#define QEL_LAUNCH_QELSTART_DESIGN_DIALOGS_H_
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "launch/menu_objects.h"
+
+namespace qel::launch::gui {
+
+// "文字": the text of a CLCNString.
+class CTextDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  CTextDialog(CLCNString& text, QWidget* parent = nullptr);
+  QLineEdit* textField() const { return m_text; }
+  void accept() override;
+
+ private:
+  CLCNString& m_object;
+  QLineEdit* m_text;
+};
+
+// "プッシュボタン": title (126 characters), menu number (empty or 0 to
+// 32767), end button, program file and parameters (128 characters each,
+// with their browse buttons), wait and iconise. The end button disables the
+// file, parameter and start-option fields; OK needs a title and either the
+// end button or a file.
+class CButtonDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  CButtonDialog(CLCNButton& button, QWidget* parent = nullptr);
+  QLineEdit* titleField() const { return m_title; }
+  QLineEdit* numberField() const { return m_number; }
+  QLineEdit* fileField() const { return m_file; }
+  QLineEdit* parametersField() const { return m_parameters; }
+  QCheckBox* endBox() const { return m_end; }
+  QCheckBox* waitBox() const { return m_wait; }
+  QPushButton* okButton() const { return m_buttons->button(QDialogButtonBox::Ok); }
+  void accept() override;
+
+ private:
+  void updateEnabling();
+
+  CLCNButton& m_object;
+  QLineEdit* m_title;
+  QLineEdit* m_number;
+  QCheckBox* m_end;
+  QLineEdit* m_file;
+  QPushButton* m_fileBrowse;
+  QLineEdit* m_parameters;
+  QPushButton* m_parametersBrowse;
+  QCheckBox* m_wait;
+  QCheckBox* m_iconic;
+  QDialogButtonBox* m_buttons;
+};
+
+}  // namespace qel::launch::gui
+
+#endif  // QEL_LAUNCH_QELSTART_DESIGN_DIALOGS_H_
