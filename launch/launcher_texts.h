@@ -52,6 +52,9 @@ inline constexpr int kTextToFront = 239;
 inline constexpr int kTextToBack = 240;
 inline constexpr int kTextGrid = 241;
 inline constexpr int kTextMenuFilter = 242;
+inline constexpr int kTextCut = 260;
+inline constexpr int kTextCopy = 261;
+inline constexpr int kTextPaste = 262;
 inline constexpr int kTextTextDialog = 243;
 inline constexpr int kTextTextLabel = 244;
 inline constexpr int kTextButtonDialog = 245;
@@ -84,6 +87,9 @@ inline constexpr int kCmdDeleteAll = 310;
 inline constexpr int kCmdToFront = 311;
 inline constexpr int kCmdToBack = 312;
 inline constexpr int kCmdGrid = 313;
+inline constexpr int kCmdCut = 314;
+inline constexpr int kCmdCopy = 315;
+inline constexpr int kCmdPaste = 316;
 
 // The text id for a failed start: the table entry of `code`, or the
 // unknown-error line for any other code.

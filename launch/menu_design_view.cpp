@@ -2,11 +2,15 @@
 // taken; the rules themselves are in menu_design.cpp.
 #include "launch/menu_design_view.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include "gui/qt_text.h"
+#include "launch/menu_clipboard.h"
 #include "platform/ui_hooks.h"
 
 namespace qel::launch {
@@ -69,8 +73,19 @@ void CMenuDesignView::changed() {
   emit documentModified();
 }
 
+// PF-key entries and the input area are controls outside the drawing order,
+// shown above every drawn object.
+static std::vector<CLCNObject*> Controls(const CQelstartDoc& doc) {
+  std::vector<CLCNObject*> controls;
+  for (const auto* list : {&doc.inputs, &doc.pf_keys})
+    for (const auto& object : *list) controls.push_back(object.get());
+  return controls;
+}
+
 CLCNObject* CMenuDesignView::objectAt(const QPoint& point) const {
   if (m_editable == nullptr) return nullptr;
+  for (CLCNObject* control : Controls(*m_editable))
+    if (ToQRect(BoxOf(*control)).contains(point)) return control;
   for (auto it = m_editable->draw_order.rbegin(); it != m_editable->draw_order.rend(); ++it) {
     if (*it == nullptr) continue;
     if (ToQRect(BoxOf(**it)).adjusted(-2, -2, 2, 2).contains(point)) return *it;
@@ -178,7 +193,9 @@ void CMenuDesignView::mouseReleaseEvent(QMouseEvent* event) {
     case Drag::kSelect: {
       const QRect area_rect = QRect(m_start, m_current).normalized();
       m_selection.clear();
-      for (CLCNObject* object : m_editable->draw_order)
+      std::vector<CLCNObject*> candidates = m_editable->draw_order;
+      for (CLCNObject* control : Controls(*m_editable)) candidates.push_back(control);
+      for (CLCNObject* object : candidates)
         if (object != nullptr && area_rect.contains(ToQRect(BoxOf(*object)))) m_selection.push_back(object);
       update();
       break;
@@ -196,14 +213,49 @@ void CMenuDesignView::keyPressEvent(QKeyEvent* event) {
   CMenuView::keyPressEvent(event);
 }
 
+void CMenuDesignView::copySelection() {
+  if (m_selection.empty()) return;
+  const std::string bytes =
+      CopyMenuObjects(std::vector<const CLCNObject*>(m_selection.begin(), m_selection.end()));
+  auto* data = new QMimeData;
+  data->setData(QString::fromLatin1(kClipboardFormat),
+                QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void CMenuDesignView::cutSelection() {
+  copySelection();
+  deleteSelection();
+}
+
+void CMenuDesignView::paste() {
+  if (m_editable == nullptr) return;
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  const QString format = QString::fromLatin1(kClipboardFormat);
+  if (data == nullptr || !data->hasFormat(format)) return;
+  const QByteArray bytes = data->data(format);
+  std::string message;
+  std::vector<CLCNObject*> added = PasteMenuObjects(
+      *m_editable, std::string_view(bytes.constData(), bytes.size()), 0, 0, message);
+  if (!message.empty()) {
+    platform::ShowBox("qelstart", message, platform::BoxButtons::kOk,
+                      platform::BoxIcon::kExclamation);
+    return;
+  }
+  m_selection = std::move(added);
+  changed();
+}
+
 void CMenuDesignView::deleteSelection() {
   if (m_editable == nullptr || m_selection.empty()) return;
   const std::vector<CLCNObject*> doomed = std::exchange(m_selection, {});
   for (CLCNObject* object : doomed) {
     // A PF-key entry takes its whole row with it; the row's other entries
     // may be selected too and are gone by then.
+    const std::vector<CLCNObject*> controls = Controls(*m_editable);
     if (std::find(m_editable->draw_order.begin(), m_editable->draw_order.end(), object) !=
-        m_editable->draw_order.end())
+            m_editable->draw_order.end() ||
+        std::find(controls.begin(), controls.end(), object) != controls.end())
       DeleteDesignObject(*m_editable, object);
   }
   changed();
@@ -213,6 +265,7 @@ void CMenuDesignView::deleteAll() {
   if (m_editable == nullptr) return;
   m_selection.clear();
   while (!m_editable->draw_order.empty()) DeleteDesignObject(*m_editable, m_editable->draw_order.back());
+  for (CLCNObject* control : Controls(*m_editable)) DeleteDesignObject(*m_editable, control);
   changed();
 }
 

@@ -3,7 +3,7 @@
 // without a tool, pressing an object selects it and starts a move, pressing
 // a corner handle of the selected object resizes it, and a drag elsewhere
 // selects the objects inside the dragged rectangle. Del deletes the
-// selection. Refusals of size go to the status text, limits to a box.
+// selection; cut, copy and paste go through the clipboard. Refusals of size go to the status text, limits to a box.
 #ifndef QEL_LAUNCH_MENU_DESIGN_VIEW_H_
 #define QEL_LAUNCH_MENU_DESIGN_VIEW_H_
 
@@ -28,6 +28,12 @@ class CMenuDesignView : public CMenuView {
   const DesignGrid& grid() const { return m_grid; }
   const std::vector<CLCNObject*>& selection() const { return m_selection; }
   void selectOnly(CLCNObject* object);
+
+  // The clipboard, format "QELSTART" (menu_clipboard.h). A paste selects
+  // what it added; a refused paste shows its message.
+  void copySelection();
+  void cutSelection();
+  void paste();
 
   void deleteSelection();
   void deleteAll();

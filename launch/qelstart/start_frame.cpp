@@ -269,6 +269,13 @@ void CMainFrame::buildDesignMenus() {
             [this, tool] { m_view->setTool(static_cast<DesignTool>(tool)); });
   }
   QMenu* edit = AddMenu(ProgramText(kTextMenuEdit));
+  QAction* cut = AddCommand(edit, kCmdCut, ProgramText(kTextCut), QKeySequence::Cut);
+  connect(cut, &QAction::triggered, m_view, &CMenuDesignView::cutSelection);
+  QAction* copy = AddCommand(edit, kCmdCopy, ProgramText(kTextCopy), QKeySequence::Copy);
+  connect(copy, &QAction::triggered, m_view, &CMenuDesignView::copySelection);
+  QAction* paste = AddCommand(edit, kCmdPaste, ProgramText(kTextPaste), QKeySequence::Paste);
+  connect(paste, &QAction::triggered, m_view, &CMenuDesignView::paste);
+  edit->addSeparator();
   QAction* del = AddCommand(edit, kCmdDelete, ProgramText(kTextDelete));
   connect(del, &QAction::triggered, m_view, &CMenuDesignView::deleteSelection);
   QAction* delAll = AddCommand(edit, kCmdDeleteAll, ProgramText(kTextDeleteAll));

@@ -152,6 +152,30 @@ TEST_F(DesignFrameTest, DeleteMovesAndDrawingOrder) {
   QTest::keyClick(frame_->view(), Qt::Key_Delete);
   EXPECT_EQ(doc.frames.size(), 1u);
   EXPECT_EQ(doc.draw_order.size(), 1u);
+  // The input area is a control outside the drawing order: it is selected,
+  // moved and deleted all the same.
+  frame_->view()->setTool(DesignTool::kInput);
+  Drag({300, 300}, {390, 330});
+  frame_->view()->setTool(DesignTool::kNone);
+  Drag({310, 310}, {330, 320});
+  ASSERT_EQ(doc.inputs.size(), 1u);
+  EXPECT_EQ(doc.inputs[0]->position, (Rect16{320, 310, 90, 30}));
+  QTest::keyClick(frame_->view(), Qt::Key_Delete);
+  EXPECT_TRUE(doc.inputs.empty());
+}
+
+TEST_F(DesignFrameTest, CopyAndPasteOfAButtonGivesAnEqualObject) {
+  CLCNButton& button = AddButton(frame_->document(), "複写", "prog.exe", 7);
+  frame_->view()->setEditableDocument(&frame_->document());
+  frame_->view()->selectOnly(&button);
+  frame_->view()->copySelection();
+  frame_->view()->paste();
+  ASSERT_EQ(frame_->document().buttons.size(), 2u);
+  EXPECT_TRUE(frame_->document().buttons[1]->Equals(button));
+  EXPECT_EQ(frame_->view()->selection().size(), 1u);
+  EXPECT_EQ(frame_->view()->selection()[0], frame_->document().buttons[1].get());
+  frame_->view()->cutSelection();
+  EXPECT_EQ(frame_->document().buttons.size(), 1u);
 }
 
 TEST_F(DesignFrameTest, ScreenshotsOfTheDesignerAndItsDialogs) {
