@@ -218,11 +218,10 @@ bool CMainFrame::openMenu(const std::string& path) {
   m_runner->Reset();
   m_runner->SetDocument(doc.get());
   m_runner->SetMenuDirectory(QFileInfo(NativePath(path)).absolutePath().toLocal8Bit().toStdString());
-  m_view->setDocument(doc.get(), m_runner->state().parent_window != 0);
   m_doc = std::move(doc);
   m_menuPath = path;
-  const QString title = FromCp932(m_doc->title);
-  setWindowTitle(title.isEmpty() ? QFileInfo(NativePath(path)).fileName() : title);
+  m_modified = false;
+  showDocument();
   applyPlacement();
   addRecentFile(QFileInfo(NativePath(path)).absoluteFilePath());
   if (!m_view->controls().empty()) m_view->controls().front()->setFocus();

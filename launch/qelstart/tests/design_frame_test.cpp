@@ -178,6 +178,20 @@ TEST_F(DesignFrameTest, CopyAndPasteOfAButtonGivesAnEqualObject) {
   EXPECT_EQ(frame_->document().buttons.size(), 1u);
 }
 
+// Regression: the view kept editing the document an open had replaced.
+TEST_F(DesignFrameTest, AnOpenedMenuTakesNewObjects) {
+  CQelstartDoc doc;
+  BuildEveryKind(doc, dir_);
+  WriteMenu(doc, dir_ + "/open.qlm");
+  ASSERT_TRUE(frame_->openMenu(dir_ + "/open.qlm"));
+  const size_t before = frame_->document().ObjectCount();
+  BoxRecorder boxes;
+  frame_->view()->setTool(DesignTool::kFrame);
+  Drag({500, 100}, {600, 150});
+  EXPECT_TRUE(boxes.boxes().empty());
+  EXPECT_EQ(frame_->document().ObjectCount(), before + 1);
+}
+
 TEST_F(DesignFrameTest, ScreenshotsOfTheDesignerAndItsDialogs) {
   CQelstartDoc doc;
   BuildEveryKind(doc, dir_);
