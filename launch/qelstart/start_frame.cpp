@@ -355,6 +355,7 @@ bool CMainFrame::editNewObject(CLCNObject* object) {
   }
   if (!kept) m_view->deleteSelection();
   showDocument();
+  if (kept) m_view->selectOnly(object);
   return kept;
 }
 
