@@ -111,6 +111,7 @@ CMainFrame::CMainFrame(LaunchMode mode, LauncherState state, std::string menuPat
         ShowText(kTextWaiting);
         return;
       }
+      if (m_mode != LaunchMode::kRun && !mayDiscard()) return;
       openMenu(path.toLocal8Bit().toStdString());
     });
     m_recentActions.append(action);
@@ -245,6 +246,7 @@ void CMainFrame::buildDesignMenus() {
   connect(create, &QAction::triggered, this, [this] { newMenu(); });
   QAction* open = AddCommand(m_fileMenu, kCmdOpen, ProgramText(kTextOpen), QKeySequence::Open);
   connect(open, &QAction::triggered, this, [this] {
+    if (!mayDiscard()) return;
     const QString file = QFileDialog::getOpenFileName(this, QString(), QString(),
                                                       ProgramText(kTextMenuFilter));
     if (!file.isEmpty()) openMenu(file.toLocal8Bit().toStdString());
@@ -300,15 +302,18 @@ void CMainFrame::buildDesignMenus() {
           [this](CLCNObject* object) { editNewObject(object); });
 }
 
+bool CMainFrame::mayDiscard() {
+  if (!m_modified) return true;
+  const QString name = m_menuPath.empty() ? ProgramText(kTextTitle)
+                                          : QFileInfo(NativePath(m_menuPath)).fileName();
+  const int answer = ShowLauncherText(kTextSaveQuestion, name.toLocal8Bit().toStdString(),
+                                      platform::BoxButtons::kYesNoCancel,
+                                      platform::BoxIcon::kQuestion);
+  return answer == platform::kButtonNo || (answer == platform::kButtonYes && saveMenu());
+}
+
 void CMainFrame::newMenu() {
-  if (m_modified) {
-    const QString name = m_menuPath.empty() ? ProgramText(kTextTitle)
-                                            : QFileInfo(NativePath(m_menuPath)).fileName();
-    const int answer = ShowLauncherText(kTextSaveQuestion, name.toLocal8Bit().toStdString(),
-                                        platform::BoxButtons::kYesNoCancel,
-                                        platform::BoxIcon::kQuestion);
-    if (answer == platform::kButtonCancel || (answer == platform::kButtonYes && !saveMenu())) return;
-  }
+  if (!mayDiscard()) return;
   m_doc = std::make_unique<CQelstartDoc>();
   m_runner->SetDocument(m_doc.get());
   m_menuPath.clear();
@@ -491,16 +496,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  if (m_mode != LaunchMode::kRun && m_modified) {
-    const QString name = m_menuPath.empty() ? ProgramText(kTextTitle)
-                                            : QFileInfo(NativePath(m_menuPath)).fileName();
-    const int answer = ShowLauncherText(kTextSaveQuestion, name.toLocal8Bit().toStdString(),
-                                        platform::BoxButtons::kYesNoCancel,
-                                        platform::BoxIcon::kQuestion);
-    if (answer == platform::kButtonCancel || (answer == platform::kButtonYes && !saveMenu())) {
-      event->ignore();
-      return;
-    }
+  if (m_mode != LaunchMode::kRun && !mayDiscard()) {
+    event->ignore();
+    return;
   }
   m_tick.stop();
   event->accept();

@@ -90,6 +90,8 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
   void updateRecentMenu();
   void applyPlacement();
   void buildDesignMenus();
+  // A modified menu asks "%1 を保存しますか?": true for No, or Yes and saved.
+  bool mayDiscard();
   void showDocument();
 
   LaunchMode m_mode;
