@@ -21,6 +21,7 @@ inline constexpr int kTextSocketFailed = 14;      // the chain's socket cannot b
 inline constexpr int kTextSaveFailed = 16;        // %s を保存できません。
 inline constexpr int kTextSaveQuestion = 17;      // %s を保存しますか?
 inline constexpr int kTextBadPicture = 18;        // 画像ファイル名が不正、又は画像ファイルが有りません
+inline constexpr int kTextOneFileOnly = 19;       // 複数ファイルのドラッグ＆ドロップは...
 // Start failures: kTextStartError + the system's error code (0 to 21).
 inline constexpr int kTextStartError = 100;
 inline constexpr int kStartErrorCodes = 22;

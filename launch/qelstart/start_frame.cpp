@@ -10,6 +10,10 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -295,11 +299,31 @@ void CMainFrame::buildDesignMenus() {
     m_view->update();
   });
 
+  setAcceptDrops(true);
   connect(m_view, &CMenuDesignView::documentModified, this, [this] { m_modified = true; });
   connect(m_view, &CMenuDesignView::statusText, this,
           [this](const QString& text) { statusBar()->showMessage(text, 5000); });
   connect(m_view, &CMenuDesignView::objectCreated, this,
           [this](CLCNObject* object) { editNewObject(object); });
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (m_mode != LaunchMode::kRun && event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  if (m_mode == LaunchMode::kRun || !event->mimeData()->hasUrls()) return;
+  event->acceptProposedAction();
+  openDroppedFiles(event->mimeData()->urls());
+}
+
+void CMainFrame::openDroppedFiles(const QList<QUrl>& urls) {
+  if (urls.size() != 1) {
+    ShowText(kTextOneFileOnly);
+    return;
+  }
+  if (!mayDiscard()) return;
+  openMenu(urls.front().toLocalFile().toLocal8Bit().toStdString());
 }
 
 bool CMainFrame::mayDiscard() {

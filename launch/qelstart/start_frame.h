@@ -63,6 +63,8 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
   bool saveMenuAs();
   bool saveMenuTo(const std::string& path);
   bool modified() const { return m_modified; }
+  // Design mode: opens the one file of a drop; more files are refused.
+  void openDroppedFiles(const QList<QUrl>& urls);
   // Design mode: a new, empty menu.
   void newMenu();
   // Design mode: the attribute dialog a new object opens (text, push button,
@@ -82,6 +84,9 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  // Design mode: one menu file dropped on the window opens it.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void receiveMessages();

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include "gui/qt_text.h"
 #include "gui/tests/gui_harness.h"
@@ -190,6 +191,21 @@ TEST_F(DesignFrameTest, AnOpenedMenuTakesNewObjects) {
   Drag({500, 100}, {600, 150});
   EXPECT_TRUE(boxes.boxes().empty());
   EXPECT_EQ(frame_->document().ObjectCount(), before + 1);
+}
+
+TEST_F(DesignFrameTest, DroppingOneMenuOpensItAndMoreAreRefused) {
+  CQelstartDoc doc;
+  AddButton(doc, "落とす", "true");
+  WriteMenu(doc, dir_ + "/dropped.qlm");
+  BoxRecorder boxes;
+  const QUrl url = QUrl::fromLocalFile(QString::fromStdString(dir_ + "/dropped.qlm"));
+  frame_->openDroppedFiles({url, url});
+  EXPECT_TRUE(frame_->document().buttons.empty());
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text,
+            QString::fromUtf8("複数ファイルのドラッグ＆ドロップはサポートしていません"));
+  frame_->openDroppedFiles({url});
+  EXPECT_EQ(frame_->document().buttons.size(), 1u);
 }
 
 TEST_F(DesignFrameTest, ScreenshotsOfTheDesignerAndItsDialogs) {
