@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 
 #include "gui/qt_text.h"
@@ -154,6 +155,42 @@ void CButtonDialog::accept() {
     if (m_iconic->isChecked()) functions |= CLCNButton::kStartIconic;
   }
   m_object.functions = functions;
+  QDialog::accept();
+}
+
+CGridDialog::CGridDialog(const DesignGrid& grid, QWidget* parent) : QDialog(parent), m_grid(grid) {
+  setWindowTitle(ProgramText(kTextGridDialog));
+  m_on = new QCheckBox(ProgramText(kTextGridOn));
+  m_on->setChecked(grid.on);
+  m_width = new QLineEdit(QString::number(grid.width));
+  m_height = new QLineEdit(QString::number(grid.height));
+  auto* form = new QFormLayout;
+  form->addRow(QString(), m_on);
+  form->addRow(ProgramText(kTextGridWidth), m_width);
+  form->addRow(ProgramText(kTextGridHeight), m_height);
+  form->addRow(QString(), new QLabel(ProgramText(kTextGridRange)));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+}
+
+void CGridDialog::accept() {
+  int steps[2] = {0, 0};
+  QLineEdit* fields[2] = {m_width, m_height};
+  for (int i = 0; i < 2; ++i) {
+    bool ok = false;
+    steps[i] = fields[i]->text().trimmed().toInt(&ok);
+    if (!ok || !GridStepValid(steps[i])) {
+      ShowDesignMessage(design_messages::InvalidGrid());
+      fields[i]->setFocus();
+      fields[i]->selectAll();
+      return;
+    }
+  }
+  m_grid = {m_on->isChecked(), steps[0], steps[1]};
   QDialog::accept();
 }
 

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "launch/menu_design.h"
 #include "launch/menu_objects.h"
 
 namespace qel::launch::gui {
@@ -61,6 +62,25 @@ class CButtonDialog : public QDialog {
   QCheckBox* m_wait;
   QCheckBox* m_iconic;
   QDialogButtonBox* m_buttons;
+};
+
+// "グリッド": grid on or off, width and height "[1～24ﾄﾞｯﾄ]", each 1 to 24.
+class CGridDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  CGridDialog(const DesignGrid& grid, QWidget* parent = nullptr);
+  QCheckBox* onBox() const { return m_on; }
+  QLineEdit* widthField() const { return m_width; }
+  QLineEdit* heightField() const { return m_height; }
+  const DesignGrid& grid() const { return m_grid; }
+  void accept() override;
+
+ private:
+  DesignGrid m_grid;
+  QCheckBox* m_on;
+  QLineEdit* m_width;
+  QLineEdit* m_height;
 };
 
 }  // namespace qel::launch::gui

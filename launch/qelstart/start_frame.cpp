@@ -290,12 +290,11 @@ void CMainFrame::buildDesignMenus() {
   QAction* back = AddCommand(edit, kCmdToBack, ProgramText(kTextToBack));
   connect(back, &QAction::triggered, m_view, &CMenuDesignView::sendSelectionToBack);
   edit->addSeparator();
-  QAction* grid = AddCommand(edit, kCmdGrid, ProgramText(kTextGrid));
-  grid->setCheckable(true);
-  connect(grid, &QAction::toggled, this, [this](bool on) {
-    DesignGrid g = m_view->grid();
-    g.on = on;
-    m_view->setGrid(g);
+  QAction* grid = AddCommand(edit, kCmdGrid, ProgramText(kTextGrid) + QStringLiteral("..."));
+  connect(grid, &QAction::triggered, this, [this] {
+    CGridDialog dialog(m_view->grid(), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_view->setGrid(dialog.grid());
     m_view->update();
   });
 

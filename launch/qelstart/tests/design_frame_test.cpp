@@ -208,6 +208,24 @@ TEST_F(DesignFrameTest, DroppingOneMenuOpensItAndMoreAreRefused) {
   EXPECT_EQ(frame_->document().buttons.size(), 1u);
 }
 
+TEST_F(DesignFrameTest, GridDialogAcceptsOneToTwentyFour) {
+  BoxRecorder boxes;
+  CGridDialog dialog({false, 8, 8}, frame_.get());
+  dialog.onBox()->setChecked(true);
+  dialog.widthField()->setText(QStringLiteral("25"));
+  dialog.heightField()->setText(QStringLiteral("10"));
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, QString::fromUtf8("数値は１～２４の間で指定してください。"));
+  dialog.widthField()->setText(QStringLiteral("24"));
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_TRUE(dialog.grid().on);
+  EXPECT_EQ(dialog.grid().width, 24);
+  EXPECT_EQ(dialog.grid().height, 10);
+}
+
 TEST_F(DesignFrameTest, ScreenshotsOfTheDesignerAndItsDialogs) {
   CQelstartDoc doc;
   BuildEveryKind(doc, dir_);
@@ -226,6 +244,8 @@ TEST_F(DesignFrameTest, ScreenshotsOfTheDesignerAndItsDialogs) {
   text.text = Sj("販売管理システム");
   CTextDialog textDialog(text, frame_.get());
   SaveScreenshot(textDialog, "qelstart_text_dialog");
+  CGridDialog gridDialog({true, 10, 10}, frame_.get());
+  SaveScreenshot(gridDialog, "qelstart_grid_dialog");
 }
 
 }  // namespace
