@@ -205,6 +205,15 @@ void CMenuDesignView::mouseReleaseEvent(QMouseEvent* event) {
   }
 }
 
+void CMenuDesignView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || m_tool != DesignTool::kNone) return;
+  m_drag = Drag::kNone;
+  if (CLCNObject* object = objectAt(event->position().toPoint())) {
+    selectOnly(object);
+    emit objectActivated(object);
+  }
+}
+
 void CMenuDesignView::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Delete && !m_selection.empty()) {
     deleteSelection();

@@ -51,11 +51,14 @@ class CMenuDesignView : public CMenuView {
   // An object was just created with a tool (its attributes are still the
   // defaults).
   void objectCreated(qel::launch::CLCNObject* object);
+  // An object was double-clicked: its attribute dialog is wanted.
+  void objectActivated(qel::launch::CLCNObject* object);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 

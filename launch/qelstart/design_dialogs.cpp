@@ -158,6 +158,68 @@ void CButtonDialog::accept() {
   QDialog::accept();
 }
 
+CPfKeyDialog::CPfKeyDialog(CLCNPfKey& key, const std::vector<std::string>& buttonTitles,
+                           QWidget* parent)
+    : QDialog(parent), m_object(key) {
+  setWindowTitle(ProgramText(kTextPfDialog));
+  m_fixed = new QCheckBox(ProgramText(kTextPfFixed));
+  m_fixed->setChecked(key.fixed_function != 0);
+  m_function = new QComboBox;
+  for (int i = 0; i < 4; ++i) m_function->addItem(ProgramText(kTextPfFunctionEnd + i));
+  m_function->setCurrentIndex(key.function < 4 ? key.function : 0);
+  m_button = new QComboBox;
+  m_button->addItem(QString());
+  for (const std::string& title : buttonTitles) m_button->addItem(FromCp932(title));
+  if (key.fixed_function == 0 && !key.button_title.empty())
+    m_button->setCurrentIndex(std::max(0, m_button->findText(FromCp932(key.button_title))));
+  m_title = new QLineEdit(FromCp932(key.title));
+  m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  auto* form = new QFormLayout;
+  form->addRow(QString(), m_fixed);
+  form->addRow(QString(), m_function);
+  form->addRow(ProgramText(kTextPfButton), m_button);
+  form->addRow(ProgramText(kTextPfTitle), m_title);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(m_buttons);
+  connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  connect(m_fixed, &QCheckBox::toggled, this, &CPfKeyDialog::updateEnabling);
+  connect(m_button, &QComboBox::currentIndexChanged, this, &CPfKeyDialog::updateEnabling);
+  connect(m_title, &QLineEdit::textChanged, this, &CPfKeyDialog::updateEnabling);
+  updateEnabling();
+}
+
+void CPfKeyDialog::updateEnabling() {
+  const bool fixed = m_fixed->isChecked();
+  m_function->setEnabled(fixed);
+  m_button->setEnabled(!fixed);
+  m_title->setEnabled(!fixed);
+  const bool chosen = m_button->currentIndex() > 0;
+  okButton()->setEnabled(fixed || chosen == !m_title->text().isEmpty());
+}
+
+void CPfKeyDialog::accept() {
+  if (m_fixed->isChecked()) {
+    m_object.fixed_function = 1;
+    m_object.function = static_cast<uint16_t>(m_function->currentIndex());
+    m_object.title.clear();
+    m_object.button_title.clear();
+    QDialog::accept();
+    return;
+  }
+  std::string title, button;
+  if (!FieldText(m_title, title)) {
+    m_title->setFocus();
+    return;
+  }
+  button = qel::gui::ToCp932(m_button->currentText()).value_or(std::string());
+  m_object.fixed_function = 0;
+  m_object.title = title;
+  m_object.button_title = button;
+  QDialog::accept();
+}
+
 CGridDialog::CGridDialog(const DesignGrid& grid, QWidget* parent) : QDialog(parent), m_grid(grid) {
   setWindowTitle(ProgramText(kTextGridDialog));
   m_on = new QCheckBox(ProgramText(kTextGridOn));

@@ -5,6 +5,7 @@
 #define QEL_LAUNCH_QELSTART_DESIGN_DIALOGS_H_
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -61,6 +62,34 @@ class CButtonDialog : public QDialog {
   QPushButton* m_parametersBrowse;
   QCheckBox* m_wait;
   QCheckBox* m_iconic;
+  QDialogButtonBox* m_buttons;
+};
+
+// "ＰＦキー割り当て": a fixed function ("終了", "初画面", "前画面",
+// "コマンドライン"), or a button chosen from the menu's button titles (first
+// entry empty) with the entry's title. Without a fixed function OK needs a
+// button and a title, or neither.
+class CPfKeyDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  CPfKeyDialog(CLCNPfKey& key, const std::vector<std::string>& buttonTitles,
+               QWidget* parent = nullptr);
+  QCheckBox* fixedBox() const { return m_fixed; }
+  QComboBox* functionList() const { return m_function; }
+  QComboBox* buttonList() const { return m_button; }
+  QLineEdit* titleField() const { return m_title; }
+  QPushButton* okButton() const { return m_buttons->button(QDialogButtonBox::Ok); }
+  void accept() override;
+
+ private:
+  void updateEnabling();
+
+  CLCNPfKey& m_object;
+  QCheckBox* m_fixed;
+  QComboBox* m_function;
+  QComboBox* m_button;
+  QLineEdit* m_title;
   QDialogButtonBox* m_buttons;
 };
 

@@ -304,6 +304,8 @@ void CMainFrame::buildDesignMenus() {
           [this](const QString& text) { statusBar()->showMessage(text, 5000); });
   connect(m_view, &CMenuDesignView::objectCreated, this,
           [this](CLCNObject* object) { editNewObject(object); });
+  connect(m_view, &CMenuDesignView::objectActivated, this,
+          [this](CLCNObject* object) { editObject(object); });
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
@@ -385,6 +387,38 @@ bool CMainFrame::editNewObject(CLCNObject* object) {
   showDocument();
   if (kept) m_view->selectOnly(object);
   return kept;
+}
+
+bool CMainFrame::editObject(CLCNObject* object) {
+  bool changed = false;
+  switch (object->Kind()) {
+    case ObjectKind::kString: {
+      CTextDialog dialog(static_cast<CLCNString&>(*object), this);
+      changed = dialog.exec() == QDialog::Accepted;
+      break;
+    }
+    case ObjectKind::kButton: {
+      CButtonDialog dialog(static_cast<CLCNButton&>(*object), this);
+      changed = dialog.exec() == QDialog::Accepted;
+      break;
+    }
+    case ObjectKind::kPfKey: {
+      std::vector<std::string> titles;
+      for (const auto& button : m_doc->buttons)
+        titles.push_back(static_cast<const CLCNButton&>(*button).title);
+      CPfKeyDialog dialog(static_cast<CLCNPfKey&>(*object), titles, this);
+      changed = dialog.exec() == QDialog::Accepted;
+      break;
+    }
+    default:
+      return false;
+  }
+  if (changed) {
+    m_modified = true;
+    showDocument();
+    m_view->selectOnly(object);
+  }
+  return changed;
 }
 
 bool CMainFrame::saveMenuTo(const std::string& path) {

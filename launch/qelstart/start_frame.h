@@ -70,6 +70,9 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
   // Design mode: the attribute dialog a new object opens (text, push button,
   // picture, icon); false when it was cancelled and the object removed.
   bool editNewObject(CLCNObject* object);
+  // Design mode: the attribute dialog of an existing object (text, push
+  // button, PF-key entry); true when it changed the object.
+  bool editObject(CLCNObject* object);
 
   // The recent-file list (most recent first), kept under the launcher's key.
   static QStringList recentFiles();

@@ -226,6 +226,41 @@ TEST_F(DesignFrameTest, GridDialogAcceptsOneToTwentyFour) {
   EXPECT_EQ(dialog.grid().height, 10);
 }
 
+TEST_F(DesignFrameTest, PfKeyDialogAssignsAButtonOrAFixedFunction) {
+  CQelstartDoc& doc = frame_->document();
+  AddButton(doc, "日次", "true");
+  AddButton(doc, "月次", "true");
+  frame_->view()->setTool(DesignTool::kPfGuidance);
+  Drag({10, 400}, {630, 440});
+  ASSERT_EQ(doc.pf_keys.size(), 12u);
+  auto& key = static_cast<CLCNPfKey&>(*doc.pf_keys[2]);
+  WhenDialogOpens<CPfKeyDialog>([](CPfKeyDialog& dialog) {
+    EXPECT_TRUE(dialog.okButton()->isEnabled());  // neither a button nor a title
+    dialog.buttonList()->setCurrentIndex(2);
+    EXPECT_FALSE(dialog.okButton()->isEnabled());  // a button needs a title
+    dialog.titleField()->setText(QString::fromUtf8("月次"));
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+  });
+  frame_->view()->setTool(DesignTool::kNone);
+  const QPoint centre(key.position.left + key.position.width / 2, key.position.top + 10);
+  QTest::mouseDClick(frame_->view(), Qt::LeftButton, {}, centre);
+  EXPECT_EQ(key.fixed_function, 0u);
+  EXPECT_EQ(key.button_title, Sj("月次"));
+  EXPECT_EQ(key.title, Sj("月次"));
+  EXPECT_TRUE(frame_->modified());
+
+  WhenDialogOpens<CPfKeyDialog>([](CPfKeyDialog& dialog) {
+    dialog.fixedBox()->setChecked(true);
+    EXPECT_FALSE(dialog.buttonList()->isEnabled());
+    dialog.functionList()->setCurrentIndex(3);
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+  });
+  QTest::mouseDClick(frame_->view(), Qt::LeftButton, {}, centre);
+  EXPECT_EQ(key.fixed_function, 1u);
+  EXPECT_EQ(key.function, CLCNPfKey::kCommandLine);
+}
+
 TEST_F(DesignFrameTest, ScreenshotsOfTheDesignerAndItsDialogs) {
   CQelstartDoc doc;
   BuildEveryKind(doc, dir_);
@@ -244,6 +279,9 @@ TEST_F(DesignFrameTest, ScreenshotsOfTheDesignerAndItsDialogs) {
   text.text = Sj("販売管理システム");
   CTextDialog textDialog(text, frame_.get());
   SaveScreenshot(textDialog, "qelstart_text_dialog");
+  CPfKeyDialog pfDialog(static_cast<CLCNPfKey&>(*frame_->document().pf_keys[3]),
+                        {Sj("売上入力"), Sj("売上一覧")}, frame_.get());
+  SaveScreenshot(pfDialog, "qelstart_pf_key_dialog");
   CGridDialog gridDialog({true, 10, 10}, frame_.get());
   SaveScreenshot(gridDialog, "qelstart_grid_dialog");
 }
