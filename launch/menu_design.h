@@ -103,6 +103,19 @@ void SendToBack(CQelstartDoc& doc, const CLCNObject* object);
 // Removes `object` (a PF-key entry removes the whole guidance row).
 void DeleteDesignObject(CQelstartDoc& doc, const CLCNObject* object);
 
+// The 16 named colours of the attribute dialogs, in their list order, with
+// their names (UTF-8) and colour references.
+struct NamedColor {
+  const char* name;
+  ColorRef color;
+};
+inline constexpr NamedColor kNamedColors[16] = {
+    {"黒", 0x000000},        {"暗い赤", 0x000080}, {"暗い緑", 0x008000}, {"黄緑", 0x008080},
+    {"暗い青", 0x800000},    {"薄紫", 0x800080},   {"灰青", 0x808000},   {"明るいｸﾞﾚｰ", 0xC0C0C0},
+    {"暗いｸﾞﾚｰ", 0x808080}, {"濃い赤", 0x0000FF}, {"濃い緑", 0x00FF00}, {"黄色", 0x00FFFF},
+    {"濃い青", 0xFF0000},    {"マゼンタ", 0xFF00FF}, {"シアン", 0xFFFF00}, {"白", 0xFFFFFF},
+};
+
 // Messages of the designer, CP932.
 namespace design_messages {
 std::string TooMany();

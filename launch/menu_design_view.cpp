@@ -208,10 +208,10 @@ void CMenuDesignView::mouseReleaseEvent(QMouseEvent* event) {
 void CMenuDesignView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || m_tool != DesignTool::kNone) return;
   m_drag = Drag::kNone;
-  if (CLCNObject* object = objectAt(event->position().toPoint())) {
-    selectOnly(object);
-    emit objectActivated(object);
-  }
+  CLCNObject* object = objectAt(event->position().toPoint());
+  selectOnly(object);
+  // Nothing under the pointer: the background's attributes.
+  emit objectActivated(object);
 }
 
 void CMenuDesignView::keyPressEvent(QKeyEvent* event) {

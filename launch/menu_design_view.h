@@ -51,7 +51,8 @@ class CMenuDesignView : public CMenuView {
   // An object was just created with a tool (its attributes are still the
   // defaults).
   void objectCreated(qel::launch::CLCNObject* object);
-  // An object was double-clicked: its attribute dialog is wanted.
+  // An object was double-clicked (null: the background): its attribute
+  // dialog is wanted.
   void objectActivated(qel::launch::CLCNObject* object);
 
  protected:

@@ -220,6 +220,64 @@ void CPfKeyDialog::accept() {
   QDialog::accept();
 }
 
+namespace {
+
+// OK and Cancel under a form, the layout every small dialog here shares.
+void FinishDialog(QDialog* dialog, QFormLayout* form) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  auto* layout = new QVBoxLayout(dialog);
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+}
+
+}  // namespace
+
+CBackgroundDialog::CBackgroundDialog(CQelstartDoc& doc, QWidget* parent)
+    : QDialog(parent), m_doc(doc) {
+  setWindowTitle(ProgramText(kTextBackgroundDialog));
+  m_colors = new QComboBox;
+  int current = 16;
+  for (int i = 0; i < 16; ++i) {
+    m_colors->addItem(QString::fromUtf8(kNamedColors[i].name));
+    if (doc.background_set && doc.background == kNamedColors[i].color) current = i;
+  }
+  m_colors->addItem(QString::fromUtf8("非表示"));
+  m_colors->setCurrentIndex(current);
+  auto* form = new QFormLayout;
+  form->addRow(m_colors);
+  FinishDialog(this, form);
+}
+
+void CBackgroundDialog::accept() {
+  const int index = m_colors->currentIndex();
+  m_doc.background_set = index >= 0 && index < 16;
+  if (m_doc.background_set) m_doc.background = kNamedColors[index].color;
+  QDialog::accept();
+}
+
+CFileTitleDialog::CFileTitleDialog(CQelstartDoc& doc, QWidget* parent)
+    : QDialog(parent), m_doc(doc) {
+  setWindowTitle(ProgramText(kTextFileTitleDialog));
+  m_title = new QLineEdit(FromCp932(doc.title));
+  m_title->setMaxLength(31);  // the signature block keeps 31 bytes
+  auto* form = new QFormLayout;
+  form->addRow(ProgramText(kTextFileTitleLabel), m_title);
+  FinishDialog(this, form);
+}
+
+void CFileTitleDialog::accept() {
+  std::string title;
+  if (!FieldText(m_title, title) || title.size() > 31) {
+    m_title->setFocus();
+    m_title->selectAll();
+    return;
+  }
+  m_doc.title = title;
+  QDialog::accept();
+}
+
 CGridDialog::CGridDialog(const DesignGrid& grid, QWidget* parent) : QDialog(parent), m_grid(grid) {
   setWindowTitle(ProgramText(kTextGridDialog));
   m_on = new QCheckBox(ProgramText(kTextGridOn));

@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include "launch/menu_design.h"
+#include "launch/menu_document.h"
 #include "launch/menu_objects.h"
 
 namespace qel::launch::gui {
@@ -91,6 +92,34 @@ class CPfKeyDialog : public QDialog {
   QComboBox* m_button;
   QLineEdit* m_title;
   QDialogButtonBox* m_buttons;
+};
+
+// "背景色": the 16 named colours and "非表示" (no background colour set).
+class CBackgroundDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  CBackgroundDialog(CQelstartDoc& doc, QWidget* parent = nullptr);
+  QComboBox* colorList() const { return m_colors; }
+  void accept() override;
+
+ private:
+  CQelstartDoc& m_doc;
+  QComboBox* m_colors;
+};
+
+// "ファイルのタイトル": the title kept in the document.
+class CFileTitleDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  CFileTitleDialog(CQelstartDoc& doc, QWidget* parent = nullptr);
+  QLineEdit* titleField() const { return m_title; }
+  void accept() override;
+
+ private:
+  CQelstartDoc& m_doc;
+  QLineEdit* m_title;
 };
 
 // "グリッド": grid on or off, width and height "[1～24ﾄﾞｯﾄ]", each 1 to 24.

@@ -290,6 +290,13 @@ void CMainFrame::buildDesignMenus() {
   QAction* back = AddCommand(edit, kCmdToBack, ProgramText(kTextToBack));
   connect(back, &QAction::triggered, m_view, &CMenuDesignView::sendSelectionToBack);
   edit->addSeparator();
+  QAction* fileTitle = AddCommand(edit, kCmdFileTitle, ProgramText(kTextFileTitleCommand));
+  connect(fileTitle, &QAction::triggered, this, [this] {
+    CFileTitleDialog dialog(*m_doc, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_modified = true;
+    showDocument();
+  });
   QAction* grid = AddCommand(edit, kCmdGrid, ProgramText(kTextGrid) + QStringLiteral("..."));
   connect(grid, &QAction::triggered, this, [this] {
     CGridDialog dialog(m_view->grid(), this);
@@ -391,6 +398,15 @@ bool CMainFrame::editNewObject(CLCNObject* object) {
 
 bool CMainFrame::editObject(CLCNObject* object) {
   bool changed = false;
+  if (object == nullptr) {
+    CBackgroundDialog dialog(*m_doc, this);
+    changed = dialog.exec() == QDialog::Accepted;
+    if (changed) {
+      m_modified = true;
+      showDocument();
+    }
+    return changed;
+  }
   switch (object->Kind()) {
     case ObjectKind::kString: {
       CTextDialog dialog(static_cast<CLCNString&>(*object), this);

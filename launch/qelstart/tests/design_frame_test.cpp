@@ -261,6 +261,23 @@ TEST_F(DesignFrameTest, PfKeyDialogAssignsAButtonOrAFixedFunction) {
   EXPECT_EQ(key.function, CLCNPfKey::kCommandLine);
 }
 
+TEST_F(DesignFrameTest, BackgroundAndFileTitleDialogs) {
+  CQelstartDoc& doc = frame_->document();
+  WhenDialogOpens<CBackgroundDialog>([](CBackgroundDialog& dialog) {
+    EXPECT_EQ(dialog.colorList()->count(), 17);
+    EXPECT_EQ(dialog.colorList()->currentText(), QString::fromUtf8("非表示"));
+    dialog.colorList()->setCurrentIndex(11);  // 黄色
+    dialog.accept();
+  });
+  QTest::mouseDClick(frame_->view(), Qt::LeftButton, {}, QPoint(300, 200));
+  EXPECT_TRUE(doc.background_set);
+  EXPECT_EQ(doc.background, 0x00FFFFu);
+  CFileTitleDialog title(doc, frame_.get());
+  title.titleField()->setText(QString::fromUtf8("月次メニュー"));
+  title.accept();
+  EXPECT_EQ(doc.title, Sj("月次メニュー"));
+}
+
 TEST_F(DesignFrameTest, ScreenshotsOfTheDesignerAndItsDialogs) {
   CQelstartDoc doc;
   BuildEveryKind(doc, dir_);
@@ -282,6 +299,10 @@ TEST_F(DesignFrameTest, ScreenshotsOfTheDesignerAndItsDialogs) {
   CPfKeyDialog pfDialog(static_cast<CLCNPfKey&>(*frame_->document().pf_keys[3]),
                         {Sj("売上入力"), Sj("売上一覧")}, frame_.get());
   SaveScreenshot(pfDialog, "qelstart_pf_key_dialog");
+  CBackgroundDialog backgroundDialog(frame_->document(), frame_.get());
+  SaveScreenshot(backgroundDialog, "qelstart_background_dialog");
+  CFileTitleDialog titleDialog(frame_->document(), frame_.get());
+  SaveScreenshot(titleDialog, "qelstart_file_title_dialog");
   CGridDialog gridDialog({true, 10, 10}, frame_.get());
   SaveScreenshot(gridDialog, "qelstart_grid_dialog");
 }
