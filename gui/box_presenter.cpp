@@ -42,6 +42,8 @@ QMessageBox::StandardButtons ButtonsOf(platform::BoxButtons buttons) {
       return QMessageBox::Retry | QMessageBox::Cancel;
     case platform::BoxButtons::kYesNoCancel:
       return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case platform::BoxButtons::kOkCancel:
+      return QMessageBox::Ok | QMessageBox::Cancel;
     case platform::BoxButtons::kOk:
       break;
   }

@@ -25,6 +25,8 @@ bool InSet(int code, BoxButtons buttons) {
       return code == kButtonRetry || code == kButtonCancel;
     case BoxButtons::kYesNoCancel:
       return code == kButtonYes || code == kButtonNo || code == kButtonCancel;
+    case BoxButtons::kOkCancel:
+      return code == kButtonOk || code == kButtonCancel;
   }
   return false;
 }
@@ -37,6 +39,8 @@ int FirstButton(BoxButtons buttons) {
       return kButtonRetry;
     case BoxButtons::kYesNoCancel:
       return kButtonYes;
+    case BoxButtons::kOkCancel:
+      return kButtonOk;
   }
   return kButtonOk;
 }

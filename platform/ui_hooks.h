@@ -10,7 +10,7 @@
 
 namespace qel::platform {
 
-enum class BoxButtons { kOk, kRetryCancel, kYesNoCancel };
+enum class BoxButtons { kOk, kRetryCancel, kYesNoCancel, kOkCancel };
 enum class BoxIcon { kInformation, kExclamation, kQuestion, kStop };
 
 // Button codes, as Windows numbers them.

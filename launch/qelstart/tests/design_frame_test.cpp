@@ -1,0 +1,311 @@
+// Design mode with the mouse: grid drags, the limits, the push-button dialog,
+// the save question; and a designed menu that is saved, read back and run.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include "gui/qt_text.h"
+#include "gui/tests/gui_harness.h"
+#include "launch/launcher_texts.h"
+#include "launch/qelstart/design_dialogs.h"
+#include "launch/qelstart/start_frame.h"
+#include "launch/qelstart/tests/menu_fixture.h"
+
+namespace qel::launch::gui {
+namespace {
+
+using namespace qel::launch::testing;
+using qel::gui::testing::BoxRecorder;
+using qel::gui::testing::SaveScreenshot;
+
+class DesignFrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qel::gui::testing::EnsureApplication();
+    dir_ = tmp_.path().toStdString();
+    frame_ = std::make_unique<CMainFrame>(LaunchMode::kDesignEmpty, LauncherState{}, "");
+    frame_->resize(700, 560);
+    frame_->show();
+    QApplication::processEvents();
+  }
+  void Drag(QPoint from, QPoint to) {
+    CMenuDesignView* view = frame_->view();
+    QTest::mousePress(view, Qt::LeftButton, {}, from);
+    QTest::mouseMove(view, to);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+  }
+  // Runs `fill` on the dialog the next drag opens.
+  template <typename Dialog>
+  void WhenDialogOpens(std::function<void(Dialog&)> fill) {
+    QTimer::singleShot(0, [fill] {
+      auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      fill(*dialog);
+    });
+  }
+
+  QTemporaryDir tmp_;
+  std::string dir_;
+  std::unique_ptr<CMainFrame> frame_;
+};
+
+TEST_F(DesignFrameTest, GridDragCreatesTheObjectOnGridMultiples) {
+  frame_->view()->setGrid({true, 10, 10});
+  frame_->view()->setTool(DesignTool::kFrame);
+  Drag({13, 27}, {58, 61});
+  ASSERT_EQ(frame_->document().frames.size(), 1u);
+  EXPECT_EQ(frame_->document().frames[0]->position, (Rect16{10, 20, 40, 40}));
+  EXPECT_TRUE(frame_->modified());
+  // Too small for an icon: refused in the status bar, nothing made.
+  frame_->view()->setTool(DesignTool::kIcon);
+  Drag({100, 100}, {120, 150});
+  EXPECT_TRUE(frame_->document().icons.empty());
+}
+
+TEST_F(DesignFrameTest, SecondPfGuidanceAndInputAreaAreRefused) {
+  BoxRecorder boxes;
+  frame_->view()->setTool(DesignTool::kPfGuidance);
+  Drag({10, 300}, {630, 340});
+  Drag({10, 200}, {630, 240});
+  frame_->view()->setTool(DesignTool::kInput);
+  Drag({10, 100}, {100, 130});
+  Drag({200, 100}, {300, 130});
+  EXPECT_EQ(frame_->document().pf_keys.size(), 12u);
+  EXPECT_EQ(frame_->document().inputs.size(), 1u);
+  ASSERT_EQ(boxes.boxes().size(), 2u);
+  EXPECT_EQ(boxes.boxes()[0].text, QString::fromUtf8("ＰＦキーガイダンスは複数設定することはできません。"));
+  EXPECT_EQ(boxes.boxes()[1].text, QString::fromUtf8("入力領域は複数設定することはできません。"));
+}
+
+TEST_F(DesignFrameTest, DesignedMenuIsSavedReadBackAndRuns) {
+  const std::string script = MarkerScript(dir_, "job.sh", "job_ran");
+  BoxRecorder boxes;
+  frame_->view()->setTool(DesignTool::kButton);
+  bool refused_once = false;
+  WhenDialogOpens<CButtonDialog>([&](CButtonDialog& dialog) {
+    EXPECT_FALSE(dialog.okButton()->isEnabled());
+    dialog.titleField()->setText(QString::fromUtf8("日次処理"));
+    dialog.fileField()->setText(QString::fromStdString(script));
+    dialog.numberField()->setText(QStringLiteral("40000"));
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+    dialog.endBox()->setChecked(true);
+    EXPECT_FALSE(dialog.fileField()->isEnabled());
+    dialog.endBox()->setChecked(false);
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    refused_once = dialog.isVisible();
+    dialog.numberField()->setText(QStringLiteral("5"));
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+  });
+  Drag({40, 40}, {240, 90});
+  EXPECT_TRUE(refused_once);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, QString::fromUtf8("正しい数値を入力してください"));
+  ASSERT_EQ(frame_->document().buttons.size(), 1u);
+
+  const std::string path = dir_ + "/designed.qlm";
+  ASSERT_TRUE(frame_->saveMenuTo(path));
+  EXPECT_FALSE(frame_->modified());
+  CQelstartDoc reread;
+  ASSERT_TRUE(reread.Open(path).ok());
+  const auto& button = static_cast<const CLCNButton&>(*reread.buttons[0]);
+  EXPECT_EQ(button.title, Sj("日次処理"));
+  EXPECT_EQ(button.menu_number, 5);
+  EXPECT_EQ(button.position, (Rect16{40, 40, 200, 50}));
+  EXPECT_EQ(reread.placement.restore, 1);
+
+  CMainFrame runner(LaunchMode::kRun, LauncherState{}, path);
+  runner.show();
+  ASSERT_TRUE(runner.openNamedMenu());
+  QTest::mouseClick(runner.view()->widgetFor(runner.document().buttons[0].get()), Qt::LeftButton);
+  EXPECT_TRUE(WaitUntil([&] { return FileExists(dir_ + "/job_ran"); }));
+}
+
+TEST_F(DesignFrameTest, ClosingAModifiedMenuAsksToSave) {
+  frame_->view()->setTool(DesignTool::kFrame);
+  Drag({10, 10}, {60, 60});
+  BoxRecorder boxes;
+  boxes.Answer(QMessageBox::Cancel);
+  frame_->close();
+  EXPECT_TRUE(frame_->isVisible());
+  boxes.Answer(QMessageBox::No);
+  frame_->close();
+  EXPECT_FALSE(frame_->isVisible());
+  ASSERT_EQ(boxes.boxes().size(), 2u);
+  EXPECT_TRUE(boxes.boxes()[0].text.endsWith(QString::fromUtf8(" を保存しますか?")));
+}
+
+TEST_F(DesignFrameTest, DeleteMovesAndDrawingOrder) {
+  frame_->view()->setTool(DesignTool::kFrame);
+  Drag({10, 10}, {60, 60});
+  Drag({100, 10}, {150, 60});
+  frame_->view()->setTool(DesignTool::kNone);
+  CQelstartDoc& doc = frame_->document();
+  CLCNObject* second = doc.frames[1].get();
+  // Pressing an object selects it; dragging moves it.
+  Drag({120, 30}, {140, 50});
+  EXPECT_EQ(second->position, (Rect16{120, 30, 50, 50}));
+  frame_->view()->sendSelectionToBack();
+  EXPECT_EQ(doc.draw_order.front(), second);
+  QTest::keyClick(frame_->view(), Qt::Key_Delete);
+  EXPECT_EQ(doc.frames.size(), 1u);
+  EXPECT_EQ(doc.draw_order.size(), 1u);
+  // The input area is a control outside the drawing order: it is selected,
+  // moved and deleted all the same.
+  frame_->view()->setTool(DesignTool::kInput);
+  Drag({300, 300}, {390, 330});
+  frame_->view()->setTool(DesignTool::kNone);
+  Drag({310, 310}, {330, 320});
+  ASSERT_EQ(doc.inputs.size(), 1u);
+  EXPECT_EQ(doc.inputs[0]->position, (Rect16{320, 310, 90, 30}));
+  QTest::keyClick(frame_->view(), Qt::Key_Delete);
+  EXPECT_TRUE(doc.inputs.empty());
+}
+
+TEST_F(DesignFrameTest, CopyAndPasteOfAButtonGivesAnEqualObject) {
+  CLCNButton& button = AddButton(frame_->document(), "複写", "prog.exe", 7);
+  frame_->view()->setEditableDocument(&frame_->document());
+  frame_->view()->selectOnly(&button);
+  frame_->view()->copySelection();
+  frame_->view()->paste();
+  ASSERT_EQ(frame_->document().buttons.size(), 2u);
+  EXPECT_TRUE(frame_->document().buttons[1]->Equals(button));
+  EXPECT_EQ(frame_->view()->selection().size(), 1u);
+  EXPECT_EQ(frame_->view()->selection()[0], frame_->document().buttons[1].get());
+  frame_->view()->cutSelection();
+  EXPECT_EQ(frame_->document().buttons.size(), 1u);
+}
+
+// Regression: the view kept editing the document an open had replaced.
+TEST_F(DesignFrameTest, AnOpenedMenuTakesNewObjects) {
+  CQelstartDoc doc;
+  BuildEveryKind(doc, dir_);
+  WriteMenu(doc, dir_ + "/open.qlm");
+  ASSERT_TRUE(frame_->openMenu(dir_ + "/open.qlm"));
+  const size_t before = frame_->document().ObjectCount();
+  BoxRecorder boxes;
+  frame_->view()->setTool(DesignTool::kFrame);
+  Drag({500, 100}, {600, 150});
+  EXPECT_TRUE(boxes.boxes().empty());
+  EXPECT_EQ(frame_->document().ObjectCount(), before + 1);
+}
+
+TEST_F(DesignFrameTest, DroppingOneMenuOpensItAndMoreAreRefused) {
+  CQelstartDoc doc;
+  AddButton(doc, "落とす", "true");
+  WriteMenu(doc, dir_ + "/dropped.qlm");
+  BoxRecorder boxes;
+  const QUrl url = QUrl::fromLocalFile(QString::fromStdString(dir_ + "/dropped.qlm"));
+  frame_->openDroppedFiles({url, url});
+  EXPECT_TRUE(frame_->document().buttons.empty());
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text,
+            QString::fromUtf8("複数ファイルのドラッグ＆ドロップはサポートしていません"));
+  frame_->openDroppedFiles({url});
+  EXPECT_EQ(frame_->document().buttons.size(), 1u);
+}
+
+TEST_F(DesignFrameTest, GridDialogAcceptsOneToTwentyFour) {
+  BoxRecorder boxes;
+  CGridDialog dialog({false, 8, 8}, frame_.get());
+  dialog.onBox()->setChecked(true);
+  dialog.widthField()->setText(QStringLiteral("25"));
+  dialog.heightField()->setText(QStringLiteral("10"));
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, QString::fromUtf8("数値は１～２４の間で指定してください。"));
+  dialog.widthField()->setText(QStringLiteral("24"));
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_TRUE(dialog.grid().on);
+  EXPECT_EQ(dialog.grid().width, 24);
+  EXPECT_EQ(dialog.grid().height, 10);
+}
+
+TEST_F(DesignFrameTest, PfKeyDialogAssignsAButtonOrAFixedFunction) {
+  CQelstartDoc& doc = frame_->document();
+  AddButton(doc, "日次", "true");
+  AddButton(doc, "月次", "true");
+  frame_->view()->setTool(DesignTool::kPfGuidance);
+  Drag({10, 400}, {630, 440});
+  ASSERT_EQ(doc.pf_keys.size(), 12u);
+  auto& key = static_cast<CLCNPfKey&>(*doc.pf_keys[2]);
+  WhenDialogOpens<CPfKeyDialog>([](CPfKeyDialog& dialog) {
+    EXPECT_TRUE(dialog.okButton()->isEnabled());  // neither a button nor a title
+    dialog.buttonList()->setCurrentIndex(2);
+    EXPECT_FALSE(dialog.okButton()->isEnabled());  // a button needs a title
+    dialog.titleField()->setText(QString::fromUtf8("月次"));
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+  });
+  frame_->view()->setTool(DesignTool::kNone);
+  const QPoint centre(key.position.left + key.position.width / 2, key.position.top + 10);
+  QTest::mouseDClick(frame_->view(), Qt::LeftButton, {}, centre);
+  EXPECT_EQ(key.fixed_function, 0u);
+  EXPECT_EQ(key.button_title, Sj("月次"));
+  EXPECT_EQ(key.title, Sj("月次"));
+  EXPECT_TRUE(frame_->modified());
+
+  WhenDialogOpens<CPfKeyDialog>([](CPfKeyDialog& dialog) {
+    dialog.fixedBox()->setChecked(true);
+    EXPECT_FALSE(dialog.buttonList()->isEnabled());
+    dialog.functionList()->setCurrentIndex(3);
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+  });
+  QTest::mouseDClick(frame_->view(), Qt::LeftButton, {}, centre);
+  EXPECT_EQ(key.fixed_function, 1u);
+  EXPECT_EQ(key.function, CLCNPfKey::kCommandLine);
+}
+
+TEST_F(DesignFrameTest, BackgroundAndFileTitleDialogs) {
+  CQelstartDoc& doc = frame_->document();
+  WhenDialogOpens<CBackgroundDialog>([](CBackgroundDialog& dialog) {
+    EXPECT_EQ(dialog.colorList()->count(), 17);
+    EXPECT_EQ(dialog.colorList()->currentText(), QString::fromUtf8("非表示"));
+    dialog.colorList()->setCurrentIndex(11);  // 黄色
+    dialog.accept();
+  });
+  QTest::mouseDClick(frame_->view(), Qt::LeftButton, {}, QPoint(300, 200));
+  EXPECT_TRUE(doc.background_set);
+  EXPECT_EQ(doc.background, 0x00FFFFu);
+  CFileTitleDialog title(doc, frame_.get());
+  title.titleField()->setText(QString::fromUtf8("月次メニュー"));
+  title.accept();
+  EXPECT_EQ(doc.title, Sj("月次メニュー"));
+}
+
+TEST_F(DesignFrameTest, ScreenshotsOfTheDesignerAndItsDialogs) {
+  CQelstartDoc doc;
+  BuildEveryKind(doc, dir_);
+  WriteMenu(doc, dir_ + "/every.qlm");
+  ASSERT_TRUE(frame_->openMenu(dir_ + "/every.qlm"));
+  frame_->view()->selectOnly(frame_->document().buttons[0].get());
+  frame_->view()->setGrid({true, 10, 10});
+  SaveScreenshot(*frame_, "qelstart_design");
+  CLCNButton button;
+  button.title = Sj("売上入力");
+  button.program = "uriage.exe";
+  button.menu_number = 1;
+  CButtonDialog buttonDialog(button, frame_.get());
+  SaveScreenshot(buttonDialog, "qelstart_button_dialog");
+  CLCNString text;
+  text.text = Sj("販売管理システム");
+  CTextDialog textDialog(text, frame_.get());
+  SaveScreenshot(textDialog, "qelstart_text_dialog");
+  CPfKeyDialog pfDialog(static_cast<CLCNPfKey&>(*frame_->document().pf_keys[3]),
+                        {Sj("売上入力"), Sj("売上一覧")}, frame_.get());
+  SaveScreenshot(pfDialog, "qelstart_pf_key_dialog");
+  CBackgroundDialog backgroundDialog(frame_->document(), frame_.get());
+  SaveScreenshot(backgroundDialog, "qelstart_background_dialog");
+  CFileTitleDialog titleDialog(frame_->document(), frame_.get());
+  SaveScreenshot(titleDialog, "qelstart_file_title_dialog");
+  CGridDialog gridDialog({true, 10, 10}, frame_.get());
+  SaveScreenshot(gridDialog, "qelstart_grid_dialog");
+}
+
+}  // namespace
+}  // namespace qel::launch::gui
