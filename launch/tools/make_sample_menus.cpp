@@ -38,13 +38,14 @@ void Heading(CQelstartDoc& doc, const char* text) {
 }
 
 void Button(CQelstartDoc& doc, int row, const char* title, const char* program, uint16_t number,
-            uint32_t functions = 0) {
+            uint32_t functions = 0, const char* parameters = "") {
   auto& button = doc.Add<CLCNButton>();
   Place(button, 150, 70 + row * 50, 320, 40);
   button.title = Sj(title);
   button.program = program;
   button.menu_number = number;
   button.functions = functions;
+  button.parameters = parameters;
   auto& label = doc.Add<CLCNString>();
   Place(label, 100, 70 + row * 50, 40, 40);
   label.text = number ? std::to_string(number) : std::string();
@@ -110,7 +111,11 @@ int main(int argc, char** argv) {
   Button(sub_menu, 0, "社員データ (CSV)", "SHAIN_SOURCE.CSV", 1);
   Button(sub_menu, 1, "ファイル定義", "SHAIN.FLF", 2);
   Button(sub_menu, 2, "レコード定義", "SHAIN.RDF", 3);
-  Button(sub_menu, 3, "戻る", "", 9, CLCNButton::kEndButton);
+  // The procedures name their files relative to the folder the menu is
+  // started in: start it in (a copy of) the samples folder.
+  Button(sub_menu, 3, "レコード選択 (SHAIN_SEL.rwp)", "qelrework", 4, 0, "/f SHAIN_SEL.rwp");
+  Button(sub_menu, 4, "レコード編集 (SHAIN_EDIT.rwp)", "qelrework", 5, 0, "/f SHAIN_EDIT.rwp");
+  Button(sub_menu, 5, "戻る", "", 9, CLCNButton::kEndButton);
   NumberInput(sub_menu);
   PfKeys(sub_menu, nullptr);
 
