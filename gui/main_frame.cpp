@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
 #include <QStatusBar>
 #include <string>
 
@@ -126,5 +128,19 @@ bool CMainFrame::OpenHelp(const QString& path, HelpTopic topic) {
 }
 
 void CMainFrame::SetHelpOpener(HelpOpener opener) { Opener() = std::move(opener); }
+
+QIcon LetterIcon(const QString& letters, const QColor& color, int pixel_size) {
+  QPixmap pixmap(24, 24);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setPen(color);
+  painter.drawRect(0, 0, 23, 23);
+  QFont font = painter.font();
+  font.setPixelSize(pixel_size);
+  font.setBold(true);
+  painter.setFont(font);
+  painter.drawText(pixmap.rect(), Qt::AlignCenter, letters);
+  return QIcon(pixmap);
+}
 
 }  // namespace qel::gui

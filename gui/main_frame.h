@@ -10,6 +10,8 @@
 #define QEL_GUI_MAIN_FRAME_H_
 
 #include <QAction>
+#include <QColor>
+#include <QIcon>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
@@ -76,6 +78,10 @@ struct CommandTexts {
   QString tool_tip;
 };
 CommandTexts SplitCommandText(const QString& text);
+
+// A drawn tool-bar picture, 24 pixels square: a frame in `color` around a
+// few letters, so that no picture file has to be found at run time.
+QIcon LetterIcon(const QString& letters, const QColor& color, int pixel_size = 10);
 
 }  // namespace qel::gui
 

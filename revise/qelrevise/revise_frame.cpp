@@ -4,8 +4,6 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QMenu>
-#include <QPainter>
-#include <QPixmap>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -23,19 +21,9 @@ namespace {
 
 using qel::gui::ProgramText;
 
-// A tool-bar picture: a frame with a few letters.
+// The tool-bar pictures of this program.
 QIcon LetterIcon(const char* letters) {
-  QPixmap pixmap(24, 24);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setPen(QColor(0x20, 0x40, 0x80));
-  painter.drawRect(0, 0, 23, 23);
-  QFont font = painter.font();
-  font.setPixelSize(10);
-  font.setBold(true);
-  painter.setFont(font);
-  painter.drawText(pixmap.rect(), Qt::AlignCenter, QString::fromLatin1(letters));
-  return QIcon(pixmap);
+  return qel::gui::LetterIcon(QString::fromLatin1(letters), QColor(0x20, 0x40, 0x80));
 }
 
 }  // namespace

@@ -7,8 +7,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMenuBar>
-#include <QPainter>
-#include <QPixmap>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -33,17 +31,7 @@ namespace {
 using qel::gui::ProgramText;
 
 QIcon CommandIcon(const char* letters) {
-  QPixmap pixmap(24, 24);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setPen(QColor(0x20, 0x50, 0x30));
-  painter.drawRect(0, 0, 23, 23);
-  QFont font = painter.font();
-  font.setPixelSize(9);
-  font.setBold(true);
-  painter.setFont(font);
-  painter.drawText(pixmap.rect(), Qt::AlignCenter, QString::fromLatin1(letters));
-  return QIcon(pixmap);
+  return qel::gui::LetterIcon(QString::fromLatin1(letters), QColor(0x20, 0x50, 0x30), 9);
 }
 
 QGroupBox* Framed(unsigned title, QWidget* content, QWidget* parent) {

@@ -4,8 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
-#include <QPainter>
-#include <QPixmap>
 #include <QStatusBar>
 
 #include "gui/qt_text.h"
@@ -34,18 +32,8 @@ constexpr unsigned kCommandIds[kConversionCount] = {kCmdSamToTxt, kCmdTxtToSam, 
 
 QIcon ConversionIcon(Conversion conversion) {
   static const char* const kLetters[kConversionCount] = {"ST", "TS", "SC", "CS", "IC", "VS"};
-  QPixmap pixmap(24, 24);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setPen(QColor(0x20, 0x40, 0x80));
-  painter.drawRect(0, 0, 23, 23);
-  QFont font = painter.font();
-  font.setPixelSize(10);
-  font.setBold(true);
-  painter.setFont(font);
-  painter.drawText(pixmap.rect(), Qt::AlignCenter,
-                   QString::fromLatin1(kLetters[static_cast<int>(conversion)]));
-  return QIcon(pixmap);
+  return qel::gui::LetterIcon(QString::fromLatin1(kLetters[static_cast<int>(conversion)]),
+                              QColor(0x20, 0x40, 0x80));
 }
 
 CKXFMView::CKXFMView(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("view")); }
