@@ -12,7 +12,8 @@ sources=$(realpath "$2")
 work=$(mktemp -d "${TMPDIR:-/tmp}/xform-cobol-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-export TEMP="$work"
+# Console messages are compared as UTF-8, whatever the caller's locale.
+export TEMP="$work" LC_ALL=C.UTF-8
 xform="$bin/qelxformbatch"
 
 fail() { echo "FAILED: $*"; exit 1; }
