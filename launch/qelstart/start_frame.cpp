@@ -14,6 +14,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -27,6 +28,7 @@
 #include "launch/launcher_texts.h"
 #include "launch/qelstart/design_dialogs.h"
 #include "launch/menu_printer.h"
+#include "message/qelmessage.h"
 #include "platform/file.h"
 #include "platform/string_table.h"
 
@@ -124,6 +126,19 @@ CMainFrame::CMainFrame(LaunchMode mode, LauncherState state, std::string menuPat
   QAction* exit = AddCommand(m_fileMenu, kCmdExit, ProgramText(kTextExit));
   connect(exit, &QAction::triggered, this, &QWidget::close);
   QMenu* help = AddMenu(ProgramText(kTextMenuHelp));
+  if (m_mode != LaunchMode::kRun) {
+    // Deferred, so that the help frame does not take these commands for the
+    // contents, index or using-help commands by their place in the menu.
+    QAction* commands = AddCommand(help, kCmdHelpCommands, ProgramText(kTextHelpCommands));
+    connect(commands, &QAction::triggered, this, [this] {
+      QTimer::singleShot(0, this, [this] { openHelpAt(ProgramText(kTextHelpKeyCommands)); });
+    });
+    QAction* keys = AddCommand(help, kCmdHelpKeys, ProgramText(kTextHelpKeys));
+    connect(keys, &QAction::triggered, this, [this] {
+      QTimer::singleShot(0, this, [this] { openHelpAt(ProgramText(kTextHelpKeyKeys)); });
+    });
+    help->addSeparator();
+  }
   QAction* about = AddCommand(help, kCmdAbout, ProgramText(kTextAbout));
   connect(about, &QAction::triggered, this, [this] {
     ShowAbout(ProgramText(kTextAboutBox).replace(QStringLiteral("%s"), QStringLiteral(QEL_VERSION)));
@@ -297,6 +312,10 @@ void CMainFrame::buildDesignMenus() {
     m_modified = true;
     showDocument();
   });
+  QAction* font = AddCommand(edit, kCmdFont, ProgramText(kTextFontCommand));
+  connect(font, &QAction::triggered, this, [this] { changeFont(); });
+  QAction* color = AddCommand(edit, kCmdColor, ProgramText(kTextColorCommand));
+  connect(color, &QAction::triggered, this, [this] { changeColor(); });
   QAction* grid = AddCommand(edit, kCmdGrid, ProgramText(kTextGrid) + QStringLiteral("..."));
   connect(grid, &QAction::triggered, this, [this] {
     CGridDialog dialog(m_view->grid(), this);
@@ -367,24 +386,13 @@ bool CMainFrame::editNewObject(CLCNObject* object) {
       break;
     }
     case ObjectKind::kPicture: {
-      const QString file = QFileDialog::getOpenFileName(
-          this, ProgramText(kTextPictureBrowseTitle), QString(), ProgramText(kTextPictureFilter));
-      auto& picture = static_cast<CLCNPicture&>(*object);
-      picture.image_file = file.toLocal8Bit().toStdString();
-      kept = !file.isEmpty();
-      if (kept && !picture.CheckImageFile().empty()) {
-        ShowText(kTextBadPicture);
-        kept = false;
-      }
+      CPictureDialog dialog(static_cast<CLCNPicture&>(*object), this);
+      kept = dialog.exec() == QDialog::Accepted;
       break;
     }
     case ObjectKind::kXIcon: {
-      const QString file = QFileDialog::getOpenFileName(
-          this, ProgramText(kTextProgramBrowseTitle), QString(), ProgramText(kTextProgramFilter));
-      auto& icon = static_cast<CLCNXIcon&>(*object);
-      icon.program = file.toLocal8Bit().toStdString();
-      icon.title = qel::gui::ToCp932(QFileInfo(file).completeBaseName()).value_or(std::string());
-      kept = !file.isEmpty();
+      CIconDialog dialog(static_cast<CLCNXIcon&>(*object), this);
+      kept = dialog.exec() == QDialog::Accepted;
       break;
     }
     default:
@@ -426,6 +434,27 @@ bool CMainFrame::editObject(CLCNObject* object) {
       changed = dialog.exec() == QDialog::Accepted;
       break;
     }
+    case ObjectKind::kLine:
+    case ObjectKind::kRectangle: {
+      CLineDialog dialog(*m_doc, *object, this);
+      changed = dialog.exec() == QDialog::Accepted;
+      break;
+    }
+    case ObjectKind::kFrame: {
+      CFrameDialog dialog(*m_doc, static_cast<CLCNFrame&>(*object), this);
+      changed = dialog.exec() == QDialog::Accepted;
+      break;
+    }
+    case ObjectKind::kPicture: {
+      CPictureDialog dialog(static_cast<CLCNPicture&>(*object), this);
+      changed = dialog.exec() == QDialog::Accepted;
+      break;
+    }
+    case ObjectKind::kXIcon: {
+      CIconDialog dialog(static_cast<CLCNXIcon&>(*object), this);
+      changed = dialog.exec() == QDialog::Accepted;
+      break;
+    }
     default:
       return false;
   }
@@ -435,6 +464,45 @@ bool CMainFrame::editObject(CLCNObject* object) {
     m_view->selectOnly(object);
   }
   return changed;
+}
+
+QString CMainFrame::helpFilePath() {
+  char dir[KMSO_INSTDIR_SIZE] = {};
+  KMSOGetInstDir(dir);
+  const QString name = QStringLiteral("qelstart.html");
+  if (dir[0] == '\0') return name;
+  return QFile::decodeName(dir) + QLatin1Char('/') + name;
+}
+
+bool CMainFrame::openHelpAt(const QString& keyword) {
+  return OpenHelp(helpFilePath() + QLatin1Char('#') + keyword);
+}
+
+bool CMainFrame::changeFont() {
+  std::vector<LogFont*> fonts;
+  for (CLCNObject* object : m_view->selection())
+    if (LogFont* font = FontOfObject(*object)) fonts.push_back(font);
+  if (fonts.empty()) return false;
+  CFontAttributeDialog dialog(*fonts.front(), this);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const LogFont chosen = dialog.logFont();
+  for (LogFont* font : fonts) *font = chosen;
+  m_modified = true;
+  m_view->update();
+  return true;
+}
+
+bool CMainFrame::changeColor() {
+  std::vector<CLCNObject*> targets;
+  for (CLCNObject* object : m_view->selection())
+    if (ColorOfObject(*object) != nullptr) targets.push_back(object);
+  if (targets.empty()) return false;
+  CColorChoiceDialog dialog(*m_doc, *ColorOfObject(*targets.front()), this);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  for (CLCNObject* object : targets) SetObjectColor(*object, dialog.chosenColor());
+  m_modified = true;  // also the custom colours kept in the document
+  m_view->update();
+  return true;
 }
 
 bool CMainFrame::saveMenuTo(const std::string& path) {

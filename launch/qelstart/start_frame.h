@@ -74,6 +74,18 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
   // button, PF-key entry); true when it changed the object.
   bool editObject(CLCNObject* object);
 
+  // Design mode: the font command ("文字属性") for the selected texts,
+  // buttons, icons and PF-key entries, and the colour command (the colour
+  // dialog with the document's 16 custom colours) for the selected objects
+  // that carry a colour; false when nothing fitting is selected or the
+  // dialog was cancelled.
+  bool changeFont();
+  bool changeColor();
+  // The help file, qelstart.html in the installation directory, and the
+  // help commands opening it at a keyword ("コマンド", "キーボード").
+  static QString helpFilePath();
+  bool openHelpAt(const QString& keyword);
+
   // The recent-file list (most recent first), kept under the launcher's key.
   static QStringList recentFiles();
 
