@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -14,6 +17,7 @@
 #include "gui/qt_text.h"
 #include "gui/tests/gui_harness.h"
 #include "launch/launcher_texts.h"
+#include "launch/menu_printer.h"
 #include "launch/menu_view.h"
 #include "launch/qelstart/design_dialogs.h"
 #include "launch/qelstart/start_frame.h"
@@ -465,6 +469,54 @@ TEST_F(DesignFrameTest, HelpCommandsOpenTheHelpFileAtTheirKeywords) {
   ASSERT_EQ(pages.size(), 2);
   EXPECT_TRUE(pages[0].endsWith(QString::fromUtf8("qelstart.html#コマンド"))) << pages[0].toStdString();
   EXPECT_TRUE(pages[1].endsWith(QString::fromUtf8("qelstart.html#キーボード")));
+}
+
+TEST_F(DesignFrameTest, PrintedListingHoldsTheEntriesInOrder) {
+  const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+  if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext is not installed: the PDF's text is not checked";
+  CQelstartDoc doc;
+  doc.title = Sj("販売管理");
+  AddButton(doc, "売上入力", "uriage", 3, CLCNButton::kWaitForEnd);
+  AddButton(doc, "終了", "", 0, CLCNButton::kEndButton);
+  AddPfKey(doc, 0, 1, CLCNPfKey::kEnd);
+  AddPfKey(doc, 1, 0, 0, "売上入力").title = Sj("売上");
+  auto& icon = doc.Add<CLCNXIcon>();
+  icon.program = "calc";
+  icon.icon_file = "calc.png";
+  const QString pdf = QString::fromStdString(dir_ + "/listing.pdf");
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(pdf);
+  std::tm day{};
+  day.tm_year = 126;
+  day.tm_mon = 11;
+  day.tm_mday = 9;
+  day.tm_hour = 12;
+  ASSERT_EQ(PrintMenu(doc, printer, std::mktime(&day)), 1);
+
+  QProcess process;
+  process.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+  ASSERT_TRUE(process.waitForFinished(30000));
+  // The text extraction lays the spaces out by their drawn widths: compare
+  // without any white space.
+  auto bare = [](QString text) {
+    text.removeIf([](QChar c) { return c.isSpace(); });
+    return text;
+  };
+  const QString text = bare(QString::fromUtf8(process.readAllStandardOutput()));
+  const char* expected[] = {"販売管理", "日付 26-12-09", "Page : 1",
+                            "ボタンタイトル : 売上入力", "ボタンメニュー番号 : 3",
+                            "ボタン起動ファイル名 : uriage", "ボタン機能　　 : 終了待ち",
+                            "ボタンタイトル : 終了", "ボタン機能　　 : 終了ボタン",
+                            "PF1 :", "ＰＦキー機能　 : 終了",
+                            "PF2 :", "ＰＦキータイトル   : 売上", "起動ボタンタイトル : 売上入力",
+                            "アイコン起動ファイル名 : calc", "アイコンファイル名 : calc.png"};
+  qsizetype from = 0;
+  for (const char* entry : expected) {
+    const qsizetype at = text.indexOf(bare(QString::fromUtf8(entry)), from);
+    ASSERT_GE(at, 0) << "missing or out of order: " << entry << "\n" << text.toStdString();
+    from = at + 1;
+  }
 }
 
 TEST_F(DesignFrameTest, ScreenshotsOfTheDesignerAndItsDialogs) {
