@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "gui/qt_text.h"
@@ -385,7 +386,11 @@ CFontAttributeDialog::CFontAttributeDialog(const LogFont& font, QWidget* parent)
     : QFontDialog(parent), m_base(font) {
   setOption(QFontDialog::DontUseNativeDialog);
   setWindowTitle(ProgramText(kTextFontDialog));
-  setCurrentFont(qel::launch::CMenuView::fontOf(font));
+  // The dialog lists sizes in points; the record holds the character height
+  // in pixels.
+  QFont start = qel::launch::CMenuView::fontOf(font);
+  if (font.height != 0) start.setPointSizeF(std::abs(font.height) * 72.0 / logicalDpiY());
+  setCurrentFont(start);
 }
 
 LogFont CFontAttributeDialog::logFont() const {

@@ -310,6 +310,8 @@ TEST_F(DesignFrameTest, FontAndColourCommandsChangeTheSelectedObjects) {
   EXPECT_EQ(button.font.underline, 1);
   EXPECT_EQ(button.font.strike_out, 1);
   EXPECT_EQ(CMenuView::fontOf(button.font).pixelSize(), 24);
+  // Opened again on the same font, the dialog answers the same record.
+  EXPECT_EQ(CFontAttributeDialog(button.font, frame_.get()).logFont(), button.font);
   EXPECT_EQ(button.font.char_set, LogFont::TextDefault().char_set);
   EXPECT_TRUE(frame_->modified());
 
