@@ -488,7 +488,7 @@ bool CMainFrame::changeFont() {
   const LogFont chosen = dialog.logFont();
   for (LogFont* font : fonts) *font = chosen;
   m_modified = true;
-  m_view->update();
+  m_view->objectsChanged();
   return true;
 }
 
@@ -501,7 +501,7 @@ bool CMainFrame::changeColor() {
   if (dialog.exec() != QDialog::Accepted) return false;
   for (CLCNObject* object : targets) SetObjectColor(*object, dialog.chosenColor());
   m_modified = true;  // also the custom colours kept in the document
-  m_view->update();
+  m_view->objectsChanged();
   return true;
 }
 

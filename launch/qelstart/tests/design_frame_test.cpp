@@ -2,6 +2,7 @@
 // the save question; and a designed menu that is saved, read back and run.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -310,6 +311,12 @@ TEST_F(DesignFrameTest, FontAndColourCommandsChangeTheSelectedObjects) {
   EXPECT_EQ(button.font.underline, 1);
   EXPECT_EQ(button.font.strike_out, 1);
   EXPECT_EQ(CMenuView::fontOf(button.font).pixelSize(), 24);
+  // The button on the view shows the new font at once, still selected.
+  bool shown = false;
+  for (QAbstractButton* control : frame_->view()->findChildren<QAbstractButton*>())
+    if (control->text() == QString::fromUtf8("日次")) shown = control->font().underline();
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(frame_->view()->selection(), std::vector<CLCNObject*>{&button});
   // Opened again on the same font, the dialog answers the same record.
   EXPECT_EQ(CFontAttributeDialog(button.font, frame_.get()).logFont(), button.font);
   EXPECT_EQ(button.font.char_set, LogFont::TextDefault().char_set);
