@@ -565,6 +565,8 @@ CIconDialog::CIconDialog(CLCNXIcon& icon, QWidget* parent) : QDialog(parent), m_
   m_icons->setFlow(QListView::LeftToRight);
   m_icons->setWrapping(false);
   m_icons->setIconSize(QSize(32, 32));
+  m_icons->setGridSize(QSize(44, 44));
+  m_icons->setMovement(QListView::Static);
   m_icons->setFixedHeight(64);
   m_parameters = new QLineEdit(FromCp932(icon.parameters));
   m_parameters->setMaxLength(128);
