@@ -372,32 +372,56 @@ void CMainFrame::newMenu() {
   showDocument();
 }
 
-bool CMainFrame::editNewObject(CLCNObject* object) {
-  bool kept = true;
-  switch (object->Kind()) {
+bool CMainFrame::runAttributeDialog(CLCNObject& object) {
+  switch (object.Kind()) {
     case ObjectKind::kString: {
-      CTextDialog dialog(static_cast<CLCNString&>(*object), this);
-      kept = dialog.exec() == QDialog::Accepted;
-      break;
+      CTextDialog dialog(static_cast<CLCNString&>(object), this);
+      return dialog.exec() == QDialog::Accepted;
     }
     case ObjectKind::kButton: {
-      CButtonDialog dialog(static_cast<CLCNButton&>(*object), this);
-      kept = dialog.exec() == QDialog::Accepted;
-      break;
+      CButtonDialog dialog(static_cast<CLCNButton&>(object), this);
+      return dialog.exec() == QDialog::Accepted;
     }
     case ObjectKind::kPicture: {
-      CPictureDialog dialog(static_cast<CLCNPicture&>(*object), this);
-      kept = dialog.exec() == QDialog::Accepted;
-      break;
+      CPictureDialog dialog(static_cast<CLCNPicture&>(object), this);
+      return dialog.exec() == QDialog::Accepted;
     }
     case ObjectKind::kXIcon: {
-      CIconDialog dialog(static_cast<CLCNXIcon&>(*object), this);
-      kept = dialog.exec() == QDialog::Accepted;
-      break;
+      CIconDialog dialog(static_cast<CLCNXIcon&>(object), this);
+      return dialog.exec() == QDialog::Accepted;
+    }
+    case ObjectKind::kPfKey: {
+      std::vector<std::string> titles;
+      for (const auto& button : m_doc->buttons)
+        titles.push_back(static_cast<const CLCNButton&>(*button).title);
+      CPfKeyDialog dialog(static_cast<CLCNPfKey&>(object), titles, this);
+      return dialog.exec() == QDialog::Accepted;
+    }
+    case ObjectKind::kLine:
+    case ObjectKind::kRectangle: {
+      CLineDialog dialog(*m_doc, object, this);
+      return dialog.exec() == QDialog::Accepted;
+    }
+    case ObjectKind::kFrame: {
+      CFrameDialog dialog(*m_doc, static_cast<CLCNFrame&>(object), this);
+      return dialog.exec() == QDialog::Accepted;
     }
     default:
-      return true;
+      return false;
   }
+}
+
+bool CMainFrame::editNewObject(CLCNObject* object) {
+  switch (object->Kind()) {
+    case ObjectKind::kString:
+    case ObjectKind::kButton:
+    case ObjectKind::kPicture:
+    case ObjectKind::kXIcon:
+      break;
+    default:
+      return true;  // created with default attributes
+  }
+  const bool kept = runAttributeDialog(*object);
   if (!kept) m_view->deleteSelection();
   showDocument();
   if (kept) m_view->selectOnly(object);
@@ -405,59 +429,16 @@ bool CMainFrame::editNewObject(CLCNObject* object) {
 }
 
 bool CMainFrame::editObject(CLCNObject* object) {
-  bool changed = false;
   if (object == nullptr) {
     CBackgroundDialog dialog(*m_doc, this);
-    changed = dialog.exec() == QDialog::Accepted;
+    const bool changed = dialog.exec() == QDialog::Accepted;
     if (changed) {
       m_modified = true;
       showDocument();
     }
     return changed;
   }
-  switch (object->Kind()) {
-    case ObjectKind::kString: {
-      CTextDialog dialog(static_cast<CLCNString&>(*object), this);
-      changed = dialog.exec() == QDialog::Accepted;
-      break;
-    }
-    case ObjectKind::kButton: {
-      CButtonDialog dialog(static_cast<CLCNButton&>(*object), this);
-      changed = dialog.exec() == QDialog::Accepted;
-      break;
-    }
-    case ObjectKind::kPfKey: {
-      std::vector<std::string> titles;
-      for (const auto& button : m_doc->buttons)
-        titles.push_back(static_cast<const CLCNButton&>(*button).title);
-      CPfKeyDialog dialog(static_cast<CLCNPfKey&>(*object), titles, this);
-      changed = dialog.exec() == QDialog::Accepted;
-      break;
-    }
-    case ObjectKind::kLine:
-    case ObjectKind::kRectangle: {
-      CLineDialog dialog(*m_doc, *object, this);
-      changed = dialog.exec() == QDialog::Accepted;
-      break;
-    }
-    case ObjectKind::kFrame: {
-      CFrameDialog dialog(*m_doc, static_cast<CLCNFrame&>(*object), this);
-      changed = dialog.exec() == QDialog::Accepted;
-      break;
-    }
-    case ObjectKind::kPicture: {
-      CPictureDialog dialog(static_cast<CLCNPicture&>(*object), this);
-      changed = dialog.exec() == QDialog::Accepted;
-      break;
-    }
-    case ObjectKind::kXIcon: {
-      CIconDialog dialog(static_cast<CLCNXIcon&>(*object), this);
-      changed = dialog.exec() == QDialog::Accepted;
-      break;
-    }
-    default:
-      return false;
-  }
+  const bool changed = runAttributeDialog(*object);
   if (changed) {
     m_modified = true;
     showDocument();

@@ -71,7 +71,8 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
   // picture, icon); false when it was cancelled and the object removed.
   bool editNewObject(CLCNObject* object);
   // Design mode: the attribute dialog of an existing object (text, push
-  // button, PF-key entry); true when it changed the object.
+  // button, PF-key entry, picture, icon, line and rectangle, frame) or, for
+  // null, the background colour; true when it changed the document.
   bool editObject(CLCNObject* object);
 
   // Design mode: the font command ("文字属性") for the selected texts,
@@ -113,6 +114,8 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
   // A modified menu asks "%1 を保存しますか?": true for No, or Yes and saved.
   bool mayDiscard();
   void showDocument();
+  // The attribute dialog of `object`'s kind; true when it was accepted.
+  bool runAttributeDialog(CLCNObject& object);
 
   LaunchMode m_mode;
   std::string m_menuPath;
