@@ -1,6 +1,7 @@
-// The attribute dialogs of design mode that a new text and a new push button
-// open: they move values between their fields and the object and show the
-// failures of the document's checks through the message presenter.
+// The attribute dialogs of design mode (text, push button, picture, program
+// start, PF key, line, frame, background, file title, grid) and the font and
+// colour dialogs: they move values between their fields and the objects and
+// show the failures of the checks through the message presenter.
 #ifndef QEL_LAUNCH_QELSTART_DESIGN_DIALOGS_H_
 #define QEL_LAUNCH_QELSTART_DESIGN_DIALOGS_H_
 

@@ -1,5 +1,6 @@
-// Design mode with the mouse: grid drags, the limits, the push-button dialog,
-// the save question; and a designed menu that is saved, read back and run.
+// Design mode with the mouse: grid drags, the limits, the attribute, font and
+// colour dialogs, the help commands, the save question, the printed listing;
+// and a designed menu that is saved, read back and run.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
