@@ -87,6 +87,32 @@ inline constexpr int kTextProgramBrowseTitle = 256;
 inline constexpr int kTextButtonBrowseTitle = 257;
 inline constexpr int kTextButtonFileFilter = 258;
 inline constexpr int kTextProgramFilter = 259;
+inline constexpr int kTextFontDialog = 280;      // 文字属性
+inline constexpr int kTextColorDialog = 281;
+inline constexpr int kTextLineDialog = 282;      // 線
+inline constexpr int kTextLineStyle = 283;
+inline constexpr int kTextColorLabel = 284;
+inline constexpr int kTextColorChange = 285;     // 色変更...
+inline constexpr int kTextPenSolid = 286;        // then dash, dot, dash-dot, dash-dot-dot
+inline constexpr int kTextFrameDialog = 291;     // 枠
+inline constexpr int kTextFrameStyle = 292;
+inline constexpr int kTextFrameNone = 293;       // then 影付き, くぼみ, 浮き出し, 溝線
+inline constexpr int kTextPictureDialog = 298;   // 画像
+inline constexpr int kTextPictureFile = 299;
+inline constexpr int kTextIconDialog = 330;      // プログラム起動
+inline constexpr int kTextIconProgram = 331;
+inline constexpr int kTextIconFile = 332;
+inline constexpr int kTextIconParameters = 333;
+inline constexpr int kTextIconBrowseTitle = 334;
+inline constexpr int kTextIconFilter = 335;
+inline constexpr int kTextNoIcon = 336;          // アイコンの存在しないファイルです
+inline constexpr int kTextHelpKeyCommands = 337; // コマンド
+inline constexpr int kTextHelpKeyKeys = 338;     // キーボード
+inline constexpr int kTextFontCommand = 339;
+inline constexpr int kTextColorCommand = 340;
+inline constexpr int kTextHelpCommands = 341;
+inline constexpr int kTextHelpKeys = 342;
+inline constexpr int kTextIconList = 343;
 // Command prompts ("prompt\ntool tip").
 inline constexpr int kCmdExit = 300;
 inline constexpr int kCmdRecent = 301;
@@ -106,6 +132,10 @@ inline constexpr int kCmdFileTitle = 317;
 inline constexpr int kCmdCut = 314;
 inline constexpr int kCmdCopy = 315;
 inline constexpr int kCmdPaste = 316;
+inline constexpr int kCmdFont = 318;
+inline constexpr int kCmdColor = 319;
+inline constexpr int kCmdHelpCommands = 320;
+inline constexpr int kCmdHelpKeys = 321;
 
 // The text id for a failed start: the table entry of `code`, or the
 // unknown-error line for any other code.

@@ -36,6 +36,9 @@ class CMenuDesignView : public CMenuView {
   void paste();
 
   void deleteSelection();
+  // Shows attributes changed outside the view (font, colour) on the
+  // objects, keeping the selection, and reports the document modified.
+  void objectsChanged() { changed(); }
   void deleteAll();
   void bringSelectionToFront();
   void sendSelectionToBack();

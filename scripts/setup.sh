@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libdb5.3-dev
           db5.3-util qt6-base-dev qt6-qpa-plugins gnucobol3 fonts-ipafont-gothic
-          qt6-translations-l10n desktop-file-utils clang libclang-rt-14-dev python3)
+          qt6-translations-l10n desktop-file-utils clang libclang-rt-14-dev python3
+          poppler-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,14 +1,19 @@
-// The attribute dialogs of design mode that a new text and a new push button
-// open: they move values between their fields and the object and show the
-// failures of the document's checks through the message presenter.
+// The attribute dialogs of design mode (text, push button, picture, program
+// start, PF key, line, frame, background, file title, grid) and the font and
+// colour dialogs: they move values between their fields and the objects and
+// show the failures of the checks through the message presenter.
 #ifndef QEL_LAUNCH_QELSTART_DESIGN_DIALOGS_H_
 #define QEL_LAUNCH_QELSTART_DESIGN_DIALOGS_H_
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 
 #include "launch/menu_design.h"
@@ -139,6 +144,152 @@ class CGridDialog : public QDialog {
   QCheckBox* m_on;
   QLineEdit* m_width;
   QLineEdit* m_height;
+};
+
+// The font an object draws its text with: texts, buttons, icons and PF-key
+// entries have one, other objects null.
+LogFont* FontOfObject(CLCNObject& object);
+// The colour the colour command changes: the text colour of texts, buttons,
+// icons and PF-key entries, a line's colour, a frame's fill colour, the
+// colour of a rectangle's first side (all four are set together); null for
+// pictures, input areas and embedded objects.
+ColorRef* ColorOfObject(CLCNObject& object);
+// Sets `color` on `object` where it carries one (a rectangle: every side).
+bool SetObjectColor(CLCNObject& object, ColorRef color);
+
+// "文字属性": the font of the selected objects. The dialog starts with
+// `font` and answers the chosen one as a font record (pixel height,
+// weight, italic, underline, strike-out and face name; the other fields
+// are kept from `font`).
+class CFontAttributeDialog : public QFontDialog {
+  Q_OBJECT
+
+ public:
+  CFontAttributeDialog(const LogFont& font, QWidget* parent = nullptr);
+  LogFont logFont() const;
+
+ private:
+  LogFont m_base;
+};
+
+// The colour dialog, started with `color` and the document's 16 custom
+// colours; an accepted choice also keeps the custom colours, edited in the
+// dialog, in the document.
+class CColorChoiceDialog : public QColorDialog {
+  Q_OBJECT
+
+ public:
+  CColorChoiceDialog(CQelstartDoc& doc, ColorRef color, QWidget* parent = nullptr);
+  ColorRef chosenColor() const;
+  void accept() override;
+
+ private:
+  CQelstartDoc& m_doc;
+};
+
+// A colour sample with its "色変更..." button that opens the colour dialog.
+class CColorField : public QWidget {
+  Q_OBJECT
+
+ public:
+  CColorField(CQelstartDoc& doc, ColorRef color, QWidget* parent = nullptr);
+  ColorRef color() const { return m_color; }
+  void setColor(ColorRef color);
+  QPushButton* changeButton() const { return m_change; }
+
+ private:
+  CQelstartDoc& m_doc;
+  ColorRef m_color;
+  QLabel* m_sample;
+  QPushButton* m_change;
+};
+
+// "線": the pen style (solid, dash, dot, dash-dot, dash-dot-dot) and colour
+// of a line, or of the four sides of a rectangle.
+class CLineDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  CLineDialog(CQelstartDoc& doc, CLCNObject& object, QWidget* parent = nullptr);
+  QComboBox* styleList() const { return m_style; }
+  CColorField* colorField() const { return m_color; }
+  void accept() override;
+
+ private:
+  CLCNObject& m_object;
+  QComboBox* m_style;
+  CColorField* m_color;
+};
+
+// "枠": the fill colour and display style ("無し", "影付き", "くぼみ",
+// "浮き出し", "溝線") of a filled frame.
+class CFrameDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  CFrameDialog(CQelstartDoc& doc, CLCNFrame& frame, QWidget* parent = nullptr);
+  QComboBox* styleList() const { return m_style; }
+  CColorField* colorField() const { return m_color; }
+  void accept() override;
+
+ private:
+  CLCNFrame& m_object;
+  QComboBox* m_style;
+  CColorField* m_color;
+};
+
+// "画像": the BMP or DIB file of a picture, with its browse button. A name
+// that is not an existing BMP or DIB file is refused with its message and
+// the field selected again.
+class CPictureDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  CPictureDialog(CLCNPicture& picture, QWidget* parent = nullptr);
+  QLineEdit* fileField() const { return m_file; }
+  QPushButton* okButton() const { return m_buttons->button(QDialogButtonBox::Ok); }
+  void accept() override;
+
+ private:
+  CLCNPicture& m_object;
+  QLineEdit* m_file;
+  QDialogButtonBox* m_buttons;
+};
+
+// The icons an icon file offers: an image file (ICO, PNG, BMP, XPM, ...)
+// gives one entry per image it holds; an executable file, which carries no
+// icons on this system, gives one generic icon; anything else none.
+std::vector<QIcon> IconsOfFile(const QString& path);
+
+// "プログラム起動": the program an icon starts, its icon file with the list
+// of the file's icons, parameters, wait and iconise. OK needs a program; an
+// icon file that holds no icon is refused with "アイコンの存在しないファイルです".
+class CIconDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  CIconDialog(CLCNXIcon& icon, QWidget* parent = nullptr);
+  QLineEdit* programField() const { return m_program; }
+  QLineEdit* iconFileField() const { return m_iconFile; }
+  QListWidget* iconList() const { return m_icons; }
+  QLineEdit* parametersField() const { return m_parameters; }
+  QCheckBox* waitBox() const { return m_wait; }
+  QCheckBox* iconicBox() const { return m_iconic; }
+  QPushButton* okButton() const { return m_buttons->button(QDialogButtonBox::Ok); }
+  void accept() override;
+
+ private:
+  // Fills the icon list from the icon file (or, without one, the program).
+  void loadIcons();
+
+  CLCNXIcon& m_object;
+  QLineEdit* m_program;
+  QLineEdit* m_iconFile;
+  QListWidget* m_icons;
+  QLineEdit* m_parameters;
+  QCheckBox* m_wait;
+  QCheckBox* m_iconic;
+  QDialogButtonBox* m_buttons;
 };
 
 }  // namespace qel::launch::gui

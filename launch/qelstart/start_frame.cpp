@@ -14,6 +14,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -27,6 +28,7 @@
 #include "launch/launcher_texts.h"
 #include "launch/qelstart/design_dialogs.h"
 #include "launch/menu_printer.h"
+#include "message/qelmessage.h"
 #include "platform/file.h"
 #include "platform/string_table.h"
 
@@ -124,6 +126,19 @@ CMainFrame::CMainFrame(LaunchMode mode, LauncherState state, std::string menuPat
   QAction* exit = AddCommand(m_fileMenu, kCmdExit, ProgramText(kTextExit));
   connect(exit, &QAction::triggered, this, &QWidget::close);
   QMenu* help = AddMenu(ProgramText(kTextMenuHelp));
+  if (m_mode != LaunchMode::kRun) {
+    // Deferred, so that the help frame does not take these commands for the
+    // contents, index or using-help commands by their place in the menu.
+    QAction* commands = AddCommand(help, kCmdHelpCommands, ProgramText(kTextHelpCommands));
+    connect(commands, &QAction::triggered, this, [this] {
+      QTimer::singleShot(0, this, [this] { openHelpAt(ProgramText(kTextHelpKeyCommands)); });
+    });
+    QAction* keys = AddCommand(help, kCmdHelpKeys, ProgramText(kTextHelpKeys));
+    connect(keys, &QAction::triggered, this, [this] {
+      QTimer::singleShot(0, this, [this] { openHelpAt(ProgramText(kTextHelpKeyKeys)); });
+    });
+    help->addSeparator();
+  }
   QAction* about = AddCommand(help, kCmdAbout, ProgramText(kTextAbout));
   connect(about, &QAction::triggered, this, [this] {
     ShowAbout(ProgramText(kTextAboutBox).replace(QStringLiteral("%s"), QStringLiteral(QEL_VERSION)));
@@ -297,6 +312,10 @@ void CMainFrame::buildDesignMenus() {
     m_modified = true;
     showDocument();
   });
+  QAction* font = AddCommand(edit, kCmdFont, ProgramText(kTextFontCommand));
+  connect(font, &QAction::triggered, this, [this] { changeFont(); });
+  QAction* color = AddCommand(edit, kCmdColor, ProgramText(kTextColorCommand));
+  connect(color, &QAction::triggered, this, [this] { changeColor(); });
   QAction* grid = AddCommand(edit, kCmdGrid, ProgramText(kTextGrid) + QStringLiteral("..."));
   connect(grid, &QAction::triggered, this, [this] {
     CGridDialog dialog(m_view->grid(), this);
@@ -353,43 +372,56 @@ void CMainFrame::newMenu() {
   showDocument();
 }
 
-bool CMainFrame::editNewObject(CLCNObject* object) {
-  bool kept = true;
-  switch (object->Kind()) {
+bool CMainFrame::runAttributeDialog(CLCNObject& object) {
+  switch (object.Kind()) {
     case ObjectKind::kString: {
-      CTextDialog dialog(static_cast<CLCNString&>(*object), this);
-      kept = dialog.exec() == QDialog::Accepted;
-      break;
+      CTextDialog dialog(static_cast<CLCNString&>(object), this);
+      return dialog.exec() == QDialog::Accepted;
     }
     case ObjectKind::kButton: {
-      CButtonDialog dialog(static_cast<CLCNButton&>(*object), this);
-      kept = dialog.exec() == QDialog::Accepted;
-      break;
+      CButtonDialog dialog(static_cast<CLCNButton&>(object), this);
+      return dialog.exec() == QDialog::Accepted;
     }
     case ObjectKind::kPicture: {
-      const QString file = QFileDialog::getOpenFileName(
-          this, ProgramText(kTextPictureBrowseTitle), QString(), ProgramText(kTextPictureFilter));
-      auto& picture = static_cast<CLCNPicture&>(*object);
-      picture.image_file = file.toLocal8Bit().toStdString();
-      kept = !file.isEmpty();
-      if (kept && !picture.CheckImageFile().empty()) {
-        ShowText(kTextBadPicture);
-        kept = false;
-      }
-      break;
+      CPictureDialog dialog(static_cast<CLCNPicture&>(object), this);
+      return dialog.exec() == QDialog::Accepted;
     }
     case ObjectKind::kXIcon: {
-      const QString file = QFileDialog::getOpenFileName(
-          this, ProgramText(kTextProgramBrowseTitle), QString(), ProgramText(kTextProgramFilter));
-      auto& icon = static_cast<CLCNXIcon&>(*object);
-      icon.program = file.toLocal8Bit().toStdString();
-      icon.title = qel::gui::ToCp932(QFileInfo(file).completeBaseName()).value_or(std::string());
-      kept = !file.isEmpty();
-      break;
+      CIconDialog dialog(static_cast<CLCNXIcon&>(object), this);
+      return dialog.exec() == QDialog::Accepted;
+    }
+    case ObjectKind::kPfKey: {
+      std::vector<std::string> titles;
+      for (const auto& button : m_doc->buttons)
+        titles.push_back(static_cast<const CLCNButton&>(*button).title);
+      CPfKeyDialog dialog(static_cast<CLCNPfKey&>(object), titles, this);
+      return dialog.exec() == QDialog::Accepted;
+    }
+    case ObjectKind::kLine:
+    case ObjectKind::kRectangle: {
+      CLineDialog dialog(*m_doc, object, this);
+      return dialog.exec() == QDialog::Accepted;
+    }
+    case ObjectKind::kFrame: {
+      CFrameDialog dialog(*m_doc, static_cast<CLCNFrame&>(object), this);
+      return dialog.exec() == QDialog::Accepted;
     }
     default:
-      return true;
+      return false;
   }
+}
+
+bool CMainFrame::editNewObject(CLCNObject* object) {
+  switch (object->Kind()) {
+    case ObjectKind::kString:
+    case ObjectKind::kButton:
+    case ObjectKind::kPicture:
+    case ObjectKind::kXIcon:
+      break;
+    default:
+      return true;  // created with default attributes
+  }
+  const bool kept = runAttributeDialog(*object);
   if (!kept) m_view->deleteSelection();
   showDocument();
   if (kept) m_view->selectOnly(object);
@@ -397,44 +429,61 @@ bool CMainFrame::editNewObject(CLCNObject* object) {
 }
 
 bool CMainFrame::editObject(CLCNObject* object) {
-  bool changed = false;
   if (object == nullptr) {
     CBackgroundDialog dialog(*m_doc, this);
-    changed = dialog.exec() == QDialog::Accepted;
+    const bool changed = dialog.exec() == QDialog::Accepted;
     if (changed) {
       m_modified = true;
       showDocument();
     }
     return changed;
   }
-  switch (object->Kind()) {
-    case ObjectKind::kString: {
-      CTextDialog dialog(static_cast<CLCNString&>(*object), this);
-      changed = dialog.exec() == QDialog::Accepted;
-      break;
-    }
-    case ObjectKind::kButton: {
-      CButtonDialog dialog(static_cast<CLCNButton&>(*object), this);
-      changed = dialog.exec() == QDialog::Accepted;
-      break;
-    }
-    case ObjectKind::kPfKey: {
-      std::vector<std::string> titles;
-      for (const auto& button : m_doc->buttons)
-        titles.push_back(static_cast<const CLCNButton&>(*button).title);
-      CPfKeyDialog dialog(static_cast<CLCNPfKey&>(*object), titles, this);
-      changed = dialog.exec() == QDialog::Accepted;
-      break;
-    }
-    default:
-      return false;
-  }
+  const bool changed = runAttributeDialog(*object);
   if (changed) {
     m_modified = true;
     showDocument();
     m_view->selectOnly(object);
   }
   return changed;
+}
+
+QString CMainFrame::helpFilePath() {
+  char dir[KMSO_INSTDIR_SIZE] = {};
+  KMSOGetInstDir(dir);
+  const QString name = QStringLiteral("qelstart.html");
+  if (dir[0] == '\0') return name;
+  return QFile::decodeName(dir) + QLatin1Char('/') + name;
+}
+
+bool CMainFrame::openHelpAt(const QString& keyword) {
+  return OpenHelp(helpFilePath() + QLatin1Char('#') + keyword);
+}
+
+bool CMainFrame::changeFont() {
+  std::vector<LogFont*> fonts;
+  for (CLCNObject* object : m_view->selection())
+    if (LogFont* font = FontOfObject(*object)) fonts.push_back(font);
+  if (fonts.empty()) return false;
+  CFontAttributeDialog dialog(*fonts.front(), this);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const LogFont chosen = dialog.logFont();
+  for (LogFont* font : fonts) *font = chosen;
+  m_modified = true;
+  m_view->objectsChanged();
+  return true;
+}
+
+bool CMainFrame::changeColor() {
+  std::vector<CLCNObject*> targets;
+  for (CLCNObject* object : m_view->selection())
+    if (ColorOfObject(*object) != nullptr) targets.push_back(object);
+  if (targets.empty()) return false;
+  CColorChoiceDialog dialog(*m_doc, *ColorOfObject(*targets.front()), this);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  for (CLCNObject* object : targets) SetObjectColor(*object, dialog.chosenColor());
+  m_modified = true;  // also the custom colours kept in the document
+  m_view->objectsChanged();
+  return true;
 }
 
 bool CMainFrame::saveMenuTo(const std::string& path) {

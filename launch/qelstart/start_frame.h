@@ -71,8 +71,21 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
   // picture, icon); false when it was cancelled and the object removed.
   bool editNewObject(CLCNObject* object);
   // Design mode: the attribute dialog of an existing object (text, push
-  // button, PF-key entry); true when it changed the object.
+  // button, PF-key entry, picture, icon, line and rectangle, frame) or, for
+  // null, the background colour; true when it changed the document.
   bool editObject(CLCNObject* object);
+
+  // Design mode: the font command ("文字属性") for the selected texts,
+  // buttons, icons and PF-key entries, and the colour command (the colour
+  // dialog with the document's 16 custom colours) for the selected objects
+  // that carry a colour; false when nothing fitting is selected or the
+  // dialog was cancelled.
+  bool changeFont();
+  bool changeColor();
+  // The help file, qelstart.html in the installation directory, and the
+  // help commands opening it at a keyword ("コマンド", "キーボード").
+  static QString helpFilePath();
+  bool openHelpAt(const QString& keyword);
 
   // The recent-file list (most recent first), kept under the launcher's key.
   static QStringList recentFiles();
@@ -101,6 +114,8 @@ class CMainFrame : public qel::gui::CMainFrame, public RunHost {
   // A modified menu asks "%1 を保存しますか?": true for No, or Yes and saved.
   bool mayDiscard();
   void showDocument();
+  // The attribute dialog of `object`'s kind; true when it was accepted.
+  bool runAttributeDialog(CLCNObject& object);
 
   LaunchMode m_mode;
   std::string m_menuPath;

@@ -1,8 +1,16 @@
-// Design mode with the mouse: grid drags, the limits, the push-button dialog,
-// the save question; and a designed menu that is saved, read back and run.
+// Design mode with the mouse: grid drags, the limits, the attribute, font and
+// colour dialogs, the help commands, the save question, the printed listing;
+// and a designed menu that is saved, read back and run.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -11,6 +19,8 @@
 #include "gui/qt_text.h"
 #include "gui/tests/gui_harness.h"
 #include "launch/launcher_texts.h"
+#include "launch/menu_printer.h"
+#include "launch/menu_view.h"
 #include "launch/qelstart/design_dialogs.h"
 #include "launch/qelstart/start_frame.h"
 #include "launch/qelstart/tests/menu_fixture.h"
@@ -278,6 +288,247 @@ TEST_F(DesignFrameTest, BackgroundAndFileTitleDialogs) {
   EXPECT_EQ(doc.title, Sj("月次メニュー"));
 }
 
+TEST_F(DesignFrameTest, FontAndColourCommandsChangeTheSelectedObjects) {
+  CQelstartDoc& doc = frame_->document();
+  CLCNButton& button = AddButton(doc, "日次", "true");
+  doc.custom_colors[3] = 0x123456;
+  CLCNFrame& frameRef = doc.Add<CLCNFrame>();
+  // Only the objects with a font take the font; a frame alone offers none.
+  frame_->view()->selectOnly(&frameRef);
+  EXPECT_FALSE(frame_->changeFont());
+  frame_->view()->selectOnly(&button);
+  WhenDialogOpens<CFontAttributeDialog>([](CFontAttributeDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("文字属性"));
+    QFont font = dialog.currentFont();
+    font.setPixelSize(24);
+    font.setUnderline(true);
+    font.setStrikeOut(true);
+    dialog.setCurrentFont(font);
+    dialog.accept();
+  });
+  ASSERT_TRUE(frame_->changeFont());
+  EXPECT_EQ(button.font.height, -24);
+  EXPECT_EQ(button.font.weight, 400);
+  EXPECT_EQ(button.font.underline, 1);
+  EXPECT_EQ(button.font.strike_out, 1);
+  EXPECT_EQ(CMenuView::fontOf(button.font).pixelSize(), 24);
+  // The button on the view shows the new font at once, still selected.
+  bool shown = false;
+  for (QAbstractButton* control : frame_->view()->findChildren<QAbstractButton*>())
+    if (control->text() == QString::fromUtf8("日次")) shown = control->font().underline();
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(frame_->view()->selection(), std::vector<CLCNObject*>{&button});
+  // Opened again on the same font, the dialog answers the same record.
+  EXPECT_EQ(CFontAttributeDialog(button.font, frame_.get()).logFont(), button.font);
+  EXPECT_EQ(button.font.char_set, LogFont::TextDefault().char_set);
+  EXPECT_TRUE(frame_->modified());
+
+  // The colour dialog starts with the document's custom colours and keeps
+  // the ones edited in it.
+  WhenDialogOpens<CColorChoiceDialog>([](CColorChoiceDialog& dialog) {
+    EXPECT_EQ(QColorDialog::customColor(3), QColor(0x56, 0x34, 0x12));
+    QColorDialog::setCustomColor(5, QColor(1, 2, 3));
+    dialog.setCurrentColor(QColor(255, 0, 0));
+    dialog.accept();
+  });
+  ASSERT_TRUE(frame_->changeColor());
+  EXPECT_EQ(button.text_color, 0x0000FFu);
+  // Both are kept in the saved menu.
+  ASSERT_TRUE(frame_->saveMenuTo(dir_ + "/styled.qlm"));
+  CQelstartDoc reread;
+  ASSERT_TRUE(reread.Open(dir_ + "/styled.qlm").ok());
+  EXPECT_EQ(reread.custom_colors[5], 0x030201u);
+  EXPECT_EQ(static_cast<CLCNButton&>(*reread.buttons[0]).font, button.font);
+  EXPECT_EQ(doc.custom_colors[5], 0x030201u);
+  EXPECT_EQ(doc.custom_colors[3], 0x123456u);
+
+  WhenDialogOpens<CColorChoiceDialog>([](CColorChoiceDialog& dialog) { dialog.reject(); });
+  frame_->view()->selectOnly(&frameRef);
+  EXPECT_FALSE(frame_->changeColor());
+  EXPECT_EQ(frameRef.fill_color, kLightGray);
+}
+
+TEST_F(DesignFrameTest, LineAndFrameDialogsSetStyleAndColour) {
+  CQelstartDoc& doc = frame_->document();
+  CLCNRectangle rectangle;
+  CLineDialog lineDialog(doc, rectangle, frame_.get());
+  EXPECT_EQ(lineDialog.styleList()->count(), 5);
+  lineDialog.styleList()->setCurrentIndex(2);
+  lineDialog.colorField()->setColor(0x00FF00);
+  lineDialog.accept();
+  for (const CLCNLine& side : rectangle.sides) {
+    EXPECT_EQ(side.pen_style, 2);
+    EXPECT_EQ(side.color, 0x00FF00u);
+  }
+  CLCNFrame frameObject;
+  frameObject.style = 9;  // drawn as "無し"
+  CFrameDialog frameDialog(doc, frameObject, frame_.get());
+  EXPECT_EQ(frameDialog.styleList()->currentIndex(), 0);
+  EXPECT_EQ(frameDialog.styleList()->itemText(4), QString::fromUtf8("溝線"));
+  frameDialog.styleList()->setCurrentIndex(2);
+  frameDialog.colorField()->setColor(0xFF0000);
+  frameDialog.accept();
+  EXPECT_EQ(frameObject.style, CLCNFrame::kSunken);
+  EXPECT_EQ(frameObject.fill_color, 0xFF0000u);
+
+  // A double-click on a line opens its dialog through the frame.
+  CLCNLine& lineRef = doc.Add<CLCNLine>();
+  lineRef.start = {100, 100};
+  lineRef.end = {300, 100};
+  WhenDialogOpens<CLineDialog>([](CLineDialog& dialog) {
+    dialog.styleList()->setCurrentIndex(1);
+    dialog.accept();
+  });
+  EXPECT_TRUE(frame_->editObject(&lineRef));
+  EXPECT_EQ(lineRef.pen_style, 1);
+}
+
+TEST_F(DesignFrameTest, PictureDialogTakesOnlyBmpOrDibFiles) {
+  QImage image(8, 8, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  const QString bmp = QString::fromStdString(dir_ + "/logo.bmp");
+  const QString png = QString::fromStdString(dir_ + "/logo.png");
+  ASSERT_TRUE(image.save(bmp, "BMP"));
+  ASSERT_TRUE(image.save(png, "PNG"));
+  CLCNPicture picture;
+  CPictureDialog dialog(picture, frame_.get());
+  EXPECT_FALSE(dialog.okButton()->isEnabled());
+  for (const QString& bad : {png, QString::fromStdString(dir_ + "/missing.bmp")}) {
+    BoxRecorder boxes;
+    dialog.fileField()->setText(bad);
+    dialog.accept();
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, QString::fromUtf8("画像ファイル名が不正、又は画像ファイルが有りません"));
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(picture.image_file.empty());
+  }
+  dialog.fileField()->setText(bmp);
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(picture.image_file, bmp.toStdString());
+}
+
+TEST_F(DesignFrameTest, IconDialogListsTheIconsOfTheChosenFile) {
+  QImage image(32, 32, QImage::Format_ARGB32);
+  image.fill(Qt::red);
+  const QString png = QString::fromStdString(dir_ + "/app.png");
+  ASSERT_TRUE(image.save(png, "PNG"));
+  const std::string program = MarkerScript(dir_, "run.sh", "ran");
+  ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(program),
+                                    QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  const QString text = QString::fromStdString(dir_ + "/notes.txt");
+  {
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("no picture\n");
+  }
+  EXPECT_EQ(IconsOfFile(png).size(), 1u);
+  EXPECT_EQ(IconsOfFile(QString::fromStdString(program)).size(), 1u);  // the generic icon
+  EXPECT_TRUE(IconsOfFile(text).empty());
+  EXPECT_TRUE(IconsOfFile(QString::fromStdString(dir_ + "/missing.ico")).empty());
+
+  CLCNXIcon icon;
+  CIconDialog dialog(icon, frame_.get());
+  EXPECT_FALSE(dialog.okButton()->isEnabled());
+  dialog.programField()->setText(QString::fromStdString(program));
+  EXPECT_TRUE(dialog.okButton()->isEnabled());
+  EXPECT_EQ(dialog.iconList()->count(), 1);
+  {
+    BoxRecorder boxes;
+    dialog.iconFileField()->setText(text);
+    EXPECT_EQ(dialog.iconList()->count(), 0);
+    dialog.accept();
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, QString::fromUtf8("アイコンの存在しないファイルです"));
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  }
+  dialog.iconFileField()->setText(png);
+  EXPECT_EQ(dialog.iconList()->count(), 1);
+  dialog.parametersField()->setText(QStringLiteral("/x"));
+  dialog.waitBox()->setChecked(true);
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(icon.program, program);
+  EXPECT_EQ(icon.icon_file, png.toStdString());
+  EXPECT_EQ(icon.parameters, "/x");
+  EXPECT_EQ(icon.functions, static_cast<uint32_t>(CLCNButton::kWaitForEnd));
+  EXPECT_EQ(icon.title, "run");
+}
+
+TEST_F(DesignFrameTest, HelpCommandsOpenTheHelpFileAtTheirKeywords) {
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir_)));
+  QStringList pages;
+  qel::gui::CMainFrame::SetHelpOpener([&](const QString& page) {
+    pages.append(page);
+    return true;
+  });
+  {
+    BoxRecorder boxes;
+    EXPECT_FALSE(frame_->openHelpAt(QString::fromUtf8("コマンド")));  // no help file yet
+    EXPECT_EQ(boxes.boxes().size(), 1u);
+  }
+  QFile help(QStringLiteral("qelstart.html"));
+  ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+  help.write("<html></html>");
+  help.close();
+  EXPECT_TRUE(frame_->openHelpAt(QString::fromUtf8("コマンド")));
+  EXPECT_TRUE(frame_->openHelpAt(QString::fromUtf8("キーボード")));
+  qel::gui::CMainFrame::SetHelpOpener({});
+  QDir::setCurrent(previous);
+  ASSERT_EQ(pages.size(), 2);
+  EXPECT_TRUE(pages[0].endsWith(QString::fromUtf8("qelstart.html#コマンド"))) << pages[0].toStdString();
+  EXPECT_TRUE(pages[1].endsWith(QString::fromUtf8("qelstart.html#キーボード")));
+}
+
+TEST_F(DesignFrameTest, PrintedListingHoldsTheEntriesInOrder) {
+  const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+  if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext is not installed: the PDF's text is not checked";
+  CQelstartDoc doc;
+  doc.title = Sj("販売管理");
+  AddButton(doc, "売上入力", "uriage", 3, CLCNButton::kWaitForEnd);
+  AddButton(doc, "終了", "", 0, CLCNButton::kEndButton);
+  AddPfKey(doc, 0, 1, CLCNPfKey::kEnd);
+  AddPfKey(doc, 1, 0, 0, "売上入力").title = Sj("売上");
+  auto& icon = doc.Add<CLCNXIcon>();
+  icon.program = "calc";
+  icon.icon_file = "calc.png";
+  const QString pdf = QString::fromStdString(dir_ + "/listing.pdf");
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(pdf);
+  std::tm day{};
+  day.tm_year = 126;
+  day.tm_mon = 11;
+  day.tm_mday = 9;
+  day.tm_hour = 12;
+  ASSERT_EQ(PrintMenu(doc, printer, std::mktime(&day)), 1);
+
+  QProcess process;
+  process.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+  ASSERT_TRUE(process.waitForFinished(30000));
+  // The text extraction lays the spaces out by their drawn widths: compare
+  // without any white space.
+  auto bare = [](QString text) {
+    text.removeIf([](QChar c) { return c.isSpace(); });
+    return text;
+  };
+  const QString text = bare(QString::fromUtf8(process.readAllStandardOutput()));
+  const char* expected[] = {"販売管理", "日付 26-12-09", "Page : 1",
+                            "ボタンタイトル : 売上入力", "ボタンメニュー番号 : 3",
+                            "ボタン起動ファイル名 : uriage", "ボタン機能　　 : 終了待ち",
+                            "ボタンタイトル : 終了", "ボタン機能　　 : 終了ボタン",
+                            "PF1 :", "ＰＦキー機能　 : 終了",
+                            "PF2 :", "ＰＦキータイトル   : 売上", "起動ボタンタイトル : 売上入力",
+                            "アイコン起動ファイル名 : calc", "アイコンファイル名 : calc.png"};
+  qsizetype from = 0;
+  for (const char* entry : expected) {
+    const qsizetype at = text.indexOf(bare(QString::fromUtf8(entry)), from);
+    ASSERT_GE(at, 0) << "missing or out of order: " << entry << "\n" << text.toStdString();
+    from = at + 1;
+  }
+}
+
 TEST_F(DesignFrameTest, ScreenshotsOfTheDesignerAndItsDialogs) {
   CQelstartDoc doc;
   BuildEveryKind(doc, dir_);
@@ -305,6 +556,33 @@ TEST_F(DesignFrameTest, ScreenshotsOfTheDesignerAndItsDialogs) {
   SaveScreenshot(titleDialog, "qelstart_file_title_dialog");
   CGridDialog gridDialog({true, 10, 10}, frame_.get());
   SaveScreenshot(gridDialog, "qelstart_grid_dialog");
+  CFontAttributeDialog fontDialog(frame_->document().buttons[0]->Kind() == ObjectKind::kButton
+                                      ? static_cast<CLCNButton&>(*frame_->document().buttons[0]).font
+                                      : LogFont::TextDefault(),
+                                  frame_.get());
+  SaveScreenshot(fontDialog, "qelstart_font_dialog");
+  CColorChoiceDialog colorDialog(frame_->document(), 0x0000FF, frame_.get());
+  SaveScreenshot(colorDialog, "qelstart_color_dialog");
+  CLCNLine line;
+  CLineDialog lineDialog(frame_->document(), line, frame_.get());
+  SaveScreenshot(lineDialog, "qelstart_line_dialog");
+  CLCNFrame frameObject;
+  frameObject.style = CLCNFrame::kShadow;
+  CFrameDialog frameDialog(frame_->document(), frameObject, frame_.get());
+  SaveScreenshot(frameDialog, "qelstart_frame_dialog");
+  CLCNPicture picture;
+  picture.image_file = dir_ + "/logo.bmp";
+  CPictureDialog pictureDialog(picture, frame_.get());
+  SaveScreenshot(pictureDialog, "qelstart_picture_dialog");
+  QImage image(32, 32, QImage::Format_ARGB32);
+  image.fill(Qt::darkCyan);
+  image.save(QString::fromStdString(dir_ + "/app.png"), "PNG");
+  CLCNXIcon icon;
+  icon.program = "uriage.exe";
+  icon.icon_file = dir_ + "/app.png";
+  icon.parameters = "/m";
+  CIconDialog iconDialog(icon, frame_.get());
+  SaveScreenshot(iconDialog, "qelstart_icon_dialog");
 }
 
 }  // namespace
