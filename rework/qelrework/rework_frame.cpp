@@ -375,7 +375,7 @@ void CMainFrame::runProcedure() {
   const int result = runWithInfoBox(this, run);
   Answer closeFailure;
   const Answer reported = m_editor.FinishRun(run, result, &closeFailure);
-  if (result == 0) {
+  if (result == 0 && closeFailure.ok()) {
     CRunResultDlg dialog(run.records_read(), run.records_written(), this);
     execDialog(dialog);
   } else {

@@ -121,8 +121,9 @@ int runWindowless(const std::string& path) {
   Answer close_failure;
   showAnswer(editor.FinishRun(run, result, &close_failure));
   showAnswer(close_failure);
-  showAnswer(editor.CloseAll());
-  return result == 0 ? 0 : 1;
+  const Answer closed = editor.CloseAll();
+  showAnswer(closed);
+  return result == 0 && close_failure.ok() && closed.ok() ? 0 : 1;
 }
 
 }  // namespace qel::rework::gui

@@ -11,6 +11,7 @@
 #include "filter/qelfilter.h"
 #include "rework/batch_report.h"
 #include "rework/procedure_file.h"
+#include "xformio/run_end.h"
 
 namespace qel::rework {
 
@@ -509,6 +510,10 @@ Answer ZovozEditor::FinishRun(const CKREXDoc& run, int result, Answer* close_fai
   doc_.run_phase = 0;
   *close_failure = {};
   if (status != 0 && failed != nullptr) *close_failure = FromReport(CloseFailure(*failed, status));
+  // The counts never claim records that did not reach the file: after a
+  // completed run whose close (which writes out the last records) failed,
+  // only the failure is shown.
+  if (result == 0 && !xformio::MayShowCount(xformio::RunLoop::kDone, true, status == 0)) a = {};
   return a;
 }
 

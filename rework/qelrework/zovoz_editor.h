@@ -174,7 +174,8 @@ class ZovozEditor {
   Answer PrepareRun(bool batch);
   // After run.Run() returned `result`: the data files are closed and the
   // answer is the run's message (KRWN2052 with the counts when it
-  // completed, nothing when cancelled); a failed close is answered in
+  // completed and its output was written out and closed, nothing when
+  // cancelled or when that close failed); a failed close is answered in
   // *close_failure.
   Answer FinishRun(const CKREXDoc& run, int result, Answer* close_failure);
   // Closes everything (the windowless end).
