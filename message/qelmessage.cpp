@@ -78,6 +78,7 @@ void LogLoadError(const char* log_name, const std::string& time_stamp, int numbe
 bool HasStandardOutput() { return ::fcntl(STDOUT_FILENO, F_GETFD) != -1; }
 
 void WriteConsoleLine(const std::string& text) {
+  qel::platform::BeforeConsoleLine();
   std::string line = text + "\n";
   std::fwrite(line.data(), 1, line.size(), stdout);
   std::fflush(stdout);

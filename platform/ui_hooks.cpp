@@ -16,6 +16,7 @@ namespace {
 
 std::atomic<BoxPresenter> presenter{nullptr};
 std::atomic<MessagePump> pump{nullptr};
+std::atomic<ConsoleLineHook> console_line_hook{nullptr};
 
 bool InSet(int code, BoxButtons buttons) {
   switch (buttons) {
@@ -46,6 +47,7 @@ int FirstButton(BoxButtons buttons) {
 }
 
 int ConsoleBox(std::string_view caption, std::string_view text, BoxButtons buttons) {
+  BeforeConsoleLine();
   std::string line = "[" + ForConsole(caption) + "] " + ForConsole(text) + "\n";
   // One write, so that boxes of concurrent threads do not interleave.
   size_t off = 0;
@@ -77,6 +79,12 @@ void SetMessagePump(MessagePump p) { pump.store(p); }
 
 void PumpOneMessage() {
   if (MessagePump p = pump.load(std::memory_order_relaxed)) p();
+}
+
+void SetConsoleLineHook(ConsoleLineHook hook) { console_line_hook.store(hook); }
+
+void BeforeConsoleLine() {
+  if (ConsoleLineHook hook = console_line_hook.load()) hook();
 }
 
 }  // namespace qel::platform

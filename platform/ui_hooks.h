@@ -41,6 +41,15 @@ QEL_PLATFORM_EXPORT void SetMessagePump(MessagePump pump);
 // otherwise. Cheap enough to call once per record.
 QEL_PLATFORM_EXPORT void PumpOneMessage();
 
+// Called before a message line goes to the console (standard output, or
+// standard error for a box without a presenter), so that a progress line
+// drawn on the terminal is cleared first. Console programs showing progress
+// install it; nothing is called otherwise.
+using ConsoleLineHook = void (*)();
+
+QEL_PLATFORM_EXPORT void SetConsoleLineHook(ConsoleLineHook hook);
+QEL_PLATFORM_EXPORT void BeforeConsoleLine();
+
 }  // namespace qel::platform
 
 #endif  // QEL_PLATFORM_UI_HOOKS_H_
