@@ -48,6 +48,16 @@ bool BlockReader::Reserve(size_t size) {
   return true;
 }
 
+bool BlockReader::Load(const unsigned char* data, size_t size, bool more) {
+  if (!Reserve(size)) return false;
+  if (size > 0) std::memcpy(buffer_.data(), data, size);
+  valid_ = size;
+  scan_ = 0;
+  at_end_ = !more;
+  ++refills_;
+  return true;
+}
+
 BlockWriter::BlockWriter(platform::FileHandle file, size_t buffer_size)
     : file_(file), buffer_(buffer_size) {}
 
@@ -81,6 +91,19 @@ CsvReader::CsvReader(platform::FileHandle file, unsigned char separator, bool sk
       // The buffer keeps its size (the reader never reserves more); one word
       // more for the end of the search.
       stop_bits_(buffer_size / 64 + 2, ~uint64_t{0}) {}
+
+bool CsvReader::Load(const unsigned char* data, size_t size, bool skip_title, bool more) {
+  if (!in_.Load(data, size, more)) return false;
+  try {
+    if (stop_bits_.size() < in_.capacity_ / 64 + 2) stop_bits_.resize(in_.capacity_ / 64 + 2);
+  } catch (const std::bad_alloc&) {
+    platform::SetLastSystemError(kErrorNotEnoughMemory);
+    return false;
+  }
+  skip_title_ = skip_title;
+  MarkStops();
+  return true;
+}
 
 int CsvReader::SkipTitle(int32_t* end_kind) {
   while (true) {
@@ -223,6 +246,11 @@ bool CsvWriter::PutEnd(const unsigned char* field, size_t length, int end_kind) 
 }
 
 TextReader::TextReader(platform::FileHandle file, size_t buffer_size) : in_(file, buffer_size) {}
+
+bool TextReader::Load(const unsigned char* data, size_t size, bool more) {
+  ended_ = false;
+  return in_.Load(data, size, more);
+}
 
 int TextReader::Get(unsigned char* line, size_t capacity, int32_t* end_kind, size_t* length) {
   *length = 0;

@@ -22,6 +22,7 @@
 
 #include "platform/file.h"
 #include "xformio/byte_scan.h"
+#include "xformio/qelxformio.h"
 
 namespace qel::xformio {
 
@@ -60,7 +61,7 @@ inline void CopyBytes(unsigned char* to, const unsigned char* from, size_t n) {
 // Reads blocks of one file into a buffer that keeps unread bytes on refill.
 // The buffer holds capacity_ bytes of data and kScanPad more, so that the
 // scanners of byte_scan.h may read whole groups up to the end of the data.
-class BlockReader {
+class QEL_XFORMIO_EXPORT BlockReader {
  public:
   BlockReader(platform::FileHandle file, size_t buffer_size);
   // Moves [keep_from, valid) to the front and reads one block after it.
@@ -68,6 +69,12 @@ class BlockReader {
   int64_t Refill(size_t keep_from);
   // Makes the buffer hold at least `size` bytes of data (false: no memory).
   bool Reserve(size_t size);
+  // Puts `size` bytes of `data` at the front of the buffer as the next bytes
+  // to read. Without `more`, they are all there is: the reader ends at their
+  // end and never reads its file (a reader over one block of a file read by
+  // someone else). With `more`, reading goes on in the file after them.
+  // False when there is no memory for them.
+  bool Load(const unsigned char* data, size_t size, bool more);
 
   std::vector<unsigned char> buffer_;
   size_t capacity_;  // bytes of data the buffer holds
@@ -81,7 +88,7 @@ class BlockReader {
 };
 
 // Buffers output and writes it in blocks.
-class BlockWriter {
+class QEL_XFORMIO_EXPORT BlockWriter {
  public:
   BlockWriter(platform::FileHandle file, size_t buffer_size);
   // Appends bytes; false on a write error.
@@ -121,7 +128,7 @@ class BlockWriter {
   size_t used_ = 0;
 };
 
-class CsvReader {
+class QEL_XFORMIO_EXPORT CsvReader {
  public:
   CsvReader(platform::FileHandle file, unsigned char separator, bool skip_title,
             size_t buffer_size = kDefaultBufferSize);
@@ -129,6 +136,10 @@ class CsvReader {
   // length and end kind; -1 read error; -2 malformed or too long field.
   // While the title flag is set the call passes the first line and returns
   // an empty field (end kind 1, or 2 when the file ended first).
+  // Makes the reader read `size` bytes of `data` (see BlockReader::Load),
+  // with the title line still to pass when `skip_title`. False: no memory.
+  bool Load(const unsigned char* data, size_t size, bool skip_title, bool more);
+
   int Get(unsigned char* field, size_t* length, int32_t* end_kind) {
     int32_t n;
     if (TryGet(field, &n, end_kind)) {
@@ -220,7 +231,7 @@ class CsvReader {
   uint64_t marked_refills_ = 0;  // in_.refills_ when the stop bits were made
 };
 
-class CsvWriter {
+class QEL_XFORMIO_EXPORT CsvWriter {
  public:
   CsvWriter(platform::FileHandle file, unsigned char separator,
             size_t buffer_size = kDefaultBufferSize);
@@ -250,9 +261,12 @@ class CsvWriter {
   unsigned char separator_pair_[2];  // the separator and a byte to spare
 };
 
-class TextReader {
+class QEL_XFORMIO_EXPORT TextReader {
  public:
   explicit TextReader(platform::FileHandle file, size_t buffer_size = kDefaultBufferSize);
+  // Makes the reader read `size` bytes of `data` (see BlockReader::Load).
+  // False: no memory.
+  bool Load(const unsigned char* data, size_t size, bool more);
   // See TxtGet in qelxformio.h. -1 on a read error, no memory or capacity < 2.
   int Get(unsigned char* line, size_t capacity, int32_t* end_kind, size_t* length);
   // See TxtSkip. Adds the data bytes passed to *count.
@@ -263,7 +277,7 @@ class TextReader {
   bool ended_ = false;  // 0x1A met: nothing after it is data
 };
 
-class TextWriter {
+class QEL_XFORMIO_EXPORT TextWriter {
  public:
   explicit TextWriter(platform::FileHandle file, size_t buffer_size = kDefaultBufferSize);
   // end kind 1: the text up to its first NUL (at most `length` bytes, without

@@ -20,11 +20,13 @@
 #include <thread>
 #include <vector>
 
+#include "xformio/qelxformio.h"
+
 namespace qel::xformio {
 
 // Worker threads for one run: QEL_THREADS when it holds a whole number from
 // 1 to 256, else the processors this process may run on (at least 1).
-unsigned WorkThreads();
+QEL_XFORMIO_EXPORT unsigned WorkThreads();
 
 // Blocks a pool needs for `threads` workers: each worker converting one, one
 // being written and one being read, and one more per worker queued so that

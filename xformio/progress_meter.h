@@ -17,9 +17,11 @@
 #include <string>
 #include <thread>
 
+#include "xformio/qelxformio.h"
+
 namespace qel::xformio {
 
-class ProgressMeter {
+class QEL_XFORMIO_EXPORT ProgressMeter {
  public:
   struct Sample {
     std::uint64_t records = 0;  // records done so far
@@ -58,7 +60,7 @@ class ProgressMeter {
 
 // The percent of a file's bytes before its current position, or -1 when it
 // has no size or cannot be positioned.
-int PercentRead(int file);
+QEL_XFORMIO_EXPORT int PercentRead(int file);
 
 }  // namespace qel::xformio
 
