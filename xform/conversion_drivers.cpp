@@ -5,6 +5,8 @@
 #include "xform/conversion_drivers.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -18,6 +20,10 @@
 #include "platform/file.h"
 #include "platform/ui_hooks.h"
 #include "xform/item_conversion.h"
+#include "platform/system_error.h"
+#include "xformio/line_files.h"
+#include "xformio/line_split.h"
+#include "xformio/ordered_blocks.h"
 #include "xformio/qelxformio.h"
 #include "xformio/run_end.h"
 
@@ -147,10 +153,15 @@ class Run {
     return kDriverFailed;
   }
 
-  void Count() {
-    ++count_;
+  void Count(std::uint64_t records = 1) {
+    count_ += records;
     if (context_.records != nullptr) context_.records->store(count_);
     if (context_.output == MessageOutput::kBox) platform::PumpOneMessage();
+  }
+
+  // The input's descriptor for a progress display; -1 before it is closed.
+  void SetInputFile(int file) {
+    if (context_.input_file != nullptr) context_.input_file->store(file);
   }
 
   // Remembers the bytes cut from one record (0: nothing cut).
@@ -359,13 +370,14 @@ bool FlushCsv(QelFileHandle csv, Run& run, const char* name) {
 }
 
 // Reports a CsvRecPut failure; shared by the two record-to-CSV drivers.
-void ReportPutFailure(int rc, Run& run, const KXFMTbl& t, const char* second_code) {
+void ReportPutFailure(int rc, Run& run, const KXFMTbl& t, const char* second_code,
+                      const char* item = FailedItemName()) {
   if (rc == kConvertInvalidData) {
-    run.Show(kMsgInvalidData, run.NextRecordText(), FailedItemName());
+    run.Show(kMsgInvalidData, run.NextRecordText(), item);
   } else if (rc == kConvertBadEncoding) {
-    run.Show(kMsgNotCp932, run.NextRecordText(), FailedItemName());
+    run.Show(kMsgNotCp932, run.NextRecordText(), item);
   } else if (rc == kConvertNotConvertible) {
-    run.Show(kMsgNotConvertible, FailedItemName());
+    run.Show(kMsgNotConvertible, item);
   } else if (rc == -2) {
     run.Show(kMsgLogicError, "30", second_code);
   } else {
@@ -463,6 +475,299 @@ std::size_t FitRecord(unsigned char* record, std::size_t have, std::size_t lengt
     return 0;
   }
   return have - length;
+}
+
+// Bytes of input a block of the parallel record loops aims at.
+constexpr std::size_t kBlockBytes = 256 * 1024;
+
+// One block of a parallel record loop: input read on the calling thread,
+// its conversion made on a worker, both written and reported on the
+// calling thread in input order.
+struct Block {
+  // Records back to back (fixed-length input), or whole lines.
+  std::vector<unsigned char> input;
+  std::size_t records = 0;     // fixed-length input: records in `input`
+  std::size_t input_size = 0;  // line input: bytes in `input`
+  bool first = false;          // line input: the file's first block
+  // The reading ended after this block's data with a failure.
+  bool read_failed = false;
+  int read_status = 0;  // sequential files: the control block's status
+  int read_error = 0;   // the system error of the failure
+  // The conversion: `converted` records in `output`, then the failure (or
+  // 0) of the next record.
+  std::vector<unsigned char> output;
+  std::size_t output_size = 0;
+  std::uint64_t converted = 0;
+  int failure = 0;
+  int failure_error = 0;
+  std::string failed_name;
+  std::size_t largest_cut = 0;  // text input: the most bytes cut from a line
+  bool ended = false;           // line input: the data ended in this block
+
+  void StartOutput() {
+    output_size = 0;
+    converted = 0;
+    failure = 0;
+    failure_error = 0;
+    failed_name.clear();
+    largest_cut = 0;
+    ended = false;
+  }
+  // Room for `n` more bytes of output.
+  unsigned char* Room(std::size_t n) {
+    if (output.size() < output_size + n) {
+      output.resize(std::max(output.size() * 2, output_size + n));
+    }
+    return output.data() + output_size;
+  }
+};
+
+// Blocks of fixed-length records read through the sequential file's control
+// block on the calling thread.
+class RecordBlocks {
+ public:
+  RecordBlocks(SamFile& in, std::size_t length, const Run& run)
+      : in_(in), length_(length), per_block_(std::max<std::size_t>(1, kBlockBytes / length)),
+        run_(run) {}
+
+  bool Read(Block& b) {
+    if (ended_) return false;
+    if (run_.Cancelled()) {
+      ended_ = cancelled_ = true;
+      return false;
+    }
+    b.records = 0;
+    b.read_failed = false;
+    if (b.input.size() < per_block_ * length_) b.input.resize(per_block_ * length_);
+    while (b.records < per_block_) {
+      IsuSamSetRec(in_.ctl, b.input.data() + b.records * length_, static_cast<uint16_t>(length_));
+      uint16_t got = 0;
+      int rc = IsuSamGet(in_.ctl, &got);
+      if (rc == 1) {
+        ended_ = true;
+        break;
+      }
+      if (rc == -1) {
+        ended_ = true;
+        b.read_failed = true;
+        b.read_status = IsuSamRefStat(in_.ctl);
+        b.read_error = platform::LastSystemError();
+        break;
+      }
+      ++b.records;
+    }
+    return b.records > 0 || b.read_failed;
+  }
+
+  bool cancelled() const { return cancelled_; }
+
+ private:
+  SamFile& in_;
+  std::size_t length_;
+  std::size_t per_block_;
+  const Run& run_;
+  bool ended_ = false;
+  bool cancelled_ = false;
+};
+
+// Blocks of whole CSV or text lines, cut by the line splitter on the
+// calling thread. A line too long for a block ends the blocks; the rest of
+// the file is then read as one stream (ReadRest).
+class LineBlocks {
+ public:
+  LineBlocks(QelFileHandle file, xformio::LineSplitter::Kind kind, bool title, const Run& run)
+      : file_(file), splitter_(file, kind, title, kBlockBytes), run_(run) {}
+
+  bool Read(Block& b) {
+    if (ended_) return false;
+    if (run_.Cancelled()) {
+      ended_ = cancelled_ = true;
+      return false;
+    }
+    b.read_failed = false;
+    b.first = !started_;
+    switch (splitter_.Next(b.input, &b.input_size)) {
+      case xformio::LineSplitter::Result::kBlock:
+        break;
+      case xformio::LineSplitter::Result::kLast:
+        ended_ = true;
+        break;
+      case xformio::LineSplitter::Result::kNone:
+        ended_ = true;
+        // An empty file still has its one (empty) block: the reader's end.
+        if (started_) return false;
+        b.input_size = 0;
+        break;
+      case xformio::LineSplitter::Result::kFailed:
+        ended_ = true;
+        b.read_failed = true;
+        b.read_error = splitter_.error();
+        break;
+      case xformio::LineSplitter::Result::kTooLong:
+        ended_ = true;
+        too_long_ = true;
+        return false;
+    }
+    started_ = true;
+    return true;
+  }
+
+  bool cancelled() const { return cancelled_; }
+  // The blocks ended at a line too long for one: the rest is to be read
+  // by a reader loaded with TakeRest and going on in the file.
+  bool too_long() const { return too_long_; }
+  // Whether the first block went out (the title line was passed in it).
+  bool started() const { return started_; }
+  std::vector<unsigned char> TakeRest() { return splitter_.TakeRest(); }
+  QelFileHandle file() const { return file_; }
+
+ private:
+  QelFileHandle file_;
+  xformio::LineSplitter splitter_;
+  const Run& run_;
+  bool ended_ = false;
+  bool started_ = false;
+  bool cancelled_ = false;
+  bool too_long_ = false;
+};
+
+// The outcome of the pipeline's loop from what its write stage found.
+Loop PipelineOutcome(Loop written, bool cancelled) {
+  if (written == Loop::kDone && cancelled) return Loop::kCancelled;
+  return written;
+}
+
+// Records to CSV lines.
+void RecordsToCsv(Block& b, RecordConverter& converter, std::size_t length, char separator) {
+  b.StartOutput();
+  const std::size_t capacity = converter.LineCapacity();
+  for (std::size_t i = 0; i < b.records; ++i) {
+    std::size_t n = 0;
+    int rc = converter.PutLine(b.input.data() + i * length, separator,
+                               reinterpret_cast<char*>(b.Room(capacity)), &n);
+    if (rc != kConvertOk) {
+      b.failure = rc;
+      b.failed_name = converter.failed_name();
+      return;
+    }
+    b.output_size += n;
+    ++b.converted;
+  }
+}
+
+// Records to text lines: each line ends at the record's first NUL byte, and
+// a line feed right before that NUL is dropped, as the text writer does.
+void RecordsToText(Block& b, std::size_t length) {
+  b.StartOutput();
+  for (std::size_t i = 0; i < b.records; ++i) {
+    const unsigned char* r = b.input.data() + i * length;
+    const void* nul = std::memchr(r, 0, length);
+    std::size_t n = length;
+    if (nul != nullptr) {
+      n = static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - r);
+      if (n > 0 && r[n - 1] == '\n') --n;
+    }
+    unsigned char* out = b.Room(n + 2);
+    std::memcpy(out, r, n);
+    out[n] = '\r';
+    out[n + 1] = '\n';
+    b.output_size += n + 2;
+    ++b.converted;
+  }
+}
+
+// CSV lines to records, at most `limit` of them; b.ended when the data
+// ended. The title line is passed first when `title`.
+void CsvToRecords(xformio::CsvReader& reader, bool title, RecordConverter& converter,
+                  std::size_t length, std::size_t limit, Block& b) {
+  b.StartOutput();
+  if (title) {
+    std::size_t got = 0;
+    int32_t end_kind = 0;
+    int rc = reader.Get(b.Room(kFieldCapacity), &got, &end_kind);
+    if (rc != 0) {
+      b.failure = rc;
+      b.failure_error = platform::LastSystemError();
+      return;
+    }
+  }
+  while (b.converted < limit) {
+    int rc = converter.GetLine(reader, b.Room(std::max(length, std::size_t{1})), length);
+    if (rc == kRecordBuilt) {
+      b.output_size += length;
+      ++b.converted;
+      continue;
+    }
+    if (rc == kRecordEnd) {
+      b.ended = true;
+      return;
+    }
+    b.failure = rc;
+    b.failure_error = platform::LastSystemError();
+    b.failed_name = converter.failed_name();
+    return;
+  }
+}
+
+// Text lines to records of `length` bytes, at most `limit` of them, as the
+// console converter always cut and padded them: a line is taken up to its
+// first NUL byte, cut to the record (the largest cut is kept) or padded
+// with spaces. `line` holds kLineCapacity bytes.
+void TextToRecords(xformio::TextReader& reader, std::vector<unsigned char>& line,
+                   std::size_t length, std::size_t limit, Block& b) {
+  b.StartOutput();
+  auto* text = reinterpret_cast<char*>(line.data());
+  while (b.converted < limit) {
+    int32_t end_kind = 0;
+    std::size_t got = 0;
+    if (reader.Get(line.data(), kLineCapacity, &end_kind, &got) != 0) {
+      b.failure = -1;
+      b.failure_error = platform::LastSystemError();
+      return;
+    }
+    std::size_t have = strnlen(text, kLineCapacity);
+    std::size_t line_length = have;
+    if (end_kind == 1 && have > 0 && text[have - 1] == '\n') line_length = --have;
+    if (end_kind == 0) {
+      int64_t rest = 0;
+      if (reader.Skip(&rest, &end_kind) != 0) {
+        b.failure = -1;
+        b.failure_error = platform::LastSystemError();
+        return;
+      }
+      line_length += static_cast<std::size_t>(std::min<int64_t>(rest, INT32_MAX));
+    }
+    if (line_length == 0 && end_kind == 2) {
+      b.ended = true;
+      return;
+    }
+    if (line_length > length) b.largest_cut = std::max(b.largest_cut, line_length - length);
+    unsigned char* out = b.Room(length);
+    std::size_t take = std::min(have, length);
+    std::memcpy(out, line.data(), take);
+    FitRecord(out, take, length);
+    b.output_size += length;
+    ++b.converted;
+    if (end_kind == 2) {
+      b.ended = true;
+      return;
+    }
+  }
+}
+
+// Writes a block's records to a fixed-length output; false after the
+// failure (reported).
+bool PutRecords(SamFile& out, const Block& b, std::size_t length, Run& run, const char* name) {
+  for (std::uint64_t i = 0; i < b.converted; ++i) {
+    IsuSamSetRec(out.ctl, const_cast<unsigned char*>(b.output.data()) + i * length,
+                 static_cast<uint16_t>(length));
+    if (IsuSamPut(out.ctl, static_cast<uint16_t>(length)) != 0) {
+      run.SamError(IsuSamRefStat(out.ctl), kOpWrite, name);
+      return false;
+    }
+    run.Count();
+  }
+  return true;
 }
 
 }  // namespace
@@ -588,28 +893,47 @@ int SamToCsv(const KXFMTbl& t, const DriverContext& context) {
   IsuSamSetF(in.ctl, in.handle, record.get(), Capacity16(length + 2),
              static_cast<uint16_t>(length));
   if (!PutTitle(t, out.handle, run)) return kDriverFailed;
-  Loop loop = Loop::kDone;
-  for (;;) {
-    if (run.Cancelled()) {
-      loop = Loop::kCancelled;
-      break;
+  const unsigned threads = xformio::WorkThreads();
+  std::vector<std::unique_ptr<RecordConverter>> converters;
+  for (unsigned w = 0; w < threads; ++w) {
+    converters.push_back(std::make_unique<RecordConverter>());
+    if (!converters.back()->ready()) {
+      run.Show(kMsgLogicError, "50", "10");
+      return kDriverFailed;
     }
-    uint16_t got = 0;
-    int rc = IsuSamGet(in.ctl, &got);
-    if (rc == 1) break;
-    if (rc == -1) {
-      run.SamError(IsuSamRefStat(in.ctl), kOpRead, t.InFileName);
-      loop = Loop::kFailed;
-      break;
-    }
-    rc = CsvRecPut(out.handle, separator[0], record.get());
-    if (rc != 0) {
-      ReportPutFailure(rc, run, t, "40");
-      loop = Loop::kFailed;
-      break;
-    }
-    run.Count();
   }
+  std::vector<Block> pool(xformio::PoolSize(threads));
+  RecordBlocks blocks(in, length, run);
+  run.SetInputFile(in.handle);
+  Loop loop = Loop::kDone;
+  xformio::RunOrdered(
+      threads, std::span<Block>(pool), [&](Block& b) { return blocks.Read(b); },
+      [&](Block& b, unsigned worker) {
+        RecordsToCsv(b, *converters[worker], length, separator[0]);
+      },
+      [&](Block& b) {
+        if (b.output_size > 0 && xformio::CsvfileWriteBytes(out.handle, b.output.data(),
+                                                            b.output_size) != 0) {
+          run.CsvError(kOpWrite, t.OutFileName);
+          loop = Loop::kFailed;
+          return false;
+        }
+        run.Count(b.converted);
+        if (b.failure != 0) {
+          ReportPutFailure(b.failure, run, t, "40", b.failed_name.c_str());
+          loop = Loop::kFailed;
+          return false;
+        }
+        if (b.read_failed) {
+          platform::SetLastSystemError(b.read_error);
+          run.SamError(b.read_status, kOpRead, t.InFileName);
+          loop = Loop::kFailed;
+          return false;
+        }
+        return true;
+      });
+  loop = PipelineOutcome(loop, blocks.cancelled());
+  run.SetInputFile(-1);
   bool flushed = FlushCsv(out.handle, run, t.OutFileName);
   bool closed = out.Close(run, t.OutFileName);
   closed = in.Close(run, t.InFileName) && closed;
@@ -643,48 +967,95 @@ int CsvToSam(const KXFMTbl& t, const DriverContext& context) {
   if (!AllocControl(out, length, run)) return kDriverFailed;
   IsuSamSetF(out.ctl, out.handle, record.get(), Capacity16(kRecordBufferSize),
              static_cast<uint16_t>(length));
+  const unsigned threads = xformio::WorkThreads();
+  // Each worker reads its blocks with a reader of its own.
+  struct Worker {
+    std::unique_ptr<RecordConverter> converter = std::make_unique<RecordConverter>();
+    xformio::CsvReader reader;
+    Worker(char separator) : reader(-1, static_cast<unsigned char>(separator), false, 0) {}
+  };
+  std::vector<std::unique_ptr<Worker>> workers;
+  for (unsigned w = 0; w < threads; ++w) {
+    workers.push_back(std::make_unique<Worker>(separator[0]));
+    if (!workers.back()->converter->ready()) {
+      run.Show(kMsgLogicError, "50", "10");
+      return kDriverFailed;
+    }
+  }
+  const bool title = t.Title == 1;
+  std::vector<Block> pool(xformio::PoolSize(threads));
+  LineBlocks blocks(in.handle, xformio::LineSplitter::Kind::kCsv, title, run);
   Loop loop = Loop::kDone;
-  if (t.Title == 1) {
-    std::vector<char> field(kFieldCapacity);
-    int32_t got = 0, end_kind = 0;
-    int rc = CsvfieldGet(in.handle, field.data(), &got, &end_kind);
-    if (rc == -2) {
-      run.Show(kMsgMalformedCsv, t.InFileName, "1");
+  bool ended = false;
+  // Writes the records of a block and reports what ended it.
+  auto write = [&](Block& b) {
+    if (!PutRecords(out, b, length, run, t.OutFileName)) {
       loop = Loop::kFailed;
-    } else if (rc != 0) {
+      return false;
+    }
+    if (b.failure != 0) {
+      if (b.failure == kConvertInvalidData) {
+        run.Show(kMsgInvalidData, run.NextRecordText(), b.failed_name);
+      } else if (b.failure == kConvertBadEncoding) {
+        run.Show(kMsgNoCp932Form, run.NextRecordText(), b.failed_name);
+      } else if (b.failure == kConvertNotConvertible) {
+        run.Show(kMsgNotConvertible, b.failed_name);
+      } else if (b.failure == -2) {
+        run.Show(kMsgMalformedCsv, t.InFileName, run.NextRecordText());
+      } else {
+        platform::SetLastSystemError(b.failure_error);
+        run.CsvError(kOpRead, t.InFileName);
+      }
+      loop = Loop::kFailed;
+      return false;
+    }
+    if (b.read_failed) {
+      platform::SetLastSystemError(b.read_error);
+      run.CsvError(kOpRead, t.InFileName);
+      loop = Loop::kFailed;
+      return false;
+    }
+    return true;
+  };
+  run.SetInputFile(in.handle);
+  xformio::RunOrdered(
+      threads, std::span<Block>(pool), [&](Block& b) { return blocks.Read(b); },
+      [&](Block& b, unsigned worker) {
+        Worker& w = *workers[worker];
+        if (!w.reader.Load(b.input.data(), b.input_size, b.first && title, false)) {
+          b.StartOutput();
+          b.failure = -1;
+          b.failure_error = platform::LastSystemError();
+          return;
+        }
+        CsvToRecords(w.reader, b.first && title, *w.converter, length, SIZE_MAX, b);
+      },
+      write);
+  if (loop == Loop::kDone && blocks.too_long()) {
+    // A line too long for a block: the rest of the file as one stream.
+    Block& b = pool[0];
+    xformio::CsvReader reader(blocks.file(), static_cast<unsigned char>(separator[0]), false);
+    std::vector<unsigned char> rest = blocks.TakeRest();
+    bool pass_title = title && !blocks.started();
+    if (!reader.Load(rest.data(), rest.size(), pass_title, true)) {
       run.CsvError(kOpRead, t.InFileName);
       loop = Loop::kFailed;
     }
-  }
-  while (loop == Loop::kDone) {
-    if (run.Cancelled()) {
-      loop = Loop::kCancelled;
-      break;
-    }
-    int rc = CsvRecGet(in.handle, record.get(), length);
-    if (rc == kRecordBuilt) {
-      if (IsuSamPut(out.ctl, static_cast<uint16_t>(length)) != 0) {
-        run.SamError(IsuSamRefStat(out.ctl), kOpWrite, t.OutFileName);
-        loop = Loop::kFailed;
+    const std::size_t per_block = std::max<std::size_t>(1, kBlockBytes / length);
+    while (loop == Loop::kDone && !ended) {
+      if (run.Cancelled()) {
+        loop = Loop::kCancelled;
         break;
       }
-      run.Count();
-      continue;
+      CsvToRecords(reader, pass_title, *workers[0]->converter, length, per_block, b);
+      pass_title = false;
+      b.read_failed = false;
+      if (!write(b)) break;
+      ended = b.ended;
     }
-    if (rc == kRecordEnd) break;
-    if (rc == kConvertInvalidData) {
-      run.Show(kMsgInvalidData, run.NextRecordText(), FailedItemName());
-    } else if (rc == kConvertBadEncoding) {
-      run.Show(kMsgNoCp932Form, run.NextRecordText(), FailedItemName());
-    } else if (rc == kConvertNotConvertible) {
-      run.Show(kMsgNotConvertible, FailedItemName());
-    } else if (rc == -2) {
-      run.Show(kMsgMalformedCsv, t.InFileName, run.NextRecordText());
-    } else {
-      run.CsvError(kOpRead, t.InFileName);
-    }
-    loop = Loop::kFailed;
   }
+  loop = PipelineOutcome(loop, blocks.cancelled());
+  run.SetInputFile(-1);
   bool flushed = FlushFixed(out, run, t.OutFileName);
   bool closed = out.Close(run, t.OutFileName);
   closed = in.Close(run, t.InFileName) && closed;
@@ -787,34 +1158,43 @@ int SamToTxt(const KXFMTbl& t, const DriverContext& context) {
   if (!AllocControl(in, length, run)) return kDriverFailed;
   IsuSamSetF(in.ctl, in.handle, record.get(), Capacity16(length + 2), t.Reclen);
   Loop loop = Loop::kDone;
-  for (;;) {
-    if (run.Cancelled()) {
-      loop = Loop::kCancelled;
-      break;
-    }
+  if (length == 0) {
+    // No record can be read: the control block refuses the first read.
     uint16_t got = 0;
-    int rc = IsuSamGet(in.ctl, &got);
-    if (rc == 1) break;
-    if (rc == -1) {
-      int status = IsuSamRefStat(in.ctl);
-      if (status == ISUSAM_ST_RECLEN) {
-        run.Show(kMsgShortRecord);
-      } else {
-        run.SamError(status, kOpRead, t.InFileName);
-      }
+    if (IsuSamGet(in.ctl, &got) == -1) {
+      run.SamError(IsuSamRefStat(in.ctl), kOpRead, t.InFileName);
       loop = Loop::kFailed;
-      break;
     }
-    // The line ends at the record's first NUL byte.
-    record[length] = '\n';
-    record[length + 1] = '\0';
-    if (TxtPut(out.handle, reinterpret_cast<const char*>(record.get()),
-               static_cast<int32_t>(length + 1), 1) != 0) {
-      run.TextError(kOpWrite, t.OutFileName);
-      loop = Loop::kFailed;
-      break;
-    }
-    run.Count();
+  } else {
+    const unsigned threads = xformio::WorkThreads();
+    std::vector<Block> pool(xformio::PoolSize(threads));
+    RecordBlocks blocks(in, length, run);
+    run.SetInputFile(in.handle);
+    xformio::RunOrdered(
+        threads, std::span<Block>(pool), [&](Block& b) { return blocks.Read(b); },
+        [&](Block& b, unsigned) { RecordsToText(b, length); },
+        [&](Block& b) {
+          if (b.output_size > 0 &&
+              xformio::TxtWriteBytes(out.handle, b.output.data(), b.output_size) != 0) {
+            run.TextError(kOpWrite, t.OutFileName);
+            loop = Loop::kFailed;
+            return false;
+          }
+          run.Count(b.converted);
+          if (b.read_failed) {
+            platform::SetLastSystemError(b.read_error);
+            if (b.read_status == ISUSAM_ST_RECLEN) {
+              run.Show(kMsgShortRecord);
+            } else {
+              run.SamError(b.read_status, kOpRead, t.InFileName);
+            }
+            loop = Loop::kFailed;
+            return false;
+          }
+          return true;
+        });
+    loop = PipelineOutcome(loop, blocks.cancelled());
+    run.SetInputFile(-1);
   }
   bool flushed = !run.write_failed();
   if (flushed && TxtPut(out.handle, "", 0, 2) != 0) {
@@ -841,42 +1221,68 @@ int TxtToSam(const KXFMTbl& t, const DriverContext& context) {
   if (!record) return kDriverFailed;
   if (!AllocControl(out, length, run)) return kDriverFailed;
   IsuSamSetF(out.ctl, out.handle, record.get(), Capacity16(kRecordBufferSize), t.Reclen);
-  char* line = reinterpret_cast<char*>(record.get());
+  const unsigned threads = xformio::WorkThreads();
+  struct Worker {
+    xformio::TextReader reader{-1, 0};
+    std::vector<unsigned char> line = std::vector<unsigned char>(kLineCapacity);
+  };
+  std::vector<std::unique_ptr<Worker>> workers;
+  for (unsigned w = 0; w < threads; ++w) workers.push_back(std::make_unique<Worker>());
+  std::vector<Block> pool(xformio::PoolSize(threads));
+  LineBlocks blocks(in.handle, xformio::LineSplitter::Kind::kText, false, run);
   Loop loop = Loop::kDone;
-  for (;;) {
-    if (run.Cancelled()) {
-      loop = Loop::kCancelled;
-      break;
+  bool ended = false;
+  auto write = [&](Block& b) {
+    run.NoteCut(b.largest_cut);
+    if (!PutRecords(out, b, length, run, t.OutFileName)) {
+      loop = Loop::kFailed;
+      return false;
     }
-    int32_t end_kind = 0, got = 0;
-    if (TxtGet(in.handle, line, static_cast<int32_t>(kLineCapacity), &end_kind, &got) != 0) {
+    if (b.failure != 0 || b.read_failed) {
+      platform::SetLastSystemError(b.failure != 0 ? b.failure_error : b.read_error);
       run.TextError(kOpRead, t.InFileName);
       loop = Loop::kFailed;
-      break;
+      return false;
     }
-    std::size_t have = strnlen(line, kLineCapacity);
-    std::size_t line_length = have;
-    if (end_kind == 1 && have > 0 && line[have - 1] == '\n') line_length = --have;
-    if (end_kind == 0) {
-      int32_t rest = 0;
-      if (TxtSkip(in.handle, &rest, &end_kind) != 0) {
-        run.TextError(kOpRead, t.InFileName);
-        loop = Loop::kFailed;
+    return true;
+  };
+  run.SetInputFile(in.handle);
+  xformio::RunOrdered(
+      threads, std::span<Block>(pool), [&](Block& b) { return blocks.Read(b); },
+      [&](Block& b, unsigned worker) {
+        Worker& w = *workers[worker];
+        if (!w.reader.Load(b.input.data(), b.input_size, false)) {
+          b.StartOutput();
+          b.failure = -1;
+          b.failure_error = platform::LastSystemError();
+          return;
+        }
+        TextToRecords(w.reader, w.line, length, SIZE_MAX, b);
+      },
+      write);
+  if (loop == Loop::kDone && blocks.too_long()) {
+    // A line too long for a block: the rest of the file as one stream.
+    Block& b = pool[0];
+    xformio::TextReader reader(blocks.file());
+    std::vector<unsigned char> rest = blocks.TakeRest();
+    if (!reader.Load(rest.data(), rest.size(), true)) {
+      run.TextError(kOpRead, t.InFileName);
+      loop = Loop::kFailed;
+    }
+    const std::size_t per_block = std::max<std::size_t>(1, kBlockBytes / std::max<std::size_t>(length, 1));
+    while (loop == Loop::kDone && !ended) {
+      if (run.Cancelled()) {
+        loop = Loop::kCancelled;
         break;
       }
-      line_length += static_cast<std::size_t>(rest);
+      TextToRecords(reader, workers[0]->line, length, per_block, b);
+      b.read_failed = false;
+      if (!write(b)) break;
+      ended = b.ended;
     }
-    if (line_length == 0 && end_kind == 2) break;
-    if (line_length > length) run.NoteCut(line_length - length);
-    FitRecord(record.get(), std::min(have, length), length);
-    if (IsuSamPut(out.ctl, t.Reclen) != 0) {
-      run.SamError(IsuSamRefStat(out.ctl), kOpWrite, t.OutFileName);
-      loop = Loop::kFailed;
-      break;
-    }
-    run.Count();
-    if (end_kind == 2) break;
   }
+  loop = PipelineOutcome(loop, blocks.cancelled());
+  run.SetInputFile(-1);
   bool flushed = FlushFixed(out, run, t.OutFileName);
   bool closed = out.Close(run, t.OutFileName);
   closed = in.Close(run, t.InFileName) && closed;

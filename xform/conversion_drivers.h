@@ -19,6 +19,10 @@
 // 4. One driver runs at a time in a process (the item work area and the CSV
 //    and text file states are module-wide). A window program may run it on
 //    a worker thread and watch DriverContext::records.
+// 5. SamToCsv, SamToTxt, CsvToSam and TxtToSam convert blocks of records on
+//    xformio::WorkThreads() threads and write them in input order; what
+//    they write, count and report is what one thread gives. The counts and
+//    the cancel request are then taken per block.
 #ifndef QEL_XFORM_CONVERSION_DRIVERS_H_
 #define QEL_XFORM_CONVERSION_DRIVERS_H_
 
@@ -70,6 +74,9 @@ struct DriverContext {
   std::atomic<std::uint64_t>* records = nullptr;
   // Set by the caller to stop the record loop (may be null).
   const std::atomic<bool>* cancel = nullptr;
+  // The input's descriptor while the driver has it open, else -1, for a
+  // progress display (may be null).
+  std::atomic<int>* input_file = nullptr;
 };
 
 int SamToCsv(const KXFMTbl& table, const DriverContext& context = {});

@@ -15,9 +15,6 @@ namespace codec = qel::codec;
 
 constexpr char kQuote = '"';
 
-// Room for the pieces of a CSV line handed to the writer at once.
-constexpr std::size_t kLinePiece = 16384;
-
 // A non-group item of the layout, as CsvRecPut writes it.
 struct Field {
   std::size_t index;
@@ -28,7 +25,10 @@ struct Field {
 struct WorkArea {
   std::vector<ItemDescriptor> items;
   std::vector<Field> fields;
-  std::vector<char> line = std::vector<char>(kLinePiece + kFieldCapacity + 4);
+  // Most bytes a line takes (every field at its longest, CR LF), and the
+  // line of CsvRecPut.
+  std::size_t line_capacity = 2;
+  std::vector<char> line;
   std::vector<codec::ItemFormat> formats;
   codec::CodecOptions options;
   std::string failed_name;
@@ -96,18 +96,18 @@ bool SetCsvEncoding(CsvEncoding code) {
     a.converter.Close();
   }
   a.code = ok ? code : CsvEncoding::kCp932;
-  // A character item's text takes up to three times its bytes in UTF-8; the
-  // line buffer holds a piece and the longest field after it.
+  // A character item's text takes up to three times its bytes in UTF-8.
   const std::size_t factor = a.code == CsvEncoding::kUtf8 ? kUtf8BytesPerCp932Byte : 1;
-  std::size_t longest = kFieldCapacity;
+  std::size_t capacity = 2;
   for (Field& f : a.fields) {
     const ItemDescriptor& d = a.items[f.index];
     std::size_t text = f.quoted ? static_cast<std::size_t>(std::max(d.byte_length, 0)) * factor + 2
                                 : codec::kMaxNumberTextLength;
     f.max_text = text + 1;
-    longest = std::max(longest, f.max_text);
+    capacity += f.max_text;
   }
-  if (a.line.size() < kLinePiece + longest + 4) a.line.resize(kLinePiece + longest + 4);
+  a.line_capacity = capacity;
+  if (a.line.size() < capacity) a.line.resize(capacity);
   if (a.code == CsvEncoding::kUtf8 && a.cp932.size() < kFieldCapacity)
     a.cp932.resize(kFieldCapacity);
   return ok;
@@ -206,67 +206,93 @@ int CsvTitlePut(QelFileHandle csv) {
 
 namespace {
 
-// The record loops of both codes: the code is chosen once per record, so
-// that the CP932 loops do no work of the UTF-8 ones.
+// One item of a CSV line to its text at `out` (quotes included), with the
+// room `room` after it: the length, or 0 after keeping the failure in *rc.
+// Character and national bytes are copied as they stand; numbers go
+// through the codec.
 template <bool kUtf8>
-int PutRecord(WorkArea& a, QelFileHandle csv, char separator, const unsigned char* record) {
-  // The line is built here and handed to the CSV writer in pieces that end
-  // at a field boundary: a piece put with end kind 0 gets the separator that
-  // follows its last field, the last piece gets CR LF. The bytes written are
-  // those of one writer call per field, and a record that fails is not
-  // written at all.
-  char* line = a.line.data();
-  std::size_t n = 0;
-  for (const Field& f : a.fields) {
-    if (n > 0 && n + f.max_text > kLinePiece) {
-      if (CsvfieldPut(csv, line, static_cast<int32_t>(n - 1), 0) != 0) return -1;
-      n = 0;
-    }
-    const ItemDescriptor& d = a.items[f.index];
-    std::size_t length = 0;
-    int rc;
-    if (f.quoted) {
-      line[n] = kQuote;
-      rc = ItemToField(static_cast<int>(f.index), record + d.position, line + n + 1,
-                       a.line.size() - n - 2, &length);
-      if constexpr (kUtf8) {
-        // Text with a byte above 0x7F is converted from a copy into its
-        // place in the line.
-        if (rc == kConvertOk && !IsAsciiText(std::string_view(line + n + 1, length))) {
-          std::memcpy(a.cp932.data(), line + n + 1, length);
-          if (!a.converter.ToUtf8(std::string_view(a.cp932.data(), length), line + n + 1,
-                                  a.line.size() - n - 2, &length)) {
-            rc = kConvertBadEncoding;
-          }
+[[gnu::always_inline]] inline std::size_t PutField(const WorkArea& a, const Field& f,
+                                                   const unsigned char* record, char* out,
+                                                   std::size_t room,
+                                                   CsvTextConverter& converter,
+                                                   std::vector<char>& cp932, int* rc) {
+  const ItemDescriptor& d = a.items[f.index];
+  const codec::ItemFormat& format = a.formats[f.index];
+  if (format.byte_length < 0) {
+    *rc = kConvertNotConvertible;
+    return 0;
+  }
+  const unsigned char* item = record + d.position;
+  if (f.quoted) {
+    auto n = static_cast<std::size_t>(format.byte_length);
+    out[0] = kQuote;
+    std::memcpy(out + 1, item, n);
+    if constexpr (kUtf8) {
+      // Text with a byte above 0x7F is converted from a copy into its
+      // place in the line.
+      if (!IsAsciiText(std::string_view(out + 1, n))) {
+        std::memcpy(cp932.data(), item, n);
+        if (!converter.ToUtf8(std::string_view(cp932.data(), n), out + 1, room - 2, &n)) {
+          *rc = kConvertBadEncoding;
+          return 0;
         }
       }
-      if (rc == kConvertOk) {
-        line[n + 1 + length] = kQuote;
-        length += 2;
-      }
-    } else {
-      rc = ItemToField(static_cast<int>(f.index), record + d.position, line + n,
-                       a.line.size() - n - 1, &length);
     }
+    out[n + 1] = kQuote;
+    return n + 2;
+  }
+  std::size_t length = 0;
+  codec::Status s = codec::ItemToText(
+      format, std::span<const std::uint8_t>(item, static_cast<std::size_t>(format.byte_length)),
+      a.options, codec::TextStyle::kField, std::span<char>(out, room), &length);
+  if (s != codec::Status::kOk) {
+    *rc = FromStatus(s);
+    return 0;
+  }
+  return length;
+}
+
+// A record's whole CSV line at `out` (room for LineCapacity bytes), with
+// its CR LF. kConvertOk with *length; a failure with `failed` naming the
+// item (nothing of the line counts then).
+template <bool kUtf8>
+int PutLine(const WorkArea& a, const unsigned char* record, char separator, char* out,
+            std::size_t* length, CsvTextConverter& converter, std::vector<char>& cp932,
+            std::string& failed) {
+  std::size_t n = 0;
+  const std::size_t capacity = a.line_capacity;
+  for (const Field& f : a.fields) {
+    int rc = kConvertOk;
+    std::size_t got = PutField<kUtf8>(a, f, record, out + n, capacity - n, converter, cp932, &rc);
     if (rc != kConvertOk) {
-      KeepName(d);
+      const ItemDescriptor& d = a.items[f.index];
+      failed.assign(d.name, strnlen(d.name, sizeof d.name));
       return rc;
     }
-    n += length;
-    line[n++] = separator;
+    n += got;
+    out[n++] = separator;
   }
-  return CsvfieldPut(csv, line, static_cast<int32_t>(n - 1), 1) != 0 ? -1 : 0;
+  if (n == 0) {
+    *length = 0;
+    return kConvertOk;
+  }
+  // The last separator becomes the line end.
+  out[n - 1] = '\r';
+  out[n++] = '\n';
+  *length = n;
+  return kConvertOk;
 }
 
 // A UTF-8 field of a character or national item as the CP932 text that
 // fills the item: converted, then cut to the item's width at a character
 // boundary (from the left for JUSTIFIED), so that the codec's own cut
 // leaves no half character. False when the text has no CP932 form.
-bool FieldAsCp932(WorkArea& a, const ItemDescriptor& d, std::string_view& text) {
+bool FieldAsCp932(CsvTextConverter& converter, std::vector<char>& cp932, const ItemDescriptor& d,
+                  std::string_view& text) {
   if (!IsAsciiText(text)) {
     std::size_t length = 0;
-    if (!a.converter.ToCp932(text, a.cp932.data(), a.cp932.size(), &length)) return false;
-    text = std::string_view(a.cp932.data(), length);
+    if (!converter.ToCp932(text, cp932.data(), cp932.size(), &length)) return false;
+    text = std::string_view(cp932.data(), length);
   }
   const auto width = static_cast<std::size_t>(std::max(d.byte_length, 0));
   if (text.size() > width) {
@@ -279,47 +305,52 @@ bool FieldAsCp932(WorkArea& a, const ItemDescriptor& d, std::string_view& text) 
   return true;
 }
 
-template <bool kUtf8>
-int GetRecord(WorkArea& a, QelFileHandle csv, unsigned char* record, std::size_t record_length) {
+// One CSV line into `record`; `next(field, &length, &end_kind)` reads the
+// line's fields one by one (the reader's result: 0, -1 or -2).
+template <bool kUtf8, typename Next>
+int GetLine(const WorkArea& a, Next&& next, unsigned char* field, unsigned char* record,
+            std::size_t record_length, CsvTextConverter& converter, std::vector<char>& cp932,
+            std::string& failed) {
   std::memset(record, 0, record_length);
-  char* buf = a.field.data();
   bool line_ended = false;
-  for (std::size_t i = 0; i < a.items.size(); ++i) {
-    const ItemDescriptor& d = a.items[i];
-    if (d.attribute == codec::kGroup) continue;
+  auto fail = [&failed](const ItemDescriptor& d, int rc) {
+    failed.assign(d.name, strnlen(d.name, sizeof d.name));
+    return rc;
+  };
+  for (const Field& f : a.fields) {
+    const ItemDescriptor& d = a.items[f.index];
     std::string_view text;
     if (!line_ended) {
-      int32_t length = 0;
+      std::size_t length = 0;
       int32_t end_kind = 0;
-      int rc = CsvfieldGet(csv, buf, &length, &end_kind);
+      int rc = next(field, &length, &end_kind);
       if (rc != 0) return rc;
       if (end_kind == 2) return kRecordEnd;
       if (end_kind == 1) line_ended = true;
-      text = std::string_view(buf, static_cast<std::size_t>(length));
+      text = std::string_view(reinterpret_cast<const char*>(field), length);
     }
     if (d.position < 0 || static_cast<std::size_t>(d.position) +
                                   static_cast<std::size_t>(std::max(d.byte_length, 0)) >
                               record_length) {
-      KeepName(d);
-      return kConvertNotConvertible;
+      return fail(d, kConvertNotConvertible);
     }
     if constexpr (kUtf8) {
-      if (IsCharacterLike(d.attribute) && !FieldAsCp932(a, d, text)) {
-        KeepName(d);
-        return kConvertBadEncoding;
+      if (f.quoted && !FieldAsCp932(converter, cp932, d, text)) {
+        return fail(d, kConvertBadEncoding);
       }
     }
-    int rc = FieldToItem(static_cast<int>(i), text, record + d.position);
-    if (rc != kConvertOk) {
-      KeepName(d);
-      return rc;
-    }
+    const codec::ItemFormat& format = a.formats[f.index];
+    if (format.byte_length < 0) return fail(d, kConvertNotConvertible);
+    codec::Status s = codec::TextToItem(
+        format, text, a.options,
+        std::span<std::uint8_t>(record + d.position, static_cast<std::size_t>(format.byte_length)));
+    if (s != codec::Status::kOk) return fail(d, FromStatus(s));
   }
   // Extra fields of a long line are read and discarded.
   while (!line_ended) {
-    int32_t length = 0;
+    std::size_t length = 0;
     int32_t end_kind = 0;
-    int rc = CsvfieldGet(csv, buf, &length, &end_kind);
+    int rc = next(field, &length, &end_kind);
     if (rc != 0) return rc;
     if (end_kind == 2) return a.items.empty() ? kRecordEnd : kRecordBuilt;
     if (end_kind == 1) line_ended = true;
@@ -332,16 +363,66 @@ int GetRecord(WorkArea& a, QelFileHandle csv, unsigned char* record, std::size_t
 int CsvRecPut(QelFileHandle csv, char separator, const unsigned char* record) {
   WorkArea& a = Area();
   if (a.fields.empty()) return 0;
-  return a.code == CsvEncoding::kUtf8 ? PutRecord<true>(a, csv, separator, record)
-                                      : PutRecord<false>(a, csv, separator, record);
+  std::size_t n = 0;
+  int rc = a.code == CsvEncoding::kUtf8
+               ? PutLine<true>(a, record, separator, a.line.data(), &n, a.converter, a.cp932,
+                               a.failed_name)
+               : PutLine<false>(a, record, separator, a.line.data(), &n, a.converter, a.cp932,
+                                a.failed_name);
+  if (rc != kConvertOk) return rc;
+  // The writer adds the CR LF itself.
+  return CsvfieldPut(csv, a.line.data(), static_cast<int32_t>(n - 2), 1) != 0 ? -1 : 0;
 }
 
 int CsvRecGet(QelFileHandle csv, unsigned char* record, std::size_t record_length) {
   WorkArea& a = Area();
-  return a.code == CsvEncoding::kUtf8 ? GetRecord<true>(a, csv, record, record_length)
-                                      : GetRecord<false>(a, csv, record, record_length);
+  auto next = [csv](unsigned char* field, std::size_t* length, int32_t* end_kind) {
+    int32_t n = 0;
+    int rc = CsvfieldGet(csv, reinterpret_cast<char*>(field), &n, end_kind);
+    *length = static_cast<std::size_t>(n);
+    return rc;
+  };
+  auto* field = reinterpret_cast<unsigned char*>(a.field.data());
+  return a.code == CsvEncoding::kUtf8
+             ? GetLine<true>(a, next, field, record, record_length, a.converter, a.cp932,
+                             a.failed_name)
+             : GetLine<false>(a, next, field, record, record_length, a.converter, a.cp932,
+                              a.failed_name);
 }
 
 const char* FailedItemName() { return Area().failed_name.c_str(); }
+
+RecordConverter::RecordConverter() : field_(kFieldCapacity + 2) {
+  const WorkArea& a = Area();
+  if (a.code == CsvEncoding::kUtf8) {
+    ready_ = converter_.Open();
+    cp932_.resize(std::max(kFieldCapacity, a.line_capacity));
+  }
+}
+
+std::size_t RecordConverter::LineCapacity() const { return Area().line_capacity; }
+
+int RecordConverter::PutLine(const unsigned char* record, char separator, char* out,
+                             std::size_t* length) {
+  const WorkArea& a = Area();
+  return a.code == CsvEncoding::kUtf8
+             ? xform::PutLine<true>(a, record, separator, out, length, converter_, cp932_,
+                                    failed_name_)
+             : xform::PutLine<false>(a, record, separator, out, length, converter_, cp932_,
+                                     failed_name_);
+}
+
+int RecordConverter::GetLine(xformio::CsvReader& reader, unsigned char* record,
+                             std::size_t record_length) {
+  const WorkArea& a = Area();
+  auto next = [&reader](unsigned char* field, std::size_t* length, int32_t* end_kind) {
+    return reader.Get(field, length, end_kind);
+  };
+  return a.code == CsvEncoding::kUtf8
+             ? xform::GetLine<true>(a, next, field_.data(), record, record_length, converter_,
+                                    cp932_, failed_name_)
+             : xform::GetLine<false>(a, next, field_.data(), record, record_length, converter_,
+                                     cp932_, failed_name_);
+}
 
 }  // namespace qel::xform

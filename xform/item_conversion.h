@@ -20,7 +20,9 @@
 // codes.
 //
 // REQUIRES: one conversion at a time in the process (the work area and the
-// CSV reader state are module-wide). LoadItems before any other call.
+// CSV reader state are module-wide). LoadItems before any other call. The
+// records of one conversion may be converted on several threads, each with
+// a RecordConverter of its own.
 #ifndef QEL_XFORM_ITEM_CONVERSION_H_
 #define QEL_XFORM_ITEM_CONVERSION_H_
 
@@ -34,6 +36,7 @@
 #include "codec/item_codec.h"
 #include "recacc/qelrecacc.h"
 #include "xform/csv_encoding.h"
+#include "xformio/line_files.h"
 #include "xformio/qelxformio.h"
 
 namespace qel::xform {
@@ -109,6 +112,41 @@ int CsvRecGet(QelFileHandle csv, unsigned char* record, std::size_t record_lengt
 
 // The name of the item of the last -4, -5 or -3.
 const char* FailedItemName();
+
+// The record conversions of the loaded layout for one thread. Any number of
+// converters may work at once on different threads, each with its own
+// buffers and text converter, while the layout and the options stay as
+// they are (no LoadItems, SetOptions or SetCsvEncoding meanwhile).
+class RecordConverter {
+ public:
+  RecordConverter();
+  RecordConverter(const RecordConverter&) = delete;
+  RecordConverter& operator=(const RecordConverter&) = delete;
+
+  // False when the UTF-8 converter of a UTF-8 CSV could not be opened.
+  bool ready() const { return ready_; }
+
+  // Most bytes one CSV line of the layout takes, its CR LF included.
+  std::size_t LineCapacity() const;
+
+  // Writes the CSV line of `record` (fields, separators, CR LF) at `out`,
+  // which holds LineCapacity() bytes, and its length to *length (0 when the
+  // layout has no field: no line at all). Results as CsvRecPut; on a
+  // failure failed_name() names the item.
+  int PutLine(const unsigned char* record, char separator, char* out, std::size_t* length);
+
+  // Reads one CSV line from `reader` into `record`, as CsvRecGet.
+  int GetLine(xformio::CsvReader& reader, unsigned char* record, std::size_t record_length);
+
+  const std::string& failed_name() const { return failed_name_; }
+
+ private:
+  bool ready_ = true;
+  CsvTextConverter converter_;
+  std::vector<char> cp932_;
+  std::vector<unsigned char> field_;
+  std::string failed_name_;
+};
 
 }  // namespace qel::xform
 

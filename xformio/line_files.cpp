@@ -431,6 +431,27 @@ Part* Ensure(std::optional<Part>& part, Args&&... args) {
              : -1;
 }
 
+}  // namespace
+
+int CsvfileWriteBytes(int handle, const unsigned char* data, size_t size) {
+  CsvState* state = StateFor(csv_state, handle);
+  if (state == nullptr) return -1;
+  CsvWriter* writer = Ensure(state->writer, state->file, state->separator);
+  if (writer == nullptr) return -1;
+  state->skip_title = false;
+  return writer->PutBytes(data, size) ? 0 : -1;
+}
+
+int TxtWriteBytes(int handle, const unsigned char* data, size_t size) {
+  TextState* state = StateFor(text_state, handle);
+  if (state == nullptr) return -1;
+  TextWriter* writer = Ensure(state->writer, state->file);
+  if (writer == nullptr) return -1;
+  return writer->PutBytes(data, size) ? 0 : -1;
+}
+
+namespace {
+
 template <typename State>
 int CloseWithState(std::unique_ptr<State>& state, QelFileHandle handle) {
   if (state && state->file == handle) state.reset();

@@ -61,6 +61,12 @@ inline void CopyBytes(unsigned char* to, const unsigned char* from, size_t n) {
 // Reads blocks of one file into a buffer that keeps unread bytes on refill.
 // The buffer holds capacity_ bytes of data and kScanPad more, so that the
 // scanners of byte_scan.h may read whole groups up to the end of the data.
+// Appends bytes as they stand to the writer of the one open CSV or text
+// file (`handle`, as CsvfileOpen or TxtOpen gave it): lines made elsewhere,
+// each with its CR LF. 0, or -1 on a write error or a wrong handle.
+QEL_XFORMIO_EXPORT int CsvfileWriteBytes(int handle, const unsigned char* data, size_t size);
+QEL_XFORMIO_EXPORT int TxtWriteBytes(int handle, const unsigned char* data, size_t size);
+
 class QEL_XFORMIO_EXPORT BlockReader {
  public:
   BlockReader(platform::FileHandle file, size_t buffer_size);
@@ -244,6 +250,10 @@ class QEL_XFORMIO_EXPORT CsvWriter {
     return PutEnd(field, length, end_kind);
   }
 
+  // Appends bytes as they stand (whole lines made elsewhere); false on a
+  // write error.
+  bool PutBytes(const unsigned char* data, size_t size) { return out_.Append(data, size); }
+
   // The common case of Put: end kind 0 or 1 and room in the buffer. false,
   // with nothing written, for everything else.
   [[gnu::always_inline]] bool TryPut(const unsigned char* field, size_t length, int end_kind) {
@@ -283,6 +293,9 @@ class QEL_XFORMIO_EXPORT TextWriter {
   // end kind 1: the text up to its first NUL (at most `length` bytes, without
   // a final '\n') and CR LF; 2: write out the buffer. false on failure.
   bool Put(const unsigned char* text, size_t length, int end_kind);
+  // Appends bytes as they stand (whole lines made elsewhere); false on a
+  // write error.
+  bool PutBytes(const unsigned char* data, size_t size) { return out_.Append(data, size); }
 
  private:
   BlockWriter out_;
