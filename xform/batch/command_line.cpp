@@ -1,9 +1,13 @@
 // Scanning and checking of the console converter's options.
 #include "xform/batch/command_line.h"
 
+#include <atomic>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
+
+#include "xformio/progress_meter.h"
 
 namespace qel::xform::batch {
 namespace {
@@ -217,8 +221,16 @@ CheckedCommand CheckCommand(const Scanned& s) {
 }
 
 int RunConversion(int kind, const KXFMTbl& table) {
+  std::atomic<std::uint64_t> records{0};
+  std::atomic<int> input_file{-1};
   DriverContext context;
   context.output = MessageOutput::kConsole;
+  context.records = &records;
+  context.input_file = &input_file;
+  // Records done, percent and rate on a terminal while the conversion runs.
+  xformio::ProgressMeter meter([&records, &input_file] {
+    return xformio::ProgressMeter::Sample{records.load(), input_file.load()};
+  });
   switch (kind) {
     case kKindSamToTxt:
       return SamToTxt(table, context);
