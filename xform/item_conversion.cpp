@@ -226,7 +226,7 @@ template <bool kUtf8>
   if (f.quoted) {
     auto n = static_cast<std::size_t>(format.byte_length);
     out[0] = kQuote;
-    std::memcpy(out + 1, item, n);
+    xformio::CopyBytes(reinterpret_cast<unsigned char*>(out + 1), item, n);
     if constexpr (kUtf8) {
       // Text with a byte above 0x7F is converted from a copy into its
       // place in the line.
@@ -305,10 +305,10 @@ bool FieldAsCp932(CsvTextConverter& converter, std::vector<char>& cp932, const I
   return true;
 }
 
-// One CSV line into `record`; `next(field, &length, &end_kind)` reads the
-// line's fields one by one (the reader's result: 0, -1 or -2).
+// One CSV line into `record`; `next(&text, &end_kind)` reads the line's
+// fields one by one (the reader's result: 0, -1 or -2).
 template <bool kUtf8, typename Next>
-int GetLine(const WorkArea& a, Next&& next, unsigned char* field, unsigned char* record,
+int GetLine(const WorkArea& a, Next&& next, unsigned char* record,
             std::size_t record_length, CsvTextConverter& converter, std::vector<char>& cp932,
             std::string& failed) {
   std::memset(record, 0, record_length);
@@ -321,13 +321,11 @@ int GetLine(const WorkArea& a, Next&& next, unsigned char* field, unsigned char*
     const ItemDescriptor& d = a.items[f.index];
     std::string_view text;
     if (!line_ended) {
-      std::size_t length = 0;
       int32_t end_kind = 0;
-      int rc = next(field, &length, &end_kind);
+      int rc = next(&text, &end_kind);
       if (rc != 0) return rc;
       if (end_kind == 2) return kRecordEnd;
       if (end_kind == 1) line_ended = true;
-      text = std::string_view(reinterpret_cast<const char*>(field), length);
     }
     if (d.position < 0 || static_cast<std::size_t>(d.position) +
                                   static_cast<std::size_t>(std::max(d.byte_length, 0)) >
@@ -348,9 +346,9 @@ int GetLine(const WorkArea& a, Next&& next, unsigned char* field, unsigned char*
   }
   // Extra fields of a long line are read and discarded.
   while (!line_ended) {
-    std::size_t length = 0;
+    std::string_view text;
     int32_t end_kind = 0;
-    int rc = next(field, &length, &end_kind);
+    int rc = next(&text, &end_kind);
     if (rc != 0) return rc;
     if (end_kind == 2) return a.items.empty() ? kRecordEnd : kRecordBuilt;
     if (end_kind == 1) line_ended = true;
@@ -376,17 +374,16 @@ int CsvRecPut(QelFileHandle csv, char separator, const unsigned char* record) {
 
 int CsvRecGet(QelFileHandle csv, unsigned char* record, std::size_t record_length) {
   WorkArea& a = Area();
-  auto next = [csv](unsigned char* field, std::size_t* length, int32_t* end_kind) {
+  char* field = a.field.data();
+  auto next = [csv, field](std::string_view* text, int32_t* end_kind) {
     int32_t n = 0;
-    int rc = CsvfieldGet(csv, reinterpret_cast<char*>(field), &n, end_kind);
-    *length = static_cast<std::size_t>(n);
+    int rc = CsvfieldGet(csv, field, &n, end_kind);
+    *text = std::string_view(field, static_cast<std::size_t>(n));
     return rc;
   };
-  auto* field = reinterpret_cast<unsigned char*>(a.field.data());
   return a.code == CsvEncoding::kUtf8
-             ? GetLine<true>(a, next, field, record, record_length, a.converter, a.cp932,
-                             a.failed_name)
-             : GetLine<false>(a, next, field, record, record_length, a.converter, a.cp932,
+             ? GetLine<true>(a, next, record, record_length, a.converter, a.cp932, a.failed_name)
+             : GetLine<false>(a, next, record, record_length, a.converter, a.cp932,
                               a.failed_name);
 }
 
@@ -415,14 +412,19 @@ int RecordConverter::PutLine(const unsigned char* record, char separator, char* 
 int RecordConverter::GetLine(xformio::CsvReader& reader, unsigned char* record,
                              std::size_t record_length) {
   const WorkArea& a = Area();
-  auto next = [&reader](unsigned char* field, std::size_t* length, int32_t* end_kind) {
-    return reader.Get(field, length, end_kind);
+  unsigned char* field = field_.data();
+  auto next = [&reader, field](std::string_view* text, int32_t* end_kind) {
+    const unsigned char* data = nullptr;
+    std::size_t length = 0;
+    int rc = reader.View(field, &data, &length, end_kind);
+    *text = std::string_view(reinterpret_cast<const char*>(data), length);
+    return rc;
   };
   return a.code == CsvEncoding::kUtf8
-             ? xform::GetLine<true>(a, next, field_.data(), record, record_length, converter_,
-                                    cp932_, failed_name_)
-             : xform::GetLine<false>(a, next, field_.data(), record, record_length, converter_,
-                                     cp932_, failed_name_);
+             ? xform::GetLine<true>(a, next, record, record_length, converter_, cp932_,
+                                    failed_name_)
+             : xform::GetLine<false>(a, next, record, record_length, converter_, cp932_,
+                                     failed_name_);
 }
 
 }  // namespace qel::xform

@@ -155,12 +155,36 @@ class QEL_XFORMIO_EXPORT CsvReader {
     return GetSlow(field, length, end_kind);
   }
 
+  // As Get, but a field that lies whole in the buffer is not copied:
+  // *data points at it there (valid until the next call), or else at
+  // `field`, which then holds it.
+  int View(unsigned char* field, const unsigned char** data, size_t* length, int32_t* end_kind) {
+    size_t from, to;
+    if (TryFind(&from, &to, end_kind)) {
+      *data = in_.buffer_.data() + from;
+      *length = to - from;
+      return 0;
+    }
+    *data = field;
+    return GetSlow(field, length, end_kind);
+  }
+
   // The common case of Get: a field, bare or quoted, that ends inside the
   // buffer with its separator or CR LF. true with the field, its length and
   // end kind; false, with nothing read or changed, for everything else
   // (refills, malformed fields, the end of the data, the title line), which
   // Get then takes the full way.
   [[gnu::always_inline]] bool TryGet(unsigned char* field, int32_t* length, int32_t* end_kind) {
+    size_t from, to;
+    if (!TryFind(&from, &to, end_kind)) return false;
+    CopyBytes(field, in_.buffer_.data() + from, to - from);
+    *length = static_cast<int32_t>(to - from);
+    return true;
+  }
+
+  // Finds the field of TryGet: its bytes are [*from, *to) of the buffer,
+  // and the reader has moved past it.
+  [[gnu::always_inline]] bool TryFind(size_t* field_from, size_t* field_to, int32_t* end_kind) {
     const unsigned char* b = in_.buffer_.data();
     const size_t start = in_.scan_;
     const size_t valid = in_.valid_;
@@ -190,8 +214,8 @@ class QEL_XFORMIO_EXPORT CsvReader {
       return false;
     }
     if (to - from > kMaxFieldSize) return false;
-    CopyBytes(field, b + from, to - from);
-    *length = static_cast<int32_t>(to - from);
+    *field_from = from;
+    *field_to = to;
     *end_kind = kind;
     in_.scan_ = next;
     return true;
