@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "codec/numeric_item_text.h"
+
 namespace qel::codec {
 namespace {
 
@@ -290,13 +292,9 @@ Status ItemToText(const ItemFormat& format, std::span<const std::uint8_t> bytes,
       *length = n;
       return Status::kOk;
     }
-    case ItemClass::kNumeric: {
-      Decimal value;
-      Status status = DecodeNumber(format, bytes, options, &value);
-      if (status != Status::kOk) return status;
-      *length = FormatNumber(value, style, out);
-      return *length == 0 ? Status::kBadFormat : Status::kOk;
-    }
+    case ItemClass::kNumeric:
+      if (!Usable(format, bytes.size())) return Status::kBadFormat;
+      return NumericItemToText(format, bytes, options, style, out, length);
     default:
       return Status::kNotConvertible;
   }
@@ -322,11 +320,7 @@ Status TextToItem(const ItemFormat& format, std::string_view text, const CodecOp
     }
     case ItemClass::kNumeric: {
       if (!Usable(format, out.size())) return Status::kBadFormat;
-      Decimal value;
-      if (text.size() > kMaxFieldTextLength || !ParseNumber(text, &value)) {
-        return Status::kInvalidData;
-      }
-      return EncodeNumber(format, value, options, out);
+      return TextToNumericItem(format, text, options, out);
     }
     default:
       return Status::kNotConvertible;
