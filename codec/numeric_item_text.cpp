@@ -179,7 +179,7 @@ bool BlankWhenZero(const ItemFormat& f, const CodecOptions& options) {
 
 // Writes the number text of the item's digits, which start at byte offset
 // of digits, as FormatNumber writes it.
-Status WriteText(const std::uint64_t* digits, std::size_t offset, bool negative,
+[[gnu::always_inline]] inline Status WriteText(const std::uint64_t* digits, std::size_t offset, bool negative,
                  const ItemFormat& f, TextStyle style, std::span<char> out,
                  std::size_t* length) {
   auto integer_digits = static_cast<std::size_t>(f.integer_digits);
