@@ -116,8 +116,7 @@ void Measure(const char* name, const std::vector<Item>& pool, long items) {
     for (long n = 0; n < count; ++n) {
       const Item& item = pool[static_cast<std::size_t>(n) & mask];
       Decimal value;
-      if (qel::codec::DecodeNumber(item.format, item.bytes, item.options, &value) ==
-          Status::kOk) {
+      if (qel::codec::DecodeNumber(item.format, item.bytes, item.options, &value) == Status::kOk) {
         sink += static_cast<unsigned>(qel::codec::FormatNumber(value, TextStyle::kField, text));
       }
       sink += static_cast<unsigned char>(text[0]);

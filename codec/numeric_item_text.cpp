@@ -1,19 +1,21 @@
 // Numeric item bytes to field text and back without a Decimal.
 //
-// Item to text: the item's digits become an ASCII digit text held in 64-bit
-// words (DigitWords), eight digits a word, read straight from the item:
-// zoned bytes as they are (checked eight at a time), packed nibbles spread
-// one to a byte, binary values split into digits in every lane at once. The
+// Item to text: the item's digits become an ASCII text held in 64-bit words
+// (TextWords), eight digits a word, read straight from the item: zoned
+// bytes as they are (checked eight at a time), packed nibbles spread one to
+// a byte, binary values split into digits in every lane at once. The number
 // text is then written into the caller's buffer through shifted windows of
-// those words. The digits never make a round trip through a memory buffer,
-// since reading back bytes that were just stored with other sizes stalls
-// the processor for longer than the whole conversion takes.
+// those words.
 //
-// Text to item: zoned digits are copied from the field text into the item;
-// packed and binary items are stored from the digits' value, an integer of
-// at most 19 digits, read eight digits at a time.
+// Text to item: the field text is checked eight characters at a time, and
+// the digits the item keeps are loaded straight from it into words, placed
+// around the point (PlacedDigits). Windows of those words are the item's
+// zoned digits, its packed nibbles (paired up four bytes at a time), or the
+// digits of a binary value.
 //
-// The item layouts are described in item_codec.h.
+// The digits never make a round trip through a memory buffer: reading back
+// bytes just stored in other sizes stalls the processor for longer than the
+// whole conversion takes. The item layouts are described in item_codec.h.
 #include "codec/numeric_item_text.h"
 
 #include <algorithm>
@@ -107,7 +109,8 @@ const std::uint8_t* Bytes(const char* p) { return reinterpret_cast<const std::ui
 
 // Writes exactly the bytes [from, from + m) of a text to destination.
 // REQUIRES: m <= 24, from + m <= 24 or the words hold more.
-[[gnu::always_inline]] inline void WriteRange(void* destination, const std::uint64_t* words, std::size_t from, std::size_t m) {
+[[gnu::always_inline]] inline void WriteRange(void* destination, const std::uint64_t* words,
+                                              std::size_t from, std::size_t m) {
   auto* d = static_cast<std::uint8_t*>(destination);
   if (m >= 8) {
     Store(d, Window(words, from));
@@ -128,8 +131,7 @@ const std::uint8_t* Bytes(const char* p) { return reinterpret_cast<const std::ui
 // counts once every high nibble is 3, and then adding 6 carries out of a
 // low nibble exactly when it is above 9, never into the next byte.
 [[gnu::always_inline]] inline bool AllDigits(std::uint64_t x) {
-  return (((x & kHighNibbles) ^ kAsciiZeros) | (((x + kSixes) & kHighNibbles) ^ kAsciiZeros)) ==
-         0;
+  return (((x & kHighNibbles) ^ kAsciiZeros) | (((x + kSixes) & kHighNibbles) ^ kAsciiZeros)) == 0;
 }
 
 // The value of eight digits one a byte (values 0 to 9), the first one most
@@ -179,9 +181,9 @@ bool BlankWhenZero(const ItemFormat& f, const CodecOptions& options) {
 
 // Writes the number text of the item's digits, which start at byte offset
 // of digits, as FormatNumber writes it.
-[[gnu::always_inline]] inline Status WriteText(const std::uint64_t* digits, std::size_t offset, bool negative,
-                 const ItemFormat& f, TextStyle style, std::span<char> out,
-                 std::size_t* length) {
+[[gnu::always_inline]] inline Status WriteText(const std::uint64_t* digits, std::size_t offset,
+                                               bool negative, const ItemFormat& f, TextStyle style,
+                                               std::span<char> out, std::size_t* length) {
   auto integer_digits = static_cast<std::size_t>(f.integer_digits);
   auto fraction_digits = static_cast<std::size_t>(f.fraction_digits);
   // Leading zeros go, eight at a time, but the units digit stays.
@@ -275,11 +277,10 @@ Status PackedToText(const ItemFormat& f, const std::uint8_t* b, const CodecOptio
   }
   // The words are made once, whole: changing them in place invites the
   // compiler to move them through memory in other sizes.
-  TextWords digits = {first | kAsciiZeros, second | kAsciiZeros, third | kAsciiZeros,
-                      kAsciiZeros};
+  TextWords digits = {first | kAsciiZeros, second | kAsciiZeros, third | kAsciiZeros, kAsciiZeros};
   // An even digit count leaves one padding nibble in front of the digits.
-  return WriteText(digits, 2 * n - 1 - static_cast<std::size_t>(DigitCount(f)), sign == 0x0D,
-                   f, style, out, length);
+  return WriteText(digits, 2 * n - 1 - static_cast<std::size_t>(DigitCount(f)), sign == 0x0D, f,
+                   style, out, length);
 }
 
 // The m >= 1 zoned digit bytes at p, at most eight, as a word; "0" past them.
@@ -291,7 +292,8 @@ Status PackedToText(const ItemFormat& f, const std::uint8_t* b, const CodecOptio
 // The digit byte at shift in word with its embedded sign taken off: the
 // digit is the low nibble whatever the zone (a low nibble above 9 gives a
 // byte that the digit check refuses), and the zone 7 says negative.
-[[gnu::always_inline]] inline std::uint64_t TakeEmbeddedSign(std::uint64_t word, unsigned shift, bool* negative) {
+[[gnu::always_inline]] inline std::uint64_t TakeEmbeddedSign(std::uint64_t word, unsigned shift,
+                                                             bool* negative) {
   std::uint64_t c = (word >> shift) & 0xFF;
   *negative = (c & kNegativeZone) == kNegativeZone;
   return (word & ~(0xFFULL << shift)) | ((0x30 | (c & 0x0F)) << shift);
@@ -425,8 +427,7 @@ constexpr std::uint64_t kLowNibbles = 0x0F * kEachByte;
 
 [[gnu::always_inline]] inline PlacedDigits PlaceDigits(const FieldText& field,
                                                        const ItemFormat& f) {
-  std::size_t integers =
-      std::min(field.integer_length, static_cast<std::size_t>(f.integer_digits));
+  std::size_t integers = std::min(field.integer_length, static_cast<std::size_t>(f.integer_digits));
   std::size_t fractions =
       std::min(field.fraction_length, static_cast<std::size_t>(f.fraction_digits));
   // Integer digits from their right end, eight to a word.
@@ -440,7 +441,8 @@ constexpr std::uint64_t kLowNibbles = 0x0F * kEachByte;
   // Fraction digits from the point.
   const std::uint8_t* fraction = Bytes(field.fraction);
   std::uint64_t f0 = LoadUpTo8(fraction, std::min<std::size_t>(fractions, 8));
-  std::uint64_t f1 = fractions > 8 ? LoadUpTo8(fraction + 8, std::min<std::size_t>(fractions - 8, 8)) : 0;
+  std::uint64_t f1 =
+      fractions > 8 ? LoadUpTo8(fraction + 8, std::min<std::size_t>(fractions - 8, 8)) : 0;
   std::uint64_t f2 = fractions > 16 ? LoadUpTo8(fraction + 16, fractions - 16) : 0;
   return PlacedDigits{{i2 & kLowNibbles, i1 & kLowNibbles, i0 & kLowNibbles, f0 & kLowNibbles,
                        f1 & kLowNibbles, f2 & kLowNibbles, 0, 0}};

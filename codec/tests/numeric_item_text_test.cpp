@@ -31,8 +31,8 @@ struct Shape {
 // and each option that changes the attribute's encoding.
 std::vector<Shape> AllShapes() {
   std::vector<Shape> shapes;
-  const int attributes[] = {kSignedBinary, kUnsignedBinary, kSignedPacked,
-                            kUnsignedPacked, kSignedZoned,  kUnsignedZoned};
+  const int attributes[] = {kSignedBinary,   kUnsignedBinary, kSignedPacked,
+                            kUnsignedPacked, kSignedZoned,    kUnsignedZoned};
   for (int attribute : attributes) {
     bool binary = attribute == kSignedBinary || attribute == kUnsignedBinary;
     int max_digits = binary ? 9 : 19;
@@ -83,10 +83,12 @@ class Differential : public ::testing::Test {
 
   std::string Describe(const Shape& s) {
     char text[160];
-    std::snprintf(text, sizeof text, "attribute %d, %d.%d digits, sign %d, bwz %d/%d, big %d, "
-                  "digit sign %d", s.format.attribute, s.format.integer_digits,
-                  s.format.fraction_digits, s.format.sign, s.format.blank_when_zero,
-                  s.options.blank_when_zero, s.options.big_endian, s.options.packed_digit_sign);
+    std::snprintf(text, sizeof text,
+                  "attribute %d, %d.%d digits, sign %d, bwz %d/%d, big %d, "
+                  "digit sign %d",
+                  s.format.attribute, s.format.integer_digits, s.format.fraction_digits,
+                  s.format.sign, s.format.blank_when_zero, s.options.blank_when_zero,
+                  s.options.big_endian, s.options.packed_digit_sign);
     return text;
   }
 
@@ -119,14 +121,12 @@ class Differential : public ::testing::Test {
       general_length = FormatNumber(value, style, general);
       if (general_length == 0) general_status = Status::kBadFormat;
     }
-    if (direct_status != general_status || direct_length != general_length ||
-        direct != general) {
+    if (direct_status != general_status || direct_length != general_length || direct != general) {
       Mismatch("to text, " + Describe(s) + ", style " + std::to_string(static_cast<int>(style)) +
-               ", bytes " + Hex(item.data(), item.size()) + "out size " +
-               std::to_string(out_size) + ": direct " +
-               std::to_string(static_cast<int>(direct_status)) + " \"" +
-               std::string(direct.data(), std::min(direct_length, direct.size())) +
-               "\", general " + std::to_string(static_cast<int>(general_status)) + " \"" +
+               ", bytes " + Hex(item.data(), item.size()) + "out size " + std::to_string(out_size) +
+               ": direct " + std::to_string(static_cast<int>(direct_status)) + " \"" +
+               std::string(direct.data(), std::min(direct_length, direct.size())) + "\", general " +
+               std::to_string(static_cast<int>(general_status)) + " \"" +
                std::string(general.data(), std::min(general_length, general.size())) + "\"");
     }
   }
@@ -187,10 +187,11 @@ class Differential : public ::testing::Test {
     switch (s.format.attribute) {
       case kSignedBinary:
       case kUnsignedBinary: {
-        static const std::uint32_t kEdges[] = {0,          1,          0x7FFF,     0x8000,
-                                               0xFFFF,     0x7FFFFFFF, 0x80000000, 0xFFFFFFFF,
-                                               999999999,  1000000000, 9999,       10000};
-        std::uint32_t raw = Below(4) == 0 ? kEdges[Below(12)] : static_cast<std::uint32_t>(random_());
+        static const std::uint32_t kEdges[] = {0,         1,          0x7FFF,     0x8000,
+                                               0xFFFF,    0x7FFFFFFF, 0x80000000, 0xFFFFFFFF,
+                                               999999999, 1000000000, 9999,       10000};
+        std::uint32_t raw =
+            Below(4) == 0 ? kEdges[Below(12)] : static_cast<std::uint32_t>(random_());
         if (Below(3) == 0) raw %= 1000;
         for (std::size_t i = 0; i < n; ++i) item[i] = static_cast<std::uint8_t>(raw >> (8 * i));
         break;
@@ -227,7 +228,8 @@ class Differential : public ::testing::Test {
   std::string Digits(int count) {
     std::string text;
     bool zeros = Below(4) == 0;
-    for (int i = 0; i < count; ++i) text += zeros && Below(3) != 0 ? '0' : static_cast<char>('0' + Below(10));
+    for (int i = 0; i < count; ++i)
+      text += zeros && Below(3) != 0 ? '0' : static_cast<char>('0' + Below(10));
     return text;
   }
 
@@ -269,12 +271,30 @@ TEST_F(Differential, ItemBytesGiveTheSameTextAsTheGeneralPath) {
 }
 
 TEST_F(Differential, FieldTextsGiveTheSameItemAsTheGeneralPath) {
-  const char* edges[] = {"",     "-",   "+",   ".",    "-.",   "+.",  "-0",  "0",  "+0",
-                         "-0.0", ".0",  "0.",  "-.5",  "..",   "1.2.", "--1", "+-1", " 1",
-                         "1 ",   "00000000000000000000000000001",  // 29 zeros and a 1
-                         "123456789012345678901234567890",         // 30 characters
-                         "1234567890123456789012345678901",        // 31 characters
-                         "-12345678901234567890.123456789", "9999999999999999999.9999999999"};
+  const char* edges[] = {"",
+                         "-",
+                         "+",
+                         ".",
+                         "-.",
+                         "+.",
+                         "-0",
+                         "0",
+                         "+0",
+                         "-0.0",
+                         ".0",
+                         "0.",
+                         "-.5",
+                         "..",
+                         "1.2.",
+                         "--1",
+                         "+-1",
+                         " 1",
+                         "1 ",
+                         "00000000000000000000000000001",    // 29 zeros and a 1
+                         "123456789012345678901234567890",   // 30 characters
+                         "1234567890123456789012345678901",  // 31 characters
+                         "-12345678901234567890.123456789",
+                         "9999999999999999999.9999999999"};
   for (const Shape& s : AllShapes()) {
     for (const char* text : edges) CompareToItem(s, text);
     for (int round = 0; round < 60; ++round) CompareToItem(s, RandomText());
@@ -299,8 +319,7 @@ TEST(NumericItemText, TextFillsAnExactBufferAndNoMore) {
   ASSERT_EQ(ItemToText(f, bytes, {}, TextStyle::kField, exact, &length), Status::kOk);
   EXPECT_EQ(std::string(exact.data(), length), "-12345678901234567.89");
   std::vector<char> short_buffer(20, 'x');
-  EXPECT_EQ(ItemToText(f, bytes, {}, TextStyle::kField, short_buffer, &length),
-            Status::kBadFormat);
+  EXPECT_EQ(ItemToText(f, bytes, {}, TextStyle::kField, short_buffer, &length), Status::kBadFormat);
   EXPECT_EQ(length, 0U);
   EXPECT_EQ(std::string(short_buffer.data(), short_buffer.size()), std::string(20, 'x'));
 }
