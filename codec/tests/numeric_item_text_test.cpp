@@ -270,6 +270,24 @@ TEST_F(Differential, ItemBytesGiveTheSameTextAsTheGeneralPath) {
   EXPECT_EQ(mismatches_, 0);
 }
 
+// Every two-byte pattern, for one two-byte shape of each kind: all signs,
+// nibbles and zones, valid or not.
+TEST_F(Differential, EveryTwoByteItemGivesTheSameText) {
+  for (const Shape& s : AllShapes()) {
+    const ItemFormat& f = s.format;
+    bool wanted =
+        f.byte_length == 2 && ((f.integer_digits == 2 && f.fraction_digits == 2) ||  // binary
+                               (f.integer_digits == 1 && f.fraction_digits == 2) ||  // packed
+                               (f.integer_digits == 1 && f.fraction_digits == 1));   // zoned
+    if (!wanted) continue;
+    for (int pattern = 0; pattern < 0x10000; ++pattern) {
+      Bytes item = {static_cast<std::uint8_t>(pattern >> 8), static_cast<std::uint8_t>(pattern)};
+      CompareToText(s, item, TextStyle::kField, kMaxNumberTextLength);
+    }
+  }
+  EXPECT_EQ(mismatches_, 0);
+}
+
 TEST_F(Differential, FieldTextsGiveTheSameItemAsTheGeneralPath) {
   const char* edges[] = {"",
                          "-",
