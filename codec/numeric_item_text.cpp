@@ -467,9 +467,10 @@ void StoreBinary(const ItemFormat& f, const PlacedDigits& placed, bool negative,
 // ORs value into byte at of a three-word text.
 [[gnu::always_inline]] inline void SetByte(std::uint64_t (&words)[3], std::size_t at,
                                            std::uint64_t value) {
-  for (std::size_t i = 0; i < 3; ++i) {
-    words[i] |= at / 8 == i ? value << (8 * (at % 8)) : 0;
-  }
+  std::uint64_t shifted = value << (8 * (at % 8));
+  words[0] |= at / 8 == 0 ? shifted : 0;
+  words[1] |= at / 8 == 1 ? shifted : 0;
+  words[2] |= at / 8 == 2 ? shifted : 0;
 }
 
 void StorePacked(const ItemFormat& f, const PlacedDigits& placed, bool negative,
@@ -500,7 +501,9 @@ void StoreZoned(const ItemFormat& f, const PlacedDigits& placed, bool negative,
     std::memset(out, kSpace, n);
     return;
   }
-  for (auto& word : digits) word |= kAsciiZeros;
+  digits[0] |= kAsciiZeros;
+  digits[1] |= kAsciiZeros;
+  digits[2] |= kAsciiZeros;
   std::size_t start = 0;
   if (f.attribute == kSignedZoned) {
     auto separate = static_cast<std::uint8_t>(negative ? '-' : '+');
