@@ -10,10 +10,10 @@
 // item bytes. Each figure is the best of five rounds in which the paths
 // take turns, in processor nanoseconds an item.
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
@@ -95,86 +95,65 @@ Item RandomItem(const Kind& k, std::mt19937_64& random) {
 
 constexpr int kRounds = 5;
 
-// Processor seconds of one run of body over items items: the machine may
-// be shared, and time spent waiting for a core is not the codec's.
-template <typename Body>
-double Seconds(long items, Body body) {
+volatile unsigned g_sink = 0;
+
+// Processor seconds of items calls of per_item on the pool's items in turn
+// (processor time: the machine may be shared, and time spent waiting for a
+// core is not the codec's). per_item returns something of its result, so
+// that the work cannot be left out.
+template <typename PerItem>
+double Seconds(const std::vector<Item>& pool, long items, PerItem per_item) {
+  const std::size_t mask = pool.size() - 1;  // the pool size is a power of two
   std::clock_t start = std::clock();
-  body(items);
+  unsigned sink = 0;
+  for (long n = 0; n < items; ++n) sink += per_item(pool[static_cast<std::size_t>(n) & mask]);
+  g_sink = g_sink + sink;
   return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
 }
 
-volatile unsigned g_sink = 0;
-
 void Measure(const char* name, const std::vector<Item>& pool, long items) {
-  const std::size_t mask = pool.size() - 1;  // the pool size is a power of two
   char text[qel::codec::kMaxNumberTextLength];
   std::uint8_t out[32];
 
-  auto text_general = [&](long count) {
-    unsigned sink = 0;
-    for (long n = 0; n < count; ++n) {
-      const Item& item = pool[static_cast<std::size_t>(n) & mask];
-      Decimal value;
-      if (qel::codec::DecodeNumber(item.format, item.bytes, item.options, &value) == Status::kOk) {
-        sink += static_cast<unsigned>(qel::codec::FormatNumber(value, TextStyle::kField, text));
-      }
-      sink += static_cast<unsigned char>(text[0]);
+  auto text_general = [&](const Item& item) {
+    Decimal value;
+    std::size_t length = 0;
+    if (qel::codec::DecodeNumber(item.format, item.bytes, item.options, &value) == Status::kOk) {
+      length = qel::codec::FormatNumber(value, TextStyle::kField, text);
     }
-    g_sink = g_sink + sink;
+    return static_cast<unsigned>(length) + static_cast<unsigned char>(text[0]);
   };
-  auto text_direct = [&](long count) {
-    unsigned sink = 0;
-    for (long n = 0; n < count; ++n) {
-      const Item& item = pool[static_cast<std::size_t>(n) & mask];
-      std::size_t length = 0;
-      qel::codec::ItemToText(item.format, item.bytes, item.options, TextStyle::kField, text,
-                             &length);
-      sink += static_cast<unsigned>(length) + static_cast<unsigned char>(text[0]);
-    }
-    g_sink = g_sink + sink;
+  auto text_direct = [&](const Item& item) {
+    std::size_t length = 0;
+    qel::codec::ItemToText(item.format, item.bytes, item.options, TextStyle::kField, text, &length);
+    return static_cast<unsigned>(length) + static_cast<unsigned char>(text[0]);
   };
-  auto item_general = [&](long count) {
-    unsigned sink = 0;
-    for (long n = 0; n < count; ++n) {
-      const Item& item = pool[static_cast<std::size_t>(n) & mask];
-      Decimal value;
-      if (item.text.size() <= qel::codec::kMaxFieldTextLength &&
-          qel::codec::ParseNumber(item.text, &value)) {
-        qel::codec::EncodeNumber(item.format, value, item.options, out);
-      }
-      sink += out[0];
+  auto item_general = [&](const Item& item) {
+    Decimal value;
+    if (item.text.size() <= qel::codec::kMaxFieldTextLength &&
+        qel::codec::ParseNumber(item.text, &value)) {
+      qel::codec::EncodeNumber(item.format, value, item.options, out);
     }
-    g_sink = g_sink + sink;
+    return static_cast<unsigned>(out[0]);
   };
-  auto item_direct = [&](long count) {
-    unsigned sink = 0;
-    for (long n = 0; n < count; ++n) {
-      const Item& item = pool[static_cast<std::size_t>(n) & mask];
-      qel::codec::TextToItem(item.format, item.text, item.options, out);
-      sink += out[0];
-    }
-    g_sink = g_sink + sink;
+  auto item_direct = [&](const Item& item) {
+    qel::codec::TextToItem(item.format, item.text, item.options, out);
+    return static_cast<unsigned>(out[0]);
   };
-  auto copy = [&](long count) {
-    unsigned sink = 0;
-    for (long n = 0; n < count; ++n) {
-      const Item& item = pool[static_cast<std::size_t>(n) & mask];
-      std::memcpy(text, item.bytes.data(), item.bytes.size());
-      std::memcpy(out, text, item.bytes.size());
-      sink += out[0];
-    }
-    g_sink = g_sink + sink;
+  auto copy = [&](const Item& item) {
+    std::memcpy(text, item.bytes.data(), item.bytes.size());
+    std::memcpy(out, text, item.bytes.size());
+    return static_cast<unsigned>(out[0]);
   };
   // The paths take turns, so that a change in the machine's load falls on
   // all of them alike; each keeps its best round.
   double best[5] = {1e300, 1e300, 1e300, 1e300, 1e300};
   for (int round = 0; round < kRounds; ++round) {
-    best[0] = std::min(best[0], Seconds(items, text_general));
-    best[1] = std::min(best[1], Seconds(items, text_direct));
-    best[2] = std::min(best[2], Seconds(items, item_general));
-    best[3] = std::min(best[3], Seconds(items, item_direct));
-    best[4] = std::min(best[4], Seconds(items, copy));
+    best[0] = std::min(best[0], Seconds(pool, items, text_general));
+    best[1] = std::min(best[1], Seconds(pool, items, text_direct));
+    best[2] = std::min(best[2], Seconds(pool, items, item_general));
+    best[3] = std::min(best[3], Seconds(pool, items, item_direct));
+    best[4] = std::min(best[4], Seconds(pool, items, copy));
   }
   for (double& b : best) b = b * 1e9 / static_cast<double>(items);
   std::printf("%-26s %8.1f %8.1f %6.1fx   %8.1f %8.1f %6.1fx   %6.1f\n", name, best[0], best[1],

@@ -97,28 +97,10 @@ Status DecodeZoned(const ItemFormat& f, std::span<const std::uint8_t> b,
     *value = v;
     return Status::kOk;
   }
-  int start = 0;
-  int embedded = -1;  // index of the byte carrying an embedded sign
-  if (f.attribute == kSignedZoned) {
-    switch (f.sign) {
-      case kSignLeadingSeparate:
-        v.negative = b[0] == '-';
-        start = 1;
-        break;
-      case kSignTrailingSeparate:
-        v.negative = b[n - 1] == '-';
-        break;
-      case kSignLeadingEmbedded:
-        embedded = 0;
-        break;
-      case kSignTrailingEmbedded:
-      case kSignTrailingEmbeddedToo:
-        embedded = n - 1;
-        break;
-      default:
-        break;
-    }
-  }
+  ZonedSignPlace place = ZonedSignPlaceOf(f);
+  if (place.separate >= 0) v.negative = b[place.separate] == '-';
+  int start = place.first_digit;
+  int embedded = place.embedded;
   int digits = DigitCount(f);
   for (int d = 0; d < digits; ++d) {
     int i = start + d;
@@ -174,29 +156,12 @@ void EncodeZoned(const ItemFormat& f, const Decimal& aligned, const CodecOptions
     return;
   }
   bool negative = f.attribute == kSignedZoned && aligned.negative;
-  int start = 0;
-  if (f.attribute == kSignedZoned && f.sign == kSignLeadingSeparate) {
-    out[0] = negative ? '-' : '+';
-    start = 1;
-  }
+  ZonedSignPlace place = ZonedSignPlaceOf(f);
   for (int d = 0; d < digits; ++d) {
-    out[start + d] = static_cast<std::uint8_t>('0' + aligned.digits[d]);
+    out[place.first_digit + d] = static_cast<std::uint8_t>('0' + aligned.digits[d]);
   }
-  if (f.attribute != kSignedZoned) return;
-  switch (f.sign) {
-    case kSignTrailingSeparate:
-      out[n - 1] = negative ? '-' : '+';
-      break;
-    case kSignLeadingEmbedded:
-      if (negative) out[0] |= kNegativeZone;
-      break;
-    case kSignTrailingEmbedded:
-    case kSignTrailingEmbeddedToo:
-      if (negative) out[n - 1] |= kNegativeZone;
-      break;
-    default:
-      break;
-  }
+  if (place.separate >= 0) out[place.separate] = negative ? '-' : '+';
+  if (place.embedded >= 0 && negative) out[place.embedded] |= kNegativeZone;
 }
 
 }  // namespace

@@ -302,29 +302,12 @@ Status PackedToText(const ItemFormat& f, const std::uint8_t* b, const CodecOptio
 Status ZonedToText(const ItemFormat& f, const std::uint8_t* b, const CodecOptions& options,
                    TextStyle style, std::span<char> out, std::size_t* length) {
   auto n = static_cast<std::size_t>(DigitCount(f));
-  std::size_t start = 0;
-  std::size_t embedded = n;  // index of the digit carrying an embedded sign, n for none
-  bool negative = false;
-  if (f.attribute == kSignedZoned) {
-    switch (f.sign) {
-      case kSignLeadingSeparate:
-        negative = b[0] == '-';
-        start = 1;
-        break;
-      case kSignTrailingSeparate:
-        negative = b[n] == '-';
-        break;
-      case kSignLeadingEmbedded:
-        embedded = 0;
-        break;
-      case kSignTrailingEmbedded:
-      case kSignTrailingEmbeddedToo:
-        embedded = n - 1;
-        break;
-      default:
-        break;
-    }
-  }
+  ZonedSignPlace place = ZonedSignPlaceOf(f);
+  bool negative = place.separate >= 0 && b[place.separate] == '-';
+  // An embedded sign sits on the first or last digit byte, where byte and
+  // digit indexes are the same; n for none.
+  auto embedded = place.embedded >= 0 ? static_cast<std::size_t>(place.embedded) : n;
+  auto start = static_cast<std::size_t>(place.first_digit);
   const std::uint8_t* text = b + start;
   std::uint64_t first = LoadDigits(text, n);
   std::uint64_t second = n > 8 ? LoadDigits(text + 8, n - 8) : kAsciiZeros;
@@ -504,28 +487,12 @@ void StoreZoned(const ItemFormat& f, const PlacedDigits& placed, bool negative,
   digits[0] |= kAsciiZeros;
   digits[1] |= kAsciiZeros;
   digits[2] |= kAsciiZeros;
-  std::size_t start = 0;
-  if (f.attribute == kSignedZoned) {
-    auto separate = static_cast<std::uint8_t>(negative ? '-' : '+');
-    switch (f.sign) {
-      case kSignLeadingSeparate:
-        out[0] = separate;
-        start = 1;
-        break;
-      case kSignTrailingSeparate:
-        out[n - 1] = separate;
-        break;
-      case kSignLeadingEmbedded:
-        if (negative) SetByte(digits, 0, kNegativeZone);
-        break;
-      case kSignTrailingEmbedded:
-      case kSignTrailingEmbeddedToo:
-        if (negative) SetByte(digits, digit_count - 1, kNegativeZone);
-        break;
-      default:
-        break;
-    }
+  ZonedSignPlace place = ZonedSignPlaceOf(f);
+  if (place.separate >= 0) out[place.separate] = negative ? '-' : '+';
+  if (place.embedded >= 0 && negative) {
+    SetByte(digits, static_cast<std::size_t>(place.embedded), kNegativeZone);
   }
+  auto start = static_cast<std::size_t>(place.first_digit);
   TextWords text = {digits[0], digits[1], digits[2], 0};
   WriteRange(out + start, text, 0, digit_count);
 }

@@ -17,6 +17,42 @@
 
 namespace qel::codec {
 
+// Where a zoned item keeps its sign, as byte indexes: the first digit (1
+// after a leading separate sign, else 0), the separate sign byte and the
+// digit carrying an embedded sign, each -1 when there is none. An unsigned
+// item, or a signed one whose SIGN digit is not 1 to 5, keeps no sign.
+struct ZonedSignPlace {
+  int first_digit = 0;
+  int separate = -1;
+  int embedded = -1;
+};
+
+// Inline: every zoned item asks, in the converters' inner loop.
+// REQUIRES: format.byte_length == NumericByteLength(format) > 0.
+inline ZonedSignPlace ZonedSignPlaceOf(const ItemFormat& format) {
+  ZonedSignPlace place;
+  if (format.attribute != kSignedZoned) return place;
+  switch (format.sign) {
+    case kSignLeadingSeparate:
+      place.separate = 0;
+      place.first_digit = 1;
+      break;
+    case kSignTrailingSeparate:
+      place.separate = format.byte_length - 1;
+      break;
+    case kSignLeadingEmbedded:
+      place.embedded = 0;
+      break;
+    case kSignTrailingEmbedded:
+    case kSignTrailingEmbeddedToo:
+      place.embedded = format.byte_length - 1;
+      break;
+    default:
+      break;
+  }
+  return place;
+}
+
 // As ItemToText for a numeric item: the item's number text in style.
 // kInvalidData for a bad nibble, zone or digit byte (out and *length then
 // untouched); kBadFormat with *length 0 when out cannot hold the text (out
