@@ -155,6 +155,15 @@ const std::uint8_t* Bytes(const char* p) { return reinterpret_cast<const std::ui
   return tens | (x - tens * 10) << 8;
 }
 
+// The same for v < 10^4: four digits in the four low-order bytes (the rest
+// "0" once ORed with kAsciiZeros, like every 0 byte).
+[[gnu::always_inline]] inline std::uint64_t DigitsOfFour(std::uint32_t v) {
+  std::uint64_t hundreds = (v * 5243) >> 19;
+  std::uint64_t x = hundreds | (v - hundreds * 100) << 16;
+  std::uint64_t tens = ((x * 103) >> 10) & kLowNibbleOfEachPair;
+  return tens | (x - tens * 10) << 8;
+}
+
 // Four packed bytes as eight nibbles one a byte: the high nibble of a byte
 // first, its low nibble after it.
 [[gnu::always_inline]] inline std::uint64_t SpreadNibbles(std::uint32_t packed) {
@@ -220,18 +229,16 @@ bool BlankWhenZero(const ItemFormat& f, const CodecOptions& options) {
   return Status::kOk;
 }
 
+// The low-order byte_length (2 or 4) bytes of raw in reverse order.
+std::uint32_t SwapBytes(std::uint32_t raw, int byte_length) {
+  std::uint32_t swapped = raw >> 24 | (raw >> 8 & 0xFF00) | (raw << 8 & 0xFF0000) | raw << 24;
+  return byte_length == 2 ? swapped >> 16 : swapped;
+}
+
 Status BinaryToText(const ItemFormat& f, const std::uint8_t* b, const CodecOptions& options,
                     TextStyle style, std::span<char> out, std::size_t* length) {
-  std::uint32_t raw;
-  if (f.byte_length == 2) {
-    raw = Load<std::uint16_t>(b);
-    if (options.big_endian) raw = (raw >> 8 | raw << 8) & 0xFFFF;
-  } else {
-    raw = Load<std::uint32_t>(b);
-    if (options.big_endian) {
-      raw = raw >> 24 | (raw >> 8 & 0xFF00) | (raw << 8 & 0xFF0000) | raw << 24;
-    }
-  }
+  std::uint32_t raw = f.byte_length == 2 ? Load<std::uint16_t>(b) : Load<std::uint32_t>(b);
+  if (options.big_endian) raw = SwapBytes(raw, f.byte_length);
   bool negative = false;
   std::uint32_t magnitude = raw;
   if (f.attribute == kSignedBinary) {
@@ -240,13 +247,19 @@ Status BinaryToText(const ItemFormat& f, const std::uint8_t* b, const CodecOptio
     negative = number < 0;
     magnitude = negative ? 0U - static_cast<std::uint32_t>(number) : raw;
   }
-  // The nine low-order digits (a value has at most ten); the item keeps its
-  // own digit count of them, the rest is dropped as Align drops it.
+  // The item keeps its own digit count of the value's low-order digits, the
+  // rest is dropped as Align drops it. A two-byte item has at most four.
+  auto digit_count = static_cast<std::size_t>(DigitCount(f));
+  if (digit_count <= 4) {
+    TextWords digits = {DigitsOfFour(magnitude % 10000) | kAsciiZeros, kAsciiZeros, kAsciiZeros,
+                        kAsciiZeros};
+    return WriteText(digits, 4 - digit_count, negative, f, style, out, length);
+  }
+  // Else nine (a value has at most ten).
   std::uint64_t low = DigitsOfEight(magnitude % 100000000) | kAsciiZeros;
   TextWords digits = {('0' + magnitude / 100000000 % 10) | low << 8, low >> 56 | kAsciiZeros << 8,
                       kAsciiZeros, kAsciiZeros};
-  return WriteText(digits, static_cast<std::size_t>(9 - DigitCount(f)), negative, f, style, out,
-                   length);
+  return WriteText(digits, 9 - digit_count, negative, f, style, out, length);
 }
 
 Status PackedToText(const ItemFormat& f, const std::uint8_t* b, const CodecOptions& options,
@@ -441,9 +454,11 @@ void StoreBinary(const ItemFormat& f, const PlacedDigits& placed, bool negative,
   // A signed item stores the two's complement, an unsigned one the magnitude.
   auto magnitude = static_cast<std::uint32_t>(value);
   std::uint32_t raw = f.attribute == kSignedBinary && negative ? 0U - magnitude : magnitude;
-  int n = f.byte_length;
-  for (int i = 0; i < n; ++i) {
-    out[options.big_endian ? n - 1 - i : i] = static_cast<std::uint8_t>(raw >> (8 * i));
+  if (options.big_endian) raw = SwapBytes(raw, f.byte_length);
+  if (f.byte_length == 2) {
+    Store(out, static_cast<std::uint16_t>(raw));
+  } else {
+    Store(out, raw);
   }
 }
 
