@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "codec/numeric_item_text.h"
+
 namespace qel::codec {
 namespace {
 
@@ -95,28 +97,10 @@ Status DecodeZoned(const ItemFormat& f, std::span<const std::uint8_t> b,
     *value = v;
     return Status::kOk;
   }
-  int start = 0;
-  int embedded = -1;  // index of the byte carrying an embedded sign
-  if (f.attribute == kSignedZoned) {
-    switch (f.sign) {
-      case kSignLeadingSeparate:
-        v.negative = b[0] == '-';
-        start = 1;
-        break;
-      case kSignTrailingSeparate:
-        v.negative = b[n - 1] == '-';
-        break;
-      case kSignLeadingEmbedded:
-        embedded = 0;
-        break;
-      case kSignTrailingEmbedded:
-      case kSignTrailingEmbeddedToo:
-        embedded = n - 1;
-        break;
-      default:
-        break;
-    }
-  }
+  ZonedSignPlace place = ZonedSignPlaceOf(f);
+  if (place.separate >= 0) v.negative = b[place.separate] == '-';
+  int start = place.first_digit;
+  int embedded = place.embedded;
   int digits = DigitCount(f);
   for (int d = 0; d < digits; ++d) {
     int i = start + d;
@@ -172,29 +156,12 @@ void EncodeZoned(const ItemFormat& f, const Decimal& aligned, const CodecOptions
     return;
   }
   bool negative = f.attribute == kSignedZoned && aligned.negative;
-  int start = 0;
-  if (f.attribute == kSignedZoned && f.sign == kSignLeadingSeparate) {
-    out[0] = negative ? '-' : '+';
-    start = 1;
-  }
+  ZonedSignPlace place = ZonedSignPlaceOf(f);
   for (int d = 0; d < digits; ++d) {
-    out[start + d] = static_cast<std::uint8_t>('0' + aligned.digits[d]);
+    out[place.first_digit + d] = static_cast<std::uint8_t>('0' + aligned.digits[d]);
   }
-  if (f.attribute != kSignedZoned) return;
-  switch (f.sign) {
-    case kSignTrailingSeparate:
-      out[n - 1] = negative ? '-' : '+';
-      break;
-    case kSignLeadingEmbedded:
-      if (negative) out[0] |= kNegativeZone;
-      break;
-    case kSignTrailingEmbedded:
-    case kSignTrailingEmbeddedToo:
-      if (negative) out[n - 1] |= kNegativeZone;
-      break;
-    default:
-      break;
-  }
+  if (place.separate >= 0) out[place.separate] = negative ? '-' : '+';
+  if (place.embedded >= 0 && negative) out[place.embedded] |= kNegativeZone;
 }
 
 }  // namespace
@@ -290,13 +257,9 @@ Status ItemToText(const ItemFormat& format, std::span<const std::uint8_t> bytes,
       *length = n;
       return Status::kOk;
     }
-    case ItemClass::kNumeric: {
-      Decimal value;
-      Status status = DecodeNumber(format, bytes, options, &value);
-      if (status != Status::kOk) return status;
-      *length = FormatNumber(value, style, out);
-      return *length == 0 ? Status::kBadFormat : Status::kOk;
-    }
+    case ItemClass::kNumeric:
+      if (!Usable(format, bytes.size())) return Status::kBadFormat;
+      return NumericItemToText(format, bytes, options, style, out, length);
     default:
       return Status::kNotConvertible;
   }
@@ -322,11 +285,7 @@ Status TextToItem(const ItemFormat& format, std::string_view text, const CodecOp
     }
     case ItemClass::kNumeric: {
       if (!Usable(format, out.size())) return Status::kBadFormat;
-      Decimal value;
-      if (text.size() > kMaxFieldTextLength || !ParseNumber(text, &value)) {
-        return Status::kInvalidData;
-      }
-      return EncodeNumber(format, value, options, out);
+      return TextToNumericItem(format, text, options, out);
     }
     default:
       return Status::kNotConvertible;

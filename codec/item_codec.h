@@ -115,7 +115,9 @@ Status EncodeNumber(const ItemFormat& format, const Decimal& value, const CodecO
                     std::span<std::uint8_t> out);
 
 // Item bytes to their text: character and national items give their bytes
-// unchanged (byte_length of them), numeric items their number text in style.
+// unchanged (byte_length of them), numeric items their number text in style,
+// exactly as DecodeNumber followed by FormatNumber gives it (the status
+// included) but without building a Decimal.
 // out must hold byte_length bytes for character items and the whole text
 // for numeric ones (at most digits + 2 characters; kMaxNumberTextLength
 // always suffices), else kBadFormat. Group and other
@@ -131,7 +133,8 @@ Status ItemToText(const ItemFormat& format, std::span<const std::uint8_t> bytes,
 // text gets one single-byte space after it (before it when JUSTIFIED) so that
 // the full-width spaces stay aligned.
 // Numeric items: ParseNumber rules, at most kMaxFieldTextLength characters
-// (longer texts and bad characters are kInvalidData); empty is zero.
+// (longer texts and bad characters are kInvalidData, out untouched); empty
+// is zero. The bytes are those EncodeNumber stores for the parsed value.
 Status TextToItem(const ItemFormat& format, std::string_view text, const CodecOptions& options,
                   std::span<std::uint8_t> out);
 
