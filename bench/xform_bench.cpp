@@ -69,6 +69,9 @@ struct Result {
 std::string g_work;
 int g_repeats = 2;
 
+// Seconds after which a run is ended and counted as failed.
+constexpr unsigned kTimeLimit = 300;
+
 // QEL_THREADS unset: the programs use every core.
 constexpr int kAllCores = 0;
 
@@ -89,7 +92,8 @@ std::string LastLine(const std::string& name) {
 // to RUN.ERR, so that no progress line of a terminal is drawn or paid for.
 Result Run(const std::vector<std::string>& argv, int threads, const std::string& writes = "",
            bool to_stdout = false) {
-  if (!writes.empty()) std::filesystem::remove(g_work + "/" + writes);
+  std::error_code error;
+  if (!writes.empty()) std::filesystem::remove(g_work + "/" + writes, error);
   sync();
   auto start = std::chrono::steady_clock::now();
   pid_t pid = fork();
@@ -105,6 +109,7 @@ Result Run(const std::vector<std::string>& argv, int threads, const std::string&
     } else {
       setenv("QEL_THREADS", std::to_string(threads).c_str(), 1);
     }
+    alarm(kTimeLimit);  // survives exec: a program that hangs is ended as failed
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -125,6 +130,7 @@ Result Run(const std::vector<std::string>& argv, int threads, const std::string&
     r.note = to_stdout ? "" : LastLine("RUN.OUT");
     if (r.note.empty()) r.note = LastLine("RUN.ERR");
     if (r.status == 127) r.note = "cannot start " + argv[0];
+    if (WIFSIGNALED(status)) r.note = "ended by signal " + std::to_string(WTERMSIG(status));
   }
   return r;
 }
@@ -276,6 +282,13 @@ double Mb(const std::string& name) {
 
 bool Same(const std::string& a, const std::string& b) { return Run({"cmp", "-s", a, b}, 1).ok(); }
 
+// Renames a file of the work folder; a file a run did not write is no
+// reason to stop the benchmark (the comparison with it then fails).
+void Rename(const std::string& from, const std::string& to) {
+  std::error_code error;
+  std::filesystem::rename(g_work + "/" + from, g_work + "/" + to, error);
+}
+
 // One measured program: how it is called on the whole input and on a
 // sixteenth of it, what it reads and writes, and what it is set against.
 struct Case {
@@ -346,10 +359,10 @@ Figures MeasureCase(const Case& c, unsigned long records) {
   if (!g_before.empty()) {
     f.before_run = true;
     f.before = Measure(With(g_before + "/" + c.program, c.args), 1, c.output);
-    if (f.before.ok()) std::filesystem::rename(g_work + "/" + c.output, g_work + "/" + old);
+    if (f.before.ok()) Rename(c.output, old);
   }
   f.one = Measure(With(g_bin + "/" + c.program, c.args), 1, c.output);
-  if (f.one.ok()) std::filesystem::rename(g_work + "/" + c.output, g_work + "/" + ref);
+  if (f.one.ok()) Rename(c.output, ref);
   auto compare = [&](const Result& r) {
     if (r.ok() && f.one.ok()) f.same_threads = f.same_threads && Same(c.output, ref);
   };
@@ -357,9 +370,10 @@ Figures MeasureCase(const Case& c, unsigned long records) {
   compare(f.all);
   f.seven = Run(With(g_bin + "/" + c.program, c.args), 7, c.output);
   compare(f.seven);
-  if (f.one.ok()) std::filesystem::rename(g_work + "/" + ref, g_work + "/" + c.output);
+  if (f.one.ok()) Rename(ref, c.output);
   if (f.before.ok() && f.one.ok()) f.same_before = Same(c.output, old);
-  std::filesystem::remove(g_work + "/" + old);
+  std::error_code error;
+  std::filesystem::remove(g_work + "/" + old, error);
   if (!c.cobol.empty()) {
     f.cobol_run = true;
     f.cobol = Measure({"./" + c.cobol}, 1, c.cobol_output);
