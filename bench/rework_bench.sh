@@ -4,12 +4,24 @@
 # program doing the same selection and moves, and beside the same procedure
 # without conditions.
 #   rework_bench.sh BUILD_DIR [RECORDS]
+#   rework_bench.sh --prepare DIR [RECORDS]
+# The second form measures nothing: it writes the definitions, the
+# procedures, the COBOL program "cobol" and the input into DIR for the speed
+# benchmark (xform_bench), with a sixteenth of the input in IN16.DAT and its
+# procedure small.rwp.
 set -euo pipefail
-batch=$(realpath "$1/bin/qelreworkbatch")
-records="${2:-1000000}"
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d "${TMPDIR:-/tmp}/rework-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+prepare=no
+if [ "${1:-}" = --prepare ]; then
+  prepare=yes
+  work="$2"
+  records="${3:-1000000}"
+else
+  batch=$(realpath "$1/bin/qelreworkbatch")
+  records="${2:-1000000}"
+  work=$(mktemp -d "${TMPDIR:-/tmp}/rework-bench-XXXXXX")
+  trap 'rm -rf "$work"' EXIT
+fi
 cd "$work"
 export TEMP="$work" LC_ALL=C
 
@@ -57,10 +69,10 @@ definition() {
 
 start='*************    RWORK  PARAMETER  FILE  START    *************'
 end='**************    RWORK  PARAMETER  FILE  END    **************'
-procedure() {  # procedure OUTPUT SELORDER WITH-CONDITIONS
-  printf '%s\nCOM;\nINDATA=IN.DAT;\nINDEF=IN.FLF;\nOUTDATA=%s;\nOUTDEF=OUT.FLF;\n' "$start" "$1"
-  printf 'ENDIAN=BIG;\nBLANK=FALSE;\nED=APPOINT;\nCOPY=NO;\nMETAONE=?;\nMETAALL=*;\nSELORDER=%s;\nCOM_END;\n' "$2"
-  if [ "$3" = yes ]; then
+procedure() {  # procedure INPUT OUTPUT SELORDER WITH-CONDITIONS
+  printf '%s\nCOM;\nINDATA=%s;\nINDEF=IN.FLF;\nOUTDATA=%s;\nOUTDEF=OUT.FLF;\n' "$start" "$1" "$2"
+  printf 'ENDIAN=BIG;\nBLANK=FALSE;\nED=APPOINT;\nCOPY=NO;\nMETAONE=?;\nMETAALL=*;\nSELORDER=%s;\nCOM_END;\n' "$3"
+  if [ "$4" = yes ]; then
     printf 'SEL;\nKEY=IN-REC.I-CODE;\nJUDGE==;\nCOMP=""A01;\nCOMP=""A02;\nSEL_END;\n'
     printf 'SEL;\nKEY=IN-REC.I-PS;\nJUDGE=>=;\nCOMP=""1000;\nSEL_END;\n'
   fi
@@ -70,13 +82,17 @@ procedure() {  # procedure OUTPUT SELORDER WITH-CONDITIONS
   done
   echo "$end"
 }
-procedure QEL-OUT.DAT 1A2 yes > selected.rwp
-procedure ALL-OUT.DAT '' no > all.rwp
+procedure IN.DAT QEL-OUT.DAT 1A2 yes > selected.rwp
+procedure IN.DAT ALL-OUT.DAT '' no > all.rwp
 
 cobc -x -I "$here" -o gen "$here/rework_bench_gen.cob"
 cobc -x -O2 -I "$here" -o cobol "$here/rework_bench.cob"
-./gen
-if [ "$records" != 1000000 ]; then head -c $((records * 200)) IN.DAT > IN.CUT; mv -f IN.CUT IN.DAT; fi
+./gen "$records"
+if [ "$prepare" = yes ]; then
+  procedure IN16.DAT SMALL-OUT.DAT 1A2 yes > small.rwp
+  head -c $((records / 16 * 200)) IN.DAT > IN16.DAT
+  exit 0
+fi
 
 # seconds COMMAND...: best wall time of two runs, in seconds.
 seconds() {

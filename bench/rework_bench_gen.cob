@@ -1,7 +1,7 @@
        IDENTIFICATION DIVISION.
        PROGRAM-ID. BENCHGEN.
-      * Writes the input of the rework benchmark: a million records of
-      * 200 bytes.
+      * Writes the input of the rework benchmark: records of 200 bytes,
+      * as many as the command line's number says (a million without).
        ENVIRONMENT DIVISION.
        INPUT-OUTPUT SECTION.
        FILE-CONTROL.
@@ -15,10 +15,16 @@
        01 N       PIC 9(9) COMP.
        01 M       PIC 9(4) COMP.
        01 CODES   PIC X(12) VALUE "A01A02B01A03".
+       01 REC-LIMIT PIC 9(9) COMP VALUE 1000000.
+       01 CMD-ARG PIC X(20) VALUE SPACES.
        PROCEDURE DIVISION.
+           ACCEPT CMD-ARG FROM COMMAND-LINE
+           IF CMD-ARG NOT = SPACES
+               COMPUTE REC-LIMIT = FUNCTION NUMVAL(CMD-ARG)
+           END-IF
            OPEN OUTPUT IN-FILE
            MOVE ALL "text of the record " TO I-TEXT
-           PERFORM VARYING N FROM 1 BY 1 UNTIL N > 1000000
+           PERFORM VARYING N FROM 1 BY 1 UNTIL N > REC-LIMIT
                COMPUTE M = FUNCTION MOD(N, 4) * 3 + 1
                MOVE CODES(M:3) TO I-CODE
                COMPUTE I-ZS = FUNCTION MOD(N, 40000) * 1.37 - 20000

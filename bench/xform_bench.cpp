@@ -1,13 +1,22 @@
-// Benchmark of the console converter: 1,000,000 records of 200 bytes with 20
-// items of mixed kinds through /f sc, /f cs, /f st and /f ts, each beside
-// two baselines measured in the same run: cat of the same input, and (for sc
-// and cs) a GnuCOBOL program doing the same conversion. sc and cs with a
-// UTF-8 CSV (/c u) are measured beside the CP932 ones (/c s) on the same
-// records, whose items are three quarters text. Peak resident memory
-// of each conversion on a 16 MiB input is printed beside the full run's.
+// Speed benchmark of the converters and of the rework run, in one run:
+// 1,000,000 records of 200 bytes with 20 items of mixed kinds through
+// /f sc, /f cs, /f st, /f ts and the UTF-8 pair (/f sc /c u, /f cs /c u),
+// and a million records through qelreworkbatch with two conditions and ten
+// moves (the procedure of rework_bench.sh). Each is timed on one thread
+// (QEL_THREADS=1) and on every core (QEL_THREADS unset), and once on seven
+// threads, beside cat of the same input and, for sc, cs and the rework run,
+// a GnuCOBOL program doing the same work. Each is run again on a sixteenth
+// of its input at every thread count, so that the peak resident memory of
+// the whole file can be set against it. The figures of the programs before
+// the multi-core change are printed beside the live ones: the saved ones
+// below, and when QEL_BENCH_BEFORE names a folder holding older
+// qelxformbatch and qelreworkbatch programs, those measured in the same run.
 //   xform_bench [records]   (default 1000000)
-// Times are the best of two runs; never part of the tests; prints figures
-// and ratios only.
+// Environment: QEL_BENCH_BEFORE (see above), QEL_BENCH_REPEATS (runs per
+// timed figure, best taken; default 2), QEL_BENCH_KEEP (keep the files).
+// Never part of the tests; it prints figures and ratios, and a program that
+// fails is shown as FAILED; the exit code is 0 unless no work folder could
+// be made.
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -16,6 +25,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -25,24 +35,85 @@
 
 namespace {
 
+// The programs before the multi-core change (the main branch as it stood
+// on 2026-12-09, single-thread converters), measured with this benchmark's
+// files on its machine (2 cores, idle, best of 3, the better of two such
+// series) on 1,000,000 records: wall seconds, CPU seconds (user + system),
+// peak resident MiB. The CPU time per item is the CPU time over records x
+// items (35 ns for sc and 46 ns for cs). Another quiet measurement on the
+// same machine that day gave 0.75 s for sc and 1.21 s for cs: the figures
+// move by up to a third from run to run there, which is why the ratio
+// against them is only a guide and the older programs measured in the same
+// run (QEL_BENCH_BEFORE) are the better comparison.
+struct Saved {
+  const char* label;
+  double seconds;
+  double cpu;
+  double peak_mib;
+};
+constexpr const char* kSavedDate = "2026-12-09";
+constexpr Saved kSaved[] = {
+    {"/f sc", 0.70, 0.70, 3.7},          {"/f cs", 0.91, 0.91, 3.8},
+    {"/f sc /c u", 0.88, 0.87, 3.8},     {"/f cs /c u", 1.13, 1.13, 3.9},
+    {"/f st", 0.10, 0.10, 3.5},          {"/f ts", 0.13, 0.13, 3.5},
+    {"qelreworkbatch", 0.34, 0.33, 3.6},
+};
+constexpr double kSavedRecords = 1000000.0;
+
 struct Result {
   double seconds = 0;  // wall clock
   double cpu = 0;      // user + system
   long max_rss_kib = 0;
-  int status = -1;
+  int status = -1;   // exit code; -1 when killed by a signal or not run
+  std::string note;  // on a failure, the last line the program printed
+  bool ok() const { return status == 0; }
+  double peak_mib() const { return static_cast<double>(max_rss_kib) / 1024.0; }
 };
 
 std::string g_work;
+int g_repeats = 2;
 
-// Runs argv in the work directory, stdout to `out` (or /dev/null).
-Result Run(const std::vector<std::string>& argv, const std::string& out = "") {
+// Seconds after which a run is ended and counted as failed.
+constexpr unsigned kTimeLimit = 300;
+
+// QEL_THREADS unset: the programs use every core.
+constexpr int kAllCores = 0;
+
+std::string LastLine(const std::string& name) {
+  std::ifstream in(g_work + "/" + name, std::ios::binary);
+  std::string line, last;
+  while (std::getline(in, line)) {
+    if (!line.empty()) last = line;
+  }
+  return last.substr(0, 160);
+}
+
+// Runs argv in the work folder with QEL_THREADS set to `threads` (unset
+// for kAllCores). `writes` (in the work folder) is removed and the dirty
+// pages of earlier runs go to disk before the clock starts, so that one run
+// does not pay for another's write-back on a shared machine. Standard
+// output goes to `writes` when to_stdout, else to RUN.OUT; standard error
+// to RUN.ERR, so that no progress line of a terminal is drawn or paid for.
+Result Run(const std::vector<std::string>& argv, int threads, const std::string& writes = "",
+           bool to_stdout = false) {
+  std::error_code error;
+  if (!writes.empty()) std::filesystem::remove(g_work + "/" + writes, error);
+  sync();
   auto start = std::chrono::steady_clock::now();
   pid_t pid = fork();
   if (pid == 0) {
     if (chdir(g_work.c_str()) != 0) _exit(126);
-    int fd = open(out.empty() ? "/dev/null" : out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) _exit(126);
-    dup2(fd, 1);
+    int out = open(to_stdout ? writes.c_str() : "RUN.OUT", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open("RUN.ERR", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || err < 0) _exit(126);
+    dup2(out, 1);
+    dup2(err, 2);
+    if (threads == kAllCores) {
+      unsetenv("QEL_THREADS");
+    } else {
+      setenv("QEL_THREADS", std::to_string(threads).c_str(), 1);
+    }
+    alarm(kTimeLimit);  // survives exec: a program that hangs is ended as failed
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -50,6 +121,7 @@ Result Run(const std::vector<std::string>& argv, const std::string& out = "") {
     _exit(127);
   }
   Result r;
+  if (pid < 0) return r;
   int status = 0;
   struct rusage usage {};
   wait4(pid, &status, 0, &usage);
@@ -58,25 +130,26 @@ Result Run(const std::vector<std::string>& argv, const std::string& out = "") {
   r.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (!r.ok()) {
+    r.note = to_stdout ? "" : LastLine("RUN.OUT");
+    if (r.note.empty()) r.note = LastLine("RUN.ERR");
+    if (r.status == 127) r.note = "cannot start " + argv[0];
+    if (WIFSIGNALED(status)) r.note = "ended by signal " + std::to_string(WTERMSIG(status));
+  }
   return r;
 }
 
-// The best of `kRepeats` runs, each after the dirty pages of the previous
-// outputs went to disk, so that one run does not pay for another's
-// write-back on a shared machine.
-constexpr int kRepeats = 2;
-
-Result Measure(const std::vector<std::string>& argv, const std::string& out = "") {
+// The best wall time of g_repeats runs; the peak memory is the largest of
+// them. A failed run ends the series and is the answer.
+Result Measure(const std::vector<std::string>& argv, int threads, const std::string& writes,
+               bool to_stdout = false) {
   Result best;
-  for (int k = 0; k < kRepeats; ++k) {
-    sync();
-    Result r = Run(argv, out);
-    if (k == 0 || r.seconds < best.seconds) {
-      long rss = std::max(best.max_rss_kib, r.max_rss_kib);
-      best = r;
-      best.max_rss_kib = rss;
-    }
-    if (r.status != 0) return r;
+  for (int k = 0; k < g_repeats; ++k) {
+    Result r = Run(argv, threads, writes, to_stdout);
+    if (!r.ok()) return r;
+    long rss = std::max(best.max_rss_kib, r.max_rss_kib);
+    if (k == 0 || r.seconds < best.seconds) best = r;
+    best.max_rss_kib = rss;
   }
   return best;
 }
@@ -206,119 +279,395 @@ void MakeData(const std::string& name, unsigned long records, bool plain = false
 }
 
 double Mb(const std::string& name) {
-  return static_cast<double>(std::filesystem::file_size(g_work + "/" + name)) / 1e6;
+  std::error_code error;
+  auto size = std::filesystem::file_size(g_work + "/" + name, error);
+  return error ? 0.0 : static_cast<double>(size) / 1e6;
 }
 
-void Line(const char* what, const Result& r, double mb, unsigned long records) {
-  std::printf("  %-34s %7.2f s (cpu %6.2f s) %8.1f MB/s %10.0f rec/s  peak %6.1f MiB%s\n", what,
-              r.seconds, r.cpu, mb / r.seconds, static_cast<double>(records) / r.seconds,
-              static_cast<double>(r.max_rss_kib) / 1024.0, r.status == 0 ? "" : "  (FAILED)");
+bool Same(const std::string& a, const std::string& b) { return Run({"cmp", "-s", a, b}, 1).ok(); }
+
+// Renames a file of the work folder; a file a run did not write is no
+// reason to stop the benchmark (the comparison with it then fails).
+void Rename(const std::string& from, const std::string& to) {
+  std::error_code error;
+  std::filesystem::rename(g_work + "/" + from, g_work + "/" + to, error);
 }
+
+// One measured program: how it is called on the whole input and on a
+// sixteenth of it, what it reads and writes, and what it is set against.
+struct Case {
+  std::string label;    // also the key of its saved figures
+  std::string what;     // a few words on the conversion
+  std::string program;  // qelxformbatch or qelreworkbatch
+  std::vector<std::string> args, small_args;
+  std::string input, output, small_output;
+  int items = 1;      // items per record, for the CPU time per item
+  std::string cobol;  // the COBOL program in the work folder, or empty
+  std::string cobol_label;
+  std::string cobol_output;
+};
+
+struct Figures {
+  Result cat, before, one, all, seven, cobol;
+  Result small[3];  // a sixteenth of the input at 1 thread, every core, 7 threads
+  const Saved* saved = nullptr;
+  bool before_run = false;
+  bool cobol_run = false;
+  bool same_threads = true;
+  bool same_before = true;
+};
+
+// The thread counts of the memory figures, in the order of Figures::small.
+constexpr int kThreads[3] = {1, kAllCores, 7};
+
+int g_cores = 1;
+std::string g_bin;     // this build's programs
+std::string g_before;  // the older programs, or empty
+
+void Line(const std::string& what, const Result& r, double mb, unsigned long records, int items) {
+  if (!r.ok()) {
+    std::printf("    %-34s FAILED (exit %d) %s\n", what.c_str(), r.status, r.note.c_str());
+    return;
+  }
+  double n = static_cast<double>(records);
+  std::printf(
+      "    %-34s %6.2f s  cpu %6.2f s %8.1f MB/s %9.0f rec/s %7.1f ns/item  peak %5.1f MiB\n",
+      what.c_str(), r.seconds, r.cpu, mb / r.seconds, n / r.seconds, r.cpu * 1e9 / (n * items),
+      r.peak_mib());
+}
+
+Result FromSaved(const Saved& s, unsigned long records) {
+  double scale = static_cast<double>(records) / kSavedRecords;
+  Result r;
+  r.seconds = s.seconds * scale;
+  r.cpu = s.cpu * scale;
+  r.max_rss_kib = static_cast<long>(s.peak_mib * 1024.0);
+  r.status = 0;
+  return r;
+}
+
+std::vector<std::string> With(const std::string& program, const std::vector<std::string>& args) {
+  std::vector<std::string> argv{program};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return argv;
+}
+
+// Runs one case through every measurement and prints its lines.
+Figures MeasureCase(const Case& c, unsigned long records) {
+  Figures f;
+  for (const Saved& s : kSaved) {
+    if (c.label == s.label && s.cpu > 0) f.saved = &s;
+  }
+  const std::string ref = c.output + ".REF", old = c.output + ".OLD";
+  f.cat = Measure({"cat", c.input}, 1, "CAT.OUT", true);
+  if (!g_before.empty()) {
+    f.before_run = true;
+    f.before = Measure(With(g_before + "/" + c.program, c.args), 1, c.output);
+    if (f.before.ok()) Rename(c.output, old);
+  }
+  f.one = Measure(With(g_bin + "/" + c.program, c.args), 1, c.output);
+  if (f.one.ok()) Rename(c.output, ref);
+  auto compare = [&](const Result& r) {
+    if (r.ok() && f.one.ok()) f.same_threads = f.same_threads && Same(c.output, ref);
+  };
+  f.all = Measure(With(g_bin + "/" + c.program, c.args), kAllCores, c.output);
+  compare(f.all);
+  f.seven = Run(With(g_bin + "/" + c.program, c.args), 7, c.output);
+  compare(f.seven);
+  if (f.one.ok()) Rename(ref, c.output);
+  if (f.before.ok() && f.one.ok()) f.same_before = Same(c.output, old);
+  std::error_code error;
+  std::filesystem::remove(g_work + "/" + old, error);
+  if (!c.cobol.empty()) {
+    f.cobol_run = true;
+    f.cobol = Measure({"./" + c.cobol}, 1, c.cobol_output);
+  }
+  for (int k = 0; k < 3; ++k) {
+    f.small[k] = Run(With(g_bin + "/" + c.program, c.small_args), kThreads[k], c.small_output);
+  }
+
+  double mb = Mb(c.input);
+  std::printf("\n%s: %s, %.1f MB in, %.1f MB out\n", c.label.c_str(), c.what.c_str(), mb,
+              Mb(c.output));
+  Line("cat " + c.input, f.cat, mb, records, c.items);
+  if (f.saved != nullptr) {
+    Line(std::string("before, saved ") + kSavedDate, FromSaved(*f.saved, records), mb, records,
+         c.items);
+  }
+  if (f.before_run) Line("before, QEL_BENCH_BEFORE", f.before, mb, records, c.items);
+  Line("1 thread", f.one, mb, records, c.items);
+  Line("all cores (" + std::to_string(g_cores) + ")", f.all, mb, records, c.items);
+  Line("7 threads", f.seven, mb, records, c.items);
+  if (f.cobol_run) Line(c.cobol_label, f.cobol, mb, records, c.items);
+  std::printf("    same output at 1, %d and 7 threads: %s", g_cores,
+              !f.one.ok()      ? "-"
+              : f.same_threads ? "yes"
+                               : "NO");
+  if (f.before.ok() && f.one.ok())
+    std::printf("; same as before: %s", f.same_before ? "yes" : "NO");
+  std::printf("\n");
+  std::fflush(stdout);
+  return f;
+}
+
+// "met", "NOT met", or unsettled when the figure is within 10 % of the
+// target; a figure from a failed run is FAILED.
+void Ratio(const std::string& what, double figure, bool failed, const char* relation, double target,
+           const std::string& basis = "") {
+  if (failed || !std::isfinite(figure)) {
+    std::printf("  %-44s FAILED\n", what.c_str());
+    return;
+  }
+  bool at_least = relation[0] == '>';
+  const char* verdict = std::fabs(figure - target) <= 0.1 * target ? "within 10 %: unsettled"
+                        : (at_least ? figure >= target : figure <= target) ? "met"
+                                                                           : "NOT met";
+  std::printf("  %-44s %6.2f (%s %g)  %s%s%s\n", what.c_str(), figure, relation, target, verdict,
+              basis.empty() ? "" : "; ", basis.c_str());
+}
+
+// One cell of the table of wall seconds: "-" for a figure not taken.
+void Cell(const Result& r, bool taken) {
+  if (!taken) {
+    std::printf(" %10s", "-");
+  } else if (!r.ok()) {
+    std::printf(" %10s", "FAILED");
+  } else {
+    std::printf(" %8.2f s", r.seconds);
+  }
+}
+
+void Check(const char* what, bool same) { std::printf("  %s: %s\n", what, same ? "yes" : "NO"); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   unsigned long records = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000000UL;
-  std::string bin = std::filesystem::canonical("/proc/self/exe").parent_path().string();
-  std::string xform = bin + "/qelxformbatch";
+  if (records < 16) records = 16;
+  unsigned long small = records / 16;
+  g_bin = std::filesystem::canonical("/proc/self/exe").parent_path().string();
+  if (const char* b = std::getenv("QEL_BENCH_BEFORE"); b != nullptr && *b != '\0') {
+    std::error_code error;
+    g_before = std::filesystem::absolute(b, error).string();
+  }
+  if (const char* r = std::getenv("QEL_BENCH_REPEATS"); r != nullptr) {
+    g_repeats = std::max(1, std::atoi(r));
+  }
+  g_cores = std::max(1L, sysconf(_SC_NPROCESSORS_ONLN));
   std::string tmpl =
       std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/xform-bench-XXXXXX";
   if (mkdtemp(tmpl.data()) == nullptr) return 1;
   g_work = tmpl;
   setenv("TEMP", g_work.c_str(), 1);
+  auto load = [] {
+    std::ifstream in("/proc/loadavg");
+    std::string one;
+    in >> one;
+    return one;
+  };
+  std::printf(
+      "speed benchmark: %lu records of 200 bytes (a sixteenth: %lu), %d cores, best of %d, "
+      "load average %s\n",
+      records, small, g_cores, g_repeats, load().c_str());
+  std::printf(
+      "  ns/item: CPU time over records x items (an item: one of the 20 items of sc and cs, "
+      "a whole record of st and ts, one of the ten moves of the rework run)\n");
+  std::fflush(stdout);
+
   Write("BENCH.RDF", Definition());
   Write("BENCH.FLF",
         "HEDR FMVR 0100 ; ERFG 0 ; ENDHEDR ;\nITMR FIOR S ; RFOR FB ; SNM0 BENCH.RDF ; "
         "ENDITMR ;\nTRAR FMVR 0100 ; ERFG 0 ; ENDTRAR ;\n");
-
-  bool cobol = Run({"sh", "-c", "command -v cobc"}).status == 0;
+  const std::string src = QEL_SOURCE_DIR "/bench";
+  bool cobol = Run({"sh", "-c", "command -v cobc"}, 1).ok();
   if (cobol) {
-    std::string src = QEL_SOURCE_DIR "/bench";
     for (const char* p : {"sc", "cs"}) {
       Result c = Run({"cobc", "-x", "-O2", "-fbinary-size=2-4-8", "-I", src, "-o",
-                      std::string("bench_") + p, src + "/xform_bench_" + p + ".cob"});
-      if (c.status != 0) cobol = false;
+                      std::string("bench_") + p, src + "/xform_bench_" + p + ".cob"},
+                     1);
+      if (!c.ok()) cobol = false;
     }
   }
-
-  std::printf("xform_bench: %lu records of 200 bytes, 20 items\n", records);
+  if (!cobol) std::printf("(cobc not found or failed: no COBOL programs)\n");
+  bool rework =
+      cobol &&
+      Run({"bash", src + "/rework_bench.sh", "--prepare", g_work, std::to_string(records)}, 1).ok();
+  if (!rework) std::printf("(the rework input could not be made: no rework run)\n");
   MakeData("BENCH.DAT", records);
-  double dat_mb = Mb("BENCH.DAT");
-
-  Result cat_dat = Measure({"cat", "BENCH.DAT"}, g_work + "/CAT.OUT");
-  Result sc = Measure(
-      {xform, "/f", "sc", "/i", "BENCH.DAT", "/d", "BENCH.FLF", "/o", "BENCH.CSV", "/e", "b"});
-  double csv_mb = Mb("BENCH.CSV");
-  Result cat_csv = Measure({"cat", "BENCH.CSV"}, g_work + "/CAT.OUT");
-  Result cs = Measure(
-      {xform, "/f", "cs", "/i", "BENCH.CSV", "/d", "BENCH.FLF", "/o", "BACK.DAT", "/e", "b"});
-  bool same = Run({"cmp", "-s", "BENCH.DAT", "BACK.DAT"}).status == 0;
-  Result sc_u = Measure({xform, "/f", "sc", "/i", "BENCH.DAT", "/d", "BENCH.FLF", "/o", "UTF8.CSV",
-                         "/e", "b", "/c", "u"});
-  double utf8_mb = Mb("UTF8.CSV");
-  Result cs_u = Measure({xform, "/f", "cs", "/i", "UTF8.CSV", "/d", "BENCH.FLF", "/o", "BACKU.DAT",
-                         "/e", "b", "/c", "u"});
-  bool utf8_same = Run({"cmp", "-s", "BENCH.DAT", "BACKU.DAT"}).status == 0;
-  MakeData("PLAIN.DAT", records, true);
-  Result cat_plain = Measure({"cat", "PLAIN.DAT"}, g_work + "/CAT.OUT");
-  Result st = Measure({xform, "/f", "st", "/i", "PLAIN.DAT", "/o", "BENCH.TXT", "/l", "200"});
-  double txt_mb = Mb("BENCH.TXT");
-  Result cat_txt = Measure({"cat", "BENCH.TXT"}, g_work + "/CAT.OUT");
-  Result ts = Measure({xform, "/f", "ts", "/i", "BENCH.TXT", "/o", "TS.DAT", "/l", "200"});
-  bool text_same = Run({"cmp", "-s", "PLAIN.DAT", "TS.DAT"}).status == 0;
-  Result cob_sc, cob_cs;
-  if (cobol) {
-    cob_sc = Measure({"./bench_sc"});
-    cob_cs = Measure({"./bench_cs"});
-  }
-
-  std::printf("fixed-length input %.1f MB, CSV %.1f MB, text %.1f MB\n", dat_mb, csv_mb, txt_mb);
-  Line("cat BENCH.DAT", cat_dat, dat_mb, records);
-  Line("/f sc", sc, dat_mb, records);
-  if (cobol) Line("COBOL READ/MOVE/STRING/WRITE", cob_sc, dat_mb, records);
-  Line("cat BENCH.CSV", cat_csv, csv_mb, records);
-  Line("/f cs", cs, csv_mb, records);
-  if (cobol) Line("COBOL READ/UNSTRING/NUMVAL/WRITE", cob_cs, csv_mb, records);
-  Line("/f sc /c u (UTF-8 CSV)", sc_u, dat_mb, records);
-  Line("/f cs /c u (UTF-8 CSV)", cs_u, utf8_mb, records);
-  Line("cat PLAIN.DAT (text-safe bytes)", cat_plain, dat_mb, records);
-  Line("/f st", st, dat_mb, records);
-  Line("cat BENCH.TXT", cat_txt, txt_mb, records);
-  Line("/f ts", ts, txt_mb, records);
-  std::printf("cs gives back the original bytes: %s\n", same ? "yes" : "NO");
-  std::printf("ts gives back the bytes st read: %s\n", text_same ? "yes" : "NO");
-  std::printf("cs /c u gives back the original bytes: %s\n", utf8_same ? "yes" : "NO");
-  std::printf("ratios:\n");
-  if (cobol) {
-    std::printf("  sc vs COBOL  %.2fx faster (target >= 3; cpu time %.2fx)\n",
-                cob_sc.seconds / sc.seconds, cob_sc.cpu / sc.cpu);
-    std::printf("  cs vs COBOL  %.2fx faster (target >= 3; cpu time %.2fx)\n",
-                cob_cs.seconds / cs.seconds, cob_cs.cpu / cs.cpu);
-  } else {
-    std::printf("  (cobc not found: no COBOL baseline)\n");
-  }
-  std::printf("  sc /c u vs /c s  %.2fx the time (target <= 1.5; cpu time %.2fx)\n",
-              sc_u.seconds / sc.seconds, sc_u.cpu / sc.cpu);
-  std::printf("  cs /c u vs /c s  %.2fx the time (target <= 1.5; cpu time %.2fx)\n",
-              cs_u.seconds / cs.seconds, cs_u.cpu / cs.cpu);
-  std::printf("  st vs cat    %.2fx the speed (target >= 0.3)\n", cat_plain.seconds / st.seconds);
-  std::printf("  ts vs cat    %.2fx the speed (target >= 0.3)\n", cat_txt.seconds / ts.seconds);
-
-  // Peak memory on a 16 MiB input beside the full run.
-  unsigned long small = (16UL << 20) / 200;
   MakeData("SMALL.DAT", small);
+  MakeData("PLAIN.DAT", records, true);
   MakeData("SMALLP.DAT", small, true);
-  Result s_sc =
-      Run({xform, "/f", "sc", "/i", "SMALL.DAT", "/d", "BENCH.FLF", "/o", "SMALL.CSV", "/e", "b"});
-  Result s_cs =
-      Run({xform, "/f", "cs", "/i", "SMALL.CSV", "/d", "BENCH.FLF", "/o", "SMALL.BCK", "/e", "b"});
-  Result s_st = Run({xform, "/f", "st", "/i", "SMALLP.DAT", "/o", "SMALL.TXT", "/l", "200"});
-  Result s_ts = Run({xform, "/f", "ts", "/i", "SMALL.TXT", "/o", "SMALL.TS", "/l", "200"});
-  auto mib = [](const Result& r) { return static_cast<double>(r.max_rss_kib) / 1024.0; };
-  std::printf("peak resident memory, 16 MiB input vs %.0f MB input:\n", dat_mb);
+
+  auto xform = [](const char* mode, const std::string& in, const std::string& out,
+                  std::vector<std::string> more) {
+    std::vector<std::string> a{"/f", mode, "/i", in, "/o", out};
+    if (mode[0] == 'c' || mode[1] == 'c') {
+      a.insert(a.end(), {"/d", "BENCH.FLF", "/e", "b"});
+    } else {
+      a.insert(a.end(), {"/l", "200"});
+    }
+    a.insert(a.end(), more.begin(), more.end());
+    return a;
+  };
+  std::vector<Case> cases;
+  cases.push_back({"/f sc", "fixed-length to CSV (CP932)", "qelxformbatch",
+                   xform("sc", "BENCH.DAT", "BENCH.CSV", {}),
+                   xform("sc", "SMALL.DAT", "SMALL.CSV", {}), "BENCH.DAT", "BENCH.CSV", "SMALL.CSV",
+                   20, cobol ? "bench_sc" : "", "COBOL READ/MOVE/STRING/WRITE", "COBOL.CSV"});
+  cases.push_back({"/f cs", "CSV (CP932) to fixed-length", "qelxformbatch",
+                   xform("cs", "BENCH.CSV", "BACK.DAT", {}),
+                   xform("cs", "SMALL.CSV", "SMALL.BCK", {}), "BENCH.CSV", "BACK.DAT", "SMALL.BCK",
+                   20, cobol ? "bench_cs" : "", "COBOL READ/UNSTRING/NUMVAL/WRITE", "COBOL.DAT"});
+  cases.push_back({"/f sc /c u", "fixed-length to CSV (UTF-8)", "qelxformbatch",
+                   xform("sc", "BENCH.DAT", "UTF8.CSV", {"/c", "u"}),
+                   xform("sc", "SMALL.DAT", "SMALLU.CSV", {"/c", "u"}), "BENCH.DAT", "UTF8.CSV",
+                   "SMALLU.CSV", 20, "", "", ""});
+  cases.push_back({"/f cs /c u", "CSV (UTF-8) to fixed-length", "qelxformbatch",
+                   xform("cs", "UTF8.CSV", "BACKU.DAT", {"/c", "u"}),
+                   xform("cs", "SMALLU.CSV", "SMALLU.BCK", {"/c", "u"}), "UTF8.CSV", "BACKU.DAT",
+                   "SMALLU.BCK", 20, "", "", ""});
+  cases.push_back({"/f st", "fixed-length to text lines (text-safe bytes)", "qelxformbatch",
+                   xform("st", "PLAIN.DAT", "BENCH.TXT", {}),
+                   xform("st", "SMALLP.DAT", "SMALL.TXT", {}), "PLAIN.DAT", "BENCH.TXT",
+                   "SMALL.TXT", 1, "", "", ""});
+  cases.push_back({"/f ts", "text lines to fixed-length", "qelxformbatch",
+                   xform("ts", "BENCH.TXT", "TS.DAT", {}), xform("ts", "SMALL.TXT", "SMALL.TS", {}),
+                   "BENCH.TXT", "TS.DAT", "SMALL.TS", 1, "", "", ""});
+  if (rework) {
+    cases.push_back({"qelreworkbatch",
+                     "rework run, two conditions and ten moves",
+                     "qelreworkbatch",
+                     {"selected.rwp"},
+                     {"small.rwp"},
+                     "IN.DAT",
+                     "QEL-OUT.DAT",
+                     "SMALL-OUT.DAT",
+                     10,
+                     "cobol",
+                     "COBOL program (cobc -O2)",
+                     "COBOL-OUT.DAT"});
+  }
+
+  std::vector<Figures> figures;
+  for (const Case& c : cases) figures.push_back(MeasureCase(c, records));
+  auto find = [&](const char* label) -> const Figures* {
+    for (std::size_t k = 0; k < cases.size(); ++k) {
+      if (cases[k].label == label) return &figures[k];
+    }
+    return nullptr;
+  };
+
+  std::printf("\nchecks:\n");
+  Check("cs gives back the original bytes", Same("BENCH.DAT", "BACK.DAT"));
+  Check("cs /c u gives back the original bytes", Same("BENCH.DAT", "BACKU.DAT"));
+  Check("ts gives back the bytes st read", Same("PLAIN.DAT", "TS.DAT"));
+  if (rework)
+    Check("the rework output equals the COBOL program's", Same("QEL-OUT.DAT", "COBOL-OUT.DAT"));
+
+  std::printf("\nwall seconds:\n  %-14s", "");
+  for (const char* h : {"cat", "before", "1 thread", "all cores", "7 threads", "COBOL"}) {
+    std::printf(" %10s", h);
+  }
+  std::printf("\n");
+  for (std::size_t k = 0; k < cases.size(); ++k) {
+    const Figures& f = figures[k];
+    Result saved = f.saved != nullptr ? FromSaved(*f.saved, records) : Result{};
+    std::printf("  %-14s", cases[k].label.c_str());
+    Cell(f.cat, true);
+    Cell(f.before_run ? f.before : saved, f.before_run || f.saved != nullptr);
+    for (const Result* r : {&f.one, &f.all, &f.seven}) Cell(*r, true);
+    Cell(f.cobol, f.cobol_run);
+    std::printf("\n");
+  }
+
+  std::printf("\nratios against their targets, as figure (target):\n");
+  for (const char* label : {"/f sc", "/f cs"}) {
+    const Figures* f = find(label);
+    std::string name = std::string(label) + " 1 thread vs before";
+    double saved = 0;  // the saved CPU time over the live one, per item
+    if (f->saved != nullptr && f->one.ok()) {
+      saved = f->saved->cpu * static_cast<double>(records) / kSavedRecords / f->one.cpu;
+    }
+    char basis[160];
+    if (f->before_run) {
+      int n = std::snprintf(basis, sizeof basis,
+                            "wall time against the older programs in this run (cpu time %.2f)",
+                            f->before.cpu / f->one.cpu);
+      if (saved > 0) {
+        std::snprintf(basis + n, sizeof basis - static_cast<std::size_t>(n),
+                      "; cpu time per item against the saved one %.2f", saved);
+      }
+      Ratio(name, f->before.seconds / f->one.seconds, !f->before.ok() || !f->one.ok(), ">=", 2,
+            basis);
+    } else if (f->saved != nullptr) {
+      std::snprintf(basis, sizeof basis, "cpu time per item against the one saved on %s",
+                    kSavedDate);
+      Ratio(name, saved, !f->one.ok(), ">=", 2, basis);
+    } else {
+      std::printf("  %-44s no figure of before\n", name.c_str());
+    }
+  }
+  for (std::size_t k = 0; k < cases.size(); ++k) {
+    const Figures& f = figures[k];
+    Ratio(cases[k].label + " all cores vs 1 thread", f.one.seconds / f.all.seconds,
+          !f.one.ok() || !f.all.ok(), ">=", 1.7);
+  }
+  if (const Figures* sc = find("/f sc")) {
+    Ratio("/f sc all cores vs cat (speed)", sc->cat.seconds / sc->all.seconds,
+          !sc->cat.ok() || !sc->all.ok(), ">=", 0.25);
+  }
+  if (const Figures* rw = find("qelreworkbatch")) {
+    Ratio("qelreworkbatch all cores vs COBOL (speed)", rw->cobol.seconds / rw->all.seconds,
+          !rw->cobol.ok() || !rw->all.ok(), ">=", 6);
+  }
+
   std::printf(
-      "  sc %.1f vs %.1f MiB, cs %.1f vs %.1f MiB, st %.1f vs %.1f MiB, ts %.1f vs %.1f MiB\n",
-      mib(s_sc), mib(sc), mib(s_cs), mib(cs), mib(s_st), mib(st), mib(s_ts), mib(ts));
+      "\npeak resident memory in MiB, a sixteenth of the file / the whole file, and the "
+      "difference (target <= 1):\n  %-14s",
+      "");
+  const char* heads[3] = {"1 thread", "all cores", "7 threads"};
+  for (const char* h : heads) std::printf(" %-28s", h);
+  std::printf("\n");
+  for (std::size_t k = 0; k < cases.size(); ++k) {
+    const Figures& f = figures[k];
+    const Result* whole[3] = {&f.one, &f.all, &f.seven};
+    std::printf("  %-14s", cases[k].label.c_str());
+    for (int t = 0; t < 3; ++t) {
+      if (!f.small[t].ok() || !whole[t]->ok()) {
+        std::printf(" %-28s", "FAILED");
+        continue;
+      }
+      double diff = whole[t]->peak_mib() - f.small[t].peak_mib();
+      const char* verdict = std::fabs(diff - 1.0) <= 0.1 ? "unsettled"
+                            : diff <= 1.0                ? "met"
+                                                         : "NOT met";
+      char cell[64];
+      std::snprintf(cell, sizeof cell, "%5.1f /%5.1f %+5.2f %s", f.small[t].peak_mib(),
+                    whole[t]->peak_mib(), diff, verdict);
+      std::printf(" %-28s", cell);
+    }
+    std::printf("\n");
+  }
+
+  std::printf("\nearlier targets, at 1 thread:\n");
+  const Figures *sc = find("/f sc"), *cs = find("/f cs"), *scu = find("/f sc /c u"),
+                *csu = find("/f cs /c u"), *st = find("/f st"), *ts = find("/f ts");
+  if (cobol) {
+    Ratio("/f sc vs COBOL (speed)", sc->cobol.seconds / sc->one.seconds,
+          !sc->cobol.ok() || !sc->one.ok(), ">=", 3);
+    Ratio("/f cs vs COBOL (speed)", cs->cobol.seconds / cs->one.seconds,
+          !cs->cobol.ok() || !cs->one.ok(), ">=", 3);
+  }
+  Ratio("/f sc /c u vs /c s (time)", scu->one.seconds / sc->one.seconds,
+        !scu->one.ok() || !sc->one.ok(), "<=", 1.5);
+  Ratio("/f cs /c u vs /c s (time)", csu->one.seconds / cs->one.seconds,
+        !csu->one.ok() || !cs->one.ok(), "<=", 1.5);
+  Ratio("/f st vs cat (speed)", st->cat.seconds / st->one.seconds, !st->cat.ok() || !st->one.ok(),
+        ">=", 0.3);
+  Ratio("/f ts vs cat (speed)", ts->cat.seconds / ts->one.seconds, !ts->cat.ok() || !ts->one.ok(),
+        ">=", 0.3);
+  std::printf("\nload average at the end %s\n", load().c_str());
+
   if (std::getenv("QEL_BENCH_KEEP") != nullptr) {
     std::printf("files kept in %s\n", g_work.c_str());
   } else {
