@@ -1,6 +1,7 @@
 // Item codec on arbitrary bytes: the first bytes pick a format and options,
 // the rest is an item's bytes and a field text. Decoding never reads past the
-// item, and a value that decodes survives the trip through its field text.
+// item, a value that decodes survives the trip through its field text, and
+// the numeric conversions give what the general decimal path gives.
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -49,9 +50,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (Compare(first, second) != 0 || first.negative != second.negative) abort();
   }
 
+  if (ClassOf(f.attribute) == ItemClass::kNumeric && numeric_length > 0 &&
+      item.size() == static_cast<std::size_t>(numeric_length)) {
+    // Bytes to text as the general path: decode, then format.
+    Decimal value;
+    Status general = DecodeNumber(f, item, o, &value);
+    if ((general == Status::kOk) != (s == Status::kOk)) abort();
+    if (general == Status::kOk) {
+      char expected[kMaxNumberTextLength];
+      std::size_t n = FormatNumber(value, TextStyle::kField, expected);
+      if (n != length || std::memcmp(expected, text, n) != 0) abort();
+    }
+  }
+
   // The same bytes as a field text into the item.
   std::vector<std::uint8_t> out(f.byte_length > 0 ? static_cast<std::size_t>(f.byte_length) : 0);
-  TextToItem(f, std::string_view(reinterpret_cast<const char*>(data), size), o, out);
+  std::string_view field(reinterpret_cast<const char*>(data), size);
+  Status stored = TextToItem(f, field, o, out);
+  if (ClassOf(f.attribute) == ItemClass::kNumeric && numeric_length > 0) {
+    // Text to bytes as the general path: parse, then encode.
+    Decimal value;
+    std::vector<std::uint8_t> expected(out.size());
+    bool parsed = field.size() <= kMaxFieldTextLength && ParseNumber(field, &value);
+    if (parsed != (stored == Status::kOk)) abort();
+    if (parsed) {
+      if (EncodeNumber(f, value, o, expected) != Status::kOk) abort();
+      if (expected != out) abort();
+    }
+  }
   char normalised[128];
   std::size_t normalised_length = 0;
   if (size <= 64) {
