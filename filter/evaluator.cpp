@@ -1,5 +1,6 @@
-// The evaluator runs once per input record, so it works in static storage
-// and reads item bytes straight from the record area: a character value is
+// The evaluator runs once per input record, so it works in storage kept
+// per thread (threads selecting records at once each have their own) and
+// reads item bytes straight from the record area: a character value is
 // copied only when a JUSTIFIED RIGHT item has to be left-aligned first.
 #include "filter/evaluator.h"
 
@@ -47,7 +48,7 @@ const Blanks& BlankValues() {
 }
 
 WorkingStorage& Work() {
-  static WorkingStorage work;
+  thread_local WorkingStorage work;
   return work;
 }
 

@@ -446,7 +446,7 @@ void CKRMVDoc::PrepareRecord(std::span<const std::uint8_t> input,
 }
 
 int CKRMVDoc::Perform(const Move& m, std::span<const std::uint8_t> input,
-                      std::span<std::uint8_t> output) {
+                      std::span<std::uint8_t> output, int* source_item) const {
   const MoveSide& s = m.desc.source;
   const MoveSide& d = m.desc.destination;
   std::span<std::uint8_t> to = output.subspan(d.position, d.length);
@@ -497,7 +497,7 @@ int CKRMVDoc::Perform(const Move& m, std::span<const std::uint8_t> input,
         value.fraction_digits = m.source_format.fraction_digits;
       } else if (codec::DecodeNumber(m.source_format, from, options_, &value) !=
                  codec::Status::kOk) {
-        source_error_item_ = s.item_number - 1;
+        *source_item = s.item_number - 1;
         return kInvalidData;
       }
       if (m.destination_bwz &&
@@ -517,7 +517,8 @@ int CKRMVDoc::Perform(const Move& m, std::span<const std::uint8_t> input,
   return kLogicError;
 }
 
-int CKRMVDoc::Edit(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, bool log) {
+int CKRMVDoc::EditMoves(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
+                        bool log, int* error_item, int* source_item) const {
   if (input.size() < static_cast<std::size_t>(doc_->input.record_length) ||
       output.size() < static_cast<std::size_t>(doc_->output.record_length)) {
     return kLogicError;
@@ -527,14 +528,23 @@ int CKRMVDoc::Edit(std::span<const std::uint8_t> input, std::span<std::uint8_t> 
       auto image = MoveDescImage(m.desc);
       KMSOBinaryOut(kLogEdit, image.data(), image.size());
     }
-    int result = Perform(m, input, output);
+    int result = Perform(m, input, output, source_item);
     if (result != 0) {
-      error_item_ =
-          result == kInvalidData ? source_error_item_ : m.desc.destination.item_number - 1;
+      *error_item = result == kInvalidData ? *source_item : m.desc.destination.item_number - 1;
       return result;
     }
   }
   return 0;
+}
+
+int CKRMVDoc::Edit(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, bool log) {
+  return EditMoves(input, output, log, &error_item_, &source_error_item_);
+}
+
+int CKRMVDoc::EditRecord(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
+                         int* error_item) const {
+  int source_item = 0;
+  return EditMoves(input, output, false, error_item, &source_item);
 }
 
 }  // namespace qel::rework
