@@ -397,7 +397,9 @@ int CKREXDoc::Run() {
     return true;
   };
 
+  if (in.sequential_control != nullptr) input_file_ = in.file_number;
   xformio::RunOrdered(threads, std::span<Block>(pool), read, work, write);
+  input_file_ = -1;
   if (!stopped) {
     if (cancelled) {
       message_ = kRunCancelled;

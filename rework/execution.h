@@ -57,6 +57,9 @@ class CKREXDoc {
   // Counts of the run so far; safe to read from another thread while it runs.
   int64_t records_read() const { return read_.load(std::memory_order_relaxed); }
   int64_t records_written() const { return written_.load(std::memory_order_relaxed); }
+  // The descriptor of a sequential input while the loop reads it, else -1
+  // (for a progress line's percent); safe from another thread.
+  int input_file() const { return input_file_.load(std::memory_order_relaxed); }
   // 0-based item index of the failing item (selection or move), see Run.
   int error_item() const { return error_item_; }
   // Sub-code of the last record-access failure, and its DTF.
@@ -75,6 +78,7 @@ class CKREXDoc {
   std::atomic<bool> cancel_{false};
   std::atomic<int64_t> read_{0};
   std::atomic<int64_t> written_{0};
+  std::atomic<int> input_file_{-1};
   int error_item_ = 0;
   std::string sub_code_;
   const DTF* failed_ = nullptr;
