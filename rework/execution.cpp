@@ -13,7 +13,10 @@
 
 #include "filter/qelfilter.h"
 #include "message/qelmessage.h"
+#include "platform/file.h"
+#include "platform/system_error.h"
 #include "platform/ui_hooks.h"
+#include "xformio/qelxformio.h"
 #include "xformio/ordered_blocks.h"
 
 namespace qel::rework {
@@ -23,6 +26,7 @@ namespace {
 int32_t g_run_counter = 0;
 
 constexpr int kEndOfFile = 2690;
+constexpr int kReadError = 3622;  // the record-access status of a failed read
 
 void Put32(char* record, std::size_t offset, uint32_t v) {
   for (int i = 0; i < 4; ++i) record[offset + i] = static_cast<char>(v >> (8 * i));
@@ -180,13 +184,21 @@ enum Outcome : std::uint8_t { kPassedOver, kToWrite, kFailedSelection, kFailedEd
 // enough that the pool stays a few megabytes.
 constexpr std::size_t kBlockInputBytes = 128 * 1024;
 
-struct Block {
+// Aligned so that a worker finishing one block shares no cache line with
+// the thread reading or writing the next.
+struct alignas(64) Block {
   std::vector<std::uint8_t> input, output;  // `count` records back to back
   std::vector<Outcome> outcome;
   std::size_t count = 0;   // records read into the block
   std::size_t worked = 0;  // records worked, a failing one last
   int message = 0;         // the failing record's message and item
   int item = 0;
+};
+
+// A worker's copy of the input DTF, whose record area it points at each of
+// its records for the selection; one cache line apart from the others.
+struct alignas(64) SelectionView {
+  DTF dtf;
 };
 
 bool Organisation(const DTF& dtf, const char* code) {
@@ -249,7 +261,7 @@ int CKREXDoc::Run() {
     per_block = std::max<std::size_t>(1, kBlockInputBytes / std::max<std::size_t>(in_length, 1));
   }
   std::vector<Block> pool;
-  std::vector<DTF> views;  // each worker's copy of the input DTF for the selection
+  std::vector<SelectionView> views;
   try {
     pool.resize(xformio::PoolSize(threads));
     for (Block& b : pool) {
@@ -257,7 +269,7 @@ int CKREXDoc::Run() {
       b.output.resize(per_block * out_length);
       b.outcome.resize(per_block);
     }
-    views.assign(threads, in);
+    views.assign(threads, SelectionView{in});
   } catch (const std::bad_alloc&) {
     if (per_block == 1) throw;
     // Too little memory for blocks: one record at a time needs almost none.
@@ -267,7 +279,7 @@ int CKREXDoc::Run() {
     pool[0].input.resize(in_length);
     pool[0].output.resize(out_length);
     pool[0].outcome.resize(1);
-    views.assign(1, in);
+    views.assign(1, SelectionView{in});
   }
 
   // A read failure ends the run only after every record before it is
@@ -276,6 +288,49 @@ int CKREXDoc::Run() {
   bool cancelled = false;
   int read_failure = 0;
   std::string read_sub_code;
+  // Once the record-access library has read the first record (and with it
+  // checked the file's kind), whole blocks of records are read straight from
+  // the input's descriptor, a few system calls a block instead of one
+  // library call a record. At the end of the file, at a short last record
+  // or at a failed read, the library takes over again at the first record
+  // not taken, and reports each of them exactly as it always has.
+  auto* control = static_cast<IsuSamCtl*>(in.sequential_control);
+  const platform::FileHandle file = in.file_number;
+  bool direct = false;
+  int64_t taken = 0;  // records taken from the input
+  auto start_direct = [&] {
+    if (per_block <= 1 || taken != 1 || control == nullptr || control->recfm != 1 ||
+        control->reclen != in_length || control->blkcount == 0 ||
+        platform::SeekFile(file, static_cast<int64_t>(in_length), 0) < 0) {
+      return;
+    }
+    // The library's block is used up: its next read starts at the
+    // descriptor's position.
+    control->blkoff = control->blkcount;
+    control->endoff = control->blkcount;
+    control->split = '0';
+    direct = true;
+  };
+  auto read_direct = [&](Block& b) {
+    std::size_t want = per_block * in_length, got = 0;
+    while (got < want) {
+      int64_t n = platform::ReadFile(file, b.input.data() + got, want - got);
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    b.count = got / in_length;
+    taken += static_cast<int64_t>(b.count);
+    if (b.count == per_block) return true;
+    direct = false;
+    if (platform::SeekFile(file, taken * static_cast<int64_t>(in_length), 0) < 0) {
+      // The descriptor cannot be put back: the run ends as at a failed read.
+      reading = false;
+      read_failure = static_cast<int>(kReadError);
+      read_sub_code = std::to_string(platform::LastSystemError());
+      return false;
+    }
+    return true;
+  };
   auto read = [&](Block& b) {
     if (!reading) return false;
     if (cancel_) {
@@ -284,6 +339,7 @@ int CKREXDoc::Run() {
     }
     platform::PumpOneMessage();
     b.count = 0;
+    if (direct && !read_direct(b)) return b.count > 0;
     while (b.count < per_block) {
       if (KRACRead(&in) != 0) {
         reading = false;
@@ -296,17 +352,21 @@ int CKREXDoc::Run() {
       }
       std::memcpy(b.input.data() + b.count * in_length, in.record_area, in_length);
       ++b.count;
+      ++taken;
+      if (taken == 1) {
+        start_direct();
+        if (direct) break;
+      }
     }
     return b.count > 0;
   };
 
   auto work = [&](Block& b, unsigned worker) {
-    DTF& view = views[worker];
-    b.worked = 0;
+    DTF& view = views[worker].dtf;
+    b.worked = b.count;
     for (std::size_t i = 0; i < b.count; ++i) {
       std::span<const std::uint8_t> input(b.input.data() + i * in_length, in_length);
       std::span<std::uint8_t> output(b.output.data() + i * out_length, out_length);
-      b.worked = i + 1;
       if (edit) {
         engine_->PrepareRecord(input, output);
       } else {
@@ -323,6 +383,7 @@ int CKREXDoc::Run() {
         }
         if (selected != 1) {
           b.outcome[i] = kFailedSelection;
+          b.worked = i + 1;
           b.message = selected;
           b.item = item;
           return;
@@ -332,6 +393,7 @@ int CKREXDoc::Run() {
         int item = 0;
         if (int result = engine_->EditRecord(input, output, &item); result != 0) {
           b.outcome[i] = kFailedEdit;
+          b.worked = i + 1;
           b.message = result;
           b.item = item;
           return;

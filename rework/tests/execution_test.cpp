@@ -226,6 +226,17 @@ TEST_F(ReworkThreadsTest, AnInvalidSelectionKeyIsTheSameOnEveryThreadCount) {
   }
 }
 
+// Blocks are read past the record-access library; a short last record is
+// still its failure, reported as ever, after every record before it.
+TEST_F(ReworkThreadsTest, AShortLastRecordIsTheSameOnEveryThreadCount) {
+  dir_.Write("IN.DAT", Records() + std::string(150, 'x'));
+  Outcome one = RunEverywhere(WriteProcedure(Selection() + Edits(), "1A2"));
+  EXPECT_EQ(one.exit_status, 1);
+  EXPECT_EQ(one.console.rfind("KRAC2617-S " + in_data_ + " ", 0), 0u) << one.console;
+  dir_.Write("IN.DAT", Records());
+  EXPECT_EQ(Run(WriteProcedure(Selection() + Edits(), "1A2"), 1).output, one.output);
+}
+
 // Cancels the run at the third block (the loop offers the window program a
 // message dispatch once per block).
 CKREXDoc* g_run = nullptr;
