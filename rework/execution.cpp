@@ -419,7 +419,19 @@ int CKREXDoc::Run() {
     scratch.assign(out_length, ' ');
     engine_->Edit(input, scratch, true);
   };
+  // Only this thread counts; the counts are published once a block, and at
+  // the record that stops the run.
   bool stopped = false;
+  int64_t read_count = 0, written_count = 0;
+  auto publish = [&] {
+    read_.store(read_count, std::memory_order_relaxed);
+    written_.store(written_count, std::memory_order_relaxed);
+  };
+  auto stop = [&] {
+    publish();
+    stopped = true;
+    return false;
+  };
   auto write = [&](Block& b) {
     if (cancel_) {
       cancelled = true;
@@ -427,7 +439,7 @@ int CKREXDoc::Run() {
     }
     for (std::size_t i = 0; i < b.worked; ++i) {
       std::span<const std::uint8_t> input(b.input.data() + i * in_length, in_length);
-      read_.fetch_add(1, std::memory_order_relaxed);
+      ++read_count;
       if (conditions && first_selection) {
         first_selection = false;
         LogSelection();
@@ -440,8 +452,7 @@ int CKREXDoc::Run() {
           if (b.outcome[i] == kFailedEdit) log_edit(input);
           message_ = b.message;
           error_item_ = b.item;
-          stopped = true;
-          return false;
+          return stop();
         case kToWrite:
           break;
       }
@@ -451,11 +462,11 @@ int CKREXDoc::Run() {
         message_ = static_cast<int>(KRACGetStatus(&out));
         sub_code_ = KRACGetSubCode(&out);
         failed_ = &out;
-        stopped = true;
-        return false;
+        return stop();
       }
-      written_.fetch_add(1, std::memory_order_relaxed);
+      ++written_count;
     }
+    publish();
     return true;
   };
 
