@@ -4,7 +4,6 @@
 // stops a run on any number of threads with an output that holds exactly
 // the records it counts.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,20 +27,7 @@ constexpr int kRecords = 5000;  // 16 blocks of 400-byte records
 constexpr std::size_t kInLength = 400;
 constexpr std::size_t kOutLength = 110;
 
-std::string Program() {
-  const char* dir = std::getenv("QEL_TEST_BINARY_DIR");
-  return std::string(dir != nullptr ? dir : ".") + "/bin/qelreworkbatch";
-}
-
-// Packed S9(5): three bytes.
-std::string Packed(int value) {
-  int v = value < 0 ? -value : value;
-  char b[3];
-  b[0] = static_cast<char>((v / 10000 % 10) << 4 | (v / 1000 % 10));
-  b[1] = static_cast<char>((v / 100 % 10) << 4 | (v / 10 % 10));
-  b[2] = static_cast<char>((v % 10) << 4 | (value < 0 ? 0xd : 0xc));
-  return std::string(b, 3);
-}
+using test::Packed;
 
 // What a run leaves behind that a user or a later program can see.
 struct Outcome {
@@ -127,17 +113,12 @@ class ReworkThreadsTest : public ::testing::Test {
 
   Outcome Run(const std::string& procedure, int threads) {
     std::remove(out_data_.c_str());
-    std::string command = "cd '" + dir_.path() + "' && QEL_THREADS=" + std::to_string(threads) +
-                          " TEMP='" + dir_.path() + "' LC_ALL=C '" + Program() + "' '" +
-                          procedure + "' 2>&1";
     Outcome o;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return o;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-      o.console.append(buffer, n);
-    int status = ::pclose(pipe);
-    o.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    o.exit_status = test::RunCommand("cd '" + dir_.path() + "' && QEL_THREADS=" +
+                                         std::to_string(threads) + " TEMP='" + dir_.path() +
+                                         "' LC_ALL=C '" + test::BatchProgram() + "' '" +
+                                         procedure + "'",
+                                     &o.console);
     o.output = test::ReadAll(out_data_);
     o.edit_log = MaskRecords(test::ReadAll(dir_.path() + "/KRMVINF.LOG"),
                              {{0, 4}, {60, 4}, {104, 4}}, false);
