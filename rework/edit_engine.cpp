@@ -446,7 +446,8 @@ void CKRMVDoc::PrepareRecord(std::span<const std::uint8_t> input,
 }
 
 int CKRMVDoc::Perform(const Move& m, std::span<const std::uint8_t> input,
-                      std::span<std::uint8_t> output, int* source_item) const {
+                      std::span<std::uint8_t> output, codec::Decimal& value,
+                      int* source_item) const {
   const MoveSide& s = m.desc.source;
   const MoveSide& d = m.desc.destination;
   std::span<std::uint8_t> to = output.subspan(d.position, d.length);
@@ -488,7 +489,6 @@ int CKRMVDoc::Perform(const Move& m, std::span<const std::uint8_t> input,
       return 0;
     }
     case Kind::kNumeric: {
-      codec::Decimal value;
       if (m.source_is_constant) {
         value = m.constant_value;
       } else if (m.source_bwz && AllBlank(from)) {
@@ -523,12 +523,16 @@ int CKRMVDoc::EditMoves(std::span<const std::uint8_t> input, std::span<std::uint
       output.size() < static_cast<std::size_t>(doc_->output.record_length)) {
     return kLogicError;
   }
+  // One value for all numeric moves of the record: each move sets the
+  // value's shape and every digit of it before reading any, and clearing a
+  // value for every move cost more than the move itself.
+  codec::Decimal value;
   for (const Move& m : moves_) {
     if (log) {
       auto image = MoveDescImage(m.desc);
       KMSOBinaryOut(kLogEdit, image.data(), image.size());
     }
-    int result = Perform(m, input, output, source_item);
+    int result = Perform(m, input, output, value, source_item);
     if (result != 0) {
       *error_item = result == kInvalidData ? *source_item : m.desc.destination.item_number - 1;
       return result;

@@ -132,9 +132,10 @@ class CKRMVDoc {
 
   int AddMove(const ItemDescriptor* source, const char* constant,
               const ItemDescriptor& destination);
-  // One move; on KRMV2360 *source_item is the invalid input item's index.
+  // One move, with `value` as its numeric work area; on KRMV2360
+  // *source_item is the invalid input item's index.
   int Perform(const Move& m, std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
-              int* source_item) const;
+              codec::Decimal& value, int* source_item) const;
   int EditMoves(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, bool log,
                 int* error_item, int* source_item) const;
 

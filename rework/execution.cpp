@@ -179,10 +179,20 @@ namespace {
 // How a record of a block ended its work.
 enum Outcome : std::uint8_t { kPassedOver, kToWrite, kFailedSelection, kFailedEdit };
 
-// Input bytes of one block when the run is spread over threads: large
-// enough that handing blocks between threads costs nothing per record, small
-// enough that the pool stays a few megabytes.
-constexpr std::size_t kBlockInputBytes = 128 * 1024;
+// Bytes of records (input and output) in one block when the run is spread
+// over threads: enough that a worker spends about a millisecond on a block,
+// so that handing blocks between threads costs nothing per record, with the
+// whole pool kept within kPoolBytes whatever the number of threads.
+constexpr std::size_t kBlockBytes = 512 * 1024;
+constexpr std::size_t kMinBlockBytes = 32 * 1024;
+constexpr std::size_t kPoolBytes = 16 * 1024 * 1024;
+constexpr int kNoMemory = 2364;
+
+std::size_t RecordsPerBlock(unsigned threads, std::size_t in_length, std::size_t out_length) {
+  std::size_t bytes =
+      std::clamp(kPoolBytes / xformio::PoolSize(threads), kMinBlockBytes, kBlockBytes);
+  return std::max<std::size_t>(1, bytes / (in_length + out_length + 1));
+}
 
 // Aligned so that a worker finishing one block shares no cache line with
 // the thread reading or writing the next.
@@ -258,28 +268,36 @@ int CKREXDoc::Run() {
   std::size_t per_block = 1;
   if (BlocksAllowed(in, out)) {
     threads = xformio::WorkThreads();
-    per_block = std::max<std::size_t>(1, kBlockInputBytes / std::max<std::size_t>(in_length, 1));
+    per_block = RecordsPerBlock(threads, in_length, out_length);
   }
   std::vector<Block> pool;
   std::vector<SelectionView> views;
-  try {
-    pool.resize(xformio::PoolSize(threads));
-    for (Block& b : pool) {
-      b.input.resize(per_block * in_length);
-      b.output.resize(per_block * out_length);
-      b.outcome.resize(per_block);
+  auto allocate = [&] {
+    try {
+      pool.assign(xformio::PoolSize(threads), Block{});
+      for (Block& b : pool) {
+        b.input.resize(per_block * in_length);
+        b.output.resize(per_block * out_length);
+        b.outcome.resize(per_block);
+      }
+      views.assign(threads, SelectionView{in});
+      return true;
+    } catch (const std::bad_alloc&) {
+      pool.clear();
+      views.clear();
+      return false;
     }
-    views.assign(threads, SelectionView{in});
-  } catch (const std::bad_alloc&) {
-    if (per_block == 1) throw;
+  };
+  if (!allocate()) {
     // Too little memory for blocks: one record at a time needs almost none.
     threads = 1;
     per_block = 1;
-    pool.assign(1, Block{});
-    pool[0].input.resize(in_length);
-    pool[0].output.resize(out_length);
-    pool[0].outcome.resize(1);
-    views.assign(1, SelectionView{in});
+    if (!allocate()) {
+      message_ = kNoMemory;
+      engine_->Release();
+      cancel_ = false;
+      return message_;
+    }
   }
 
   // A read failure ends the run only after every record before it is

@@ -19,7 +19,7 @@
        01 NUM-TXT PIC 9(4).
        PROCEDURE DIVISION.
            OPEN OUTPUT IN-FILE
-           PERFORM VARYING N FROM 1 BY 1 UNTIL N > 12000
+           PERFORM VARYING N FROM 1 BY 1 UNTIL N > 30000
                COMPUTE M = FUNCTION MOD(N, 4) * 3 + 1
                MOVE CODES(M:3) TO I-CODE
                COMPUTE I-ZS = N * 1234.57 - 20000
