@@ -46,12 +46,17 @@ class CKREXDoc {
   CKREXDoc(CZovozDoc* document, CKRMVDoc* engine) : doc_(document), engine_(engine) {}
 
   // Runs the procedure over the whole input: 0 when it completed, the
-  // message number of the failure, or kRunCancelled.
+  // message number of the failure, or kRunCancelled. A fixed-length
+  // sequential input with a sequential output is selected and edited a block
+  // of records at a time on xformio::WorkThreads() threads (QEL_THREADS);
+  // records are still read and written in order on the calling thread, and
+  // everything observable (output, counts, message, item, logs) is that of a
+  // run on one thread. Other files go one record at a time.
   int Run();
 
-  // Asks the running loop to stop before its next record. Safe from another
-  // thread; a request made before the loop starts stops it before its first
-  // record.
+  // Asks the running loop to stop before its next block of records (before
+  // its next record when it goes one at a time). Safe from another thread; a
+  // request made before the loop starts stops it before its first record.
   void RequestCancel() { cancel_ = true; }
 
   // Counts of the run so far; safe to read from another thread while it runs.
