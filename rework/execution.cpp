@@ -16,8 +16,8 @@
 #include "platform/file.h"
 #include "platform/system_error.h"
 #include "platform/ui_hooks.h"
-#include "xformio/qelxformio.h"
 #include "xformio/ordered_blocks.h"
+#include "xformio/qelxformio.h"
 
 namespace qel::rework {
 
@@ -221,8 +221,8 @@ bool BlocksAllowed(const DTF& in, const DTF& out) {
   bool fixed = std::strncmp(in.record_format, "F", sizeof in.record_format) == 0 ||
                std::strncmp(in.record_format, "FB", sizeof in.record_format) == 0;
   return Organisation(in, "S") && fixed && in.sequential_control != nullptr &&
-         in.keyed_state == nullptr && Organisation(out, "S") &&
-         out.sequential_control != nullptr && out.keyed_state == nullptr;
+         in.keyed_state == nullptr && Organisation(out, "S") && out.sequential_control != nullptr &&
+         out.keyed_state == nullptr;
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // output bytes, logs), a failing record wherever it lies; and a cancel
 // stops a run on any number of threads with an output that holds exactly
 // the records it counts.
+#include "rework/execution.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,7 +15,6 @@
 #include "platform/ui_hooks.h"
 #include "rework/batch_report.h"
 #include "rework/edit_engine.h"
-#include "rework/execution.h"
 #include "rework/procedure_file.h"
 #include "rework/tests/rework_fixture.h"
 #include "rework/zovoz_document.h"
@@ -84,8 +85,8 @@ class ReworkThreadsTest : public ::testing::Test {
     std::string data;
     data.reserve(kRecords * kInLength);
     for (int i = 0; i < kRecords; ++i) {
-      std::string record = codes[i % 7] + Packed((i * 7919) % 100000 - 30000) +
-                           std::to_string(i % 10000);
+      std::string record =
+          codes[i % 7] + Packed((i * 7919) % 100000 - 30000) + std::to_string(i % 10000);
       record.resize(kInLength, static_cast<char>('a' + i % 26));
       data += record;
     }
@@ -103,22 +104,21 @@ class ReworkThreadsTest : public ::testing::Test {
            "EDIT;\nINITEM=IN-REC.REST;\nOUTITEM=OUT-REC.REST;\nEDIT_END;\n";
   }
   std::string WriteProcedure(const std::string& blocks, const std::string& selorder) {
-    return dir_.Write("P.rwp", test::Procedure(test::CommonBlock(
-                                                   in_data_, in_def_, out_data_, out_def_,
+    return dir_.Write(
+        "P.rwp", test::Procedure(test::CommonBlock(in_data_, in_def_, out_data_, out_def_,
                                                    "ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\n"
                                                    "COPY=NO;\n",
                                                    selorder) +
-                                               blocks));
+                                 blocks));
   }
 
   Outcome Run(const std::string& procedure, int threads) {
     std::remove(out_data_.c_str());
     Outcome o;
-    o.exit_status = test::RunCommand("cd '" + dir_.path() + "' && QEL_THREADS=" +
-                                         std::to_string(threads) + " TEMP='" + dir_.path() +
-                                         "' LC_ALL=C '" + test::BatchProgram() + "' '" +
-                                         procedure + "'",
-                                     &o.console);
+    o.exit_status = test::RunCommand(
+        "cd '" + dir_.path() + "' && QEL_THREADS=" + std::to_string(threads) + " TEMP='" +
+            dir_.path() + "' LC_ALL=C '" + test::BatchProgram() + "' '" + procedure + "'",
+        &o.console);
     o.output = test::ReadAll(out_data_);
     o.edit_log = MaskRecords(test::ReadAll(dir_.path() + "/KRMVINF.LOG"),
                              {{0, 4}, {60, 4}, {104, 4}}, false);
@@ -138,8 +138,8 @@ class ReworkThreadsTest : public ::testing::Test {
       Outcome many = Run(procedure, threads);
       EXPECT_EQ(many.exit_status, one.exit_status);
       EXPECT_EQ(many.console, one.console);
-      EXPECT_TRUE(many.output == one.output) << "outputs of " << many.output.size() << " and "
-                                             << one.output.size() << " bytes differ";
+      EXPECT_TRUE(many.output == one.output)
+          << "outputs of " << many.output.size() << " and " << one.output.size() << " bytes differ";
       EXPECT_EQ(many.edit_log, one.edit_log);
       EXPECT_EQ(many.selection_log, one.selection_log);
       EXPECT_EQ(many.messages, one.messages);
