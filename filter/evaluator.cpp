@@ -1,5 +1,6 @@
-// The evaluator runs once per input record, so it works in static storage
-// and reads item bytes straight from the record area: a character value is
+// The evaluator runs once per input record, so it works in storage kept
+// per thread (threads selecting records at once each have their own) and
+// reads item bytes straight from the record area: a character value is
 // copied only when a JUSTIFIED RIGHT item has to be left-aligned first.
 #include "filter/evaluator.h"
 
@@ -22,8 +23,6 @@ constexpr std::uint8_t kWideBlank[2] = {0x81, 0x40};
 using Bytes = std::span<const std::uint8_t>;
 
 struct WorkingStorage {
-  ItemDescriptor key_item;
-  ItemDescriptor comparison_item;
   std::uint8_t key[kMaxCharacterBytes];
   std::uint8_t value[kMaxCharacterBytes];
   codec::Decimal key_number;
@@ -47,7 +46,7 @@ const Blanks& BlankValues() {
 }
 
 WorkingStorage& Work() {
-  static WorkingStorage work;
+  thread_local WorkingStorage work;
   return work;
 }
 
@@ -122,11 +121,11 @@ class Evaluation {
     return result;
   }
 
-  // Checks the number against the layout first, so that a number outside it
-  // leaves the DTF's status alone.
-  bool LookUp(int n, ItemDescriptor* out) {
-    if (dtf_->record_layout == nullptr || n < 1 || n > dtf_->record_layout->count) return false;
-    return KRACDainfSet(n, dtf_, out) == 0;
+  // The layout's entry n, read in place: the layout is only read, so
+  // threads selecting at once share it, and nothing is copied per record.
+  const ItemDescriptor* LookUp(int n) const {
+    if (dtf_->record_layout == nullptr || n < 1 || n > dtf_->record_layout->count) return nullptr;
+    return &dtf_->record_layout->items[n - 1];
   }
 
   // The item's bytes in the record; false when they lie outside it.
@@ -159,11 +158,12 @@ class Evaluation {
   }
 
   int Condition(const SelCondEntry& cond) {
-    ItemDescriptor& key = work_.key_item;
+    const ItemDescriptor* key_entry = LookUp(cond.key_item);
     Bytes key_bytes;
-    if (!LookUp(cond.key_item, &key) || !ItemBytes(key, &key_bytes)) {
+    if (key_entry == nullptr || !ItemBytes(*key_entry, &key_bytes)) {
       return Invalid(KCND_INVALID_KEY, cond.key_item);
     }
+    const ItemDescriptor& key = *key_entry;
     bool numeric = IsNumericAttribute(key.attribute);
     bool national = key.attribute == KRAC_ATTR_NATIONAL;
     Bytes key_value;
@@ -183,11 +183,12 @@ class Evaluation {
     bool result = false;
     for (const SelCompEntry* e = cond.comparisons; e != nullptr; e = e->next) {
       if (e->kind == KCND_KIND_ITEM) {
-        ItemDescriptor& item = work_.comparison_item;
+        const ItemDescriptor* entry = LookUp(e->item);
         Bytes item_bytes;
-        if (!LookUp(e->item, &item) || !ItemBytes(item, &item_bytes)) {
+        if (entry == nullptr || !ItemBytes(*entry, &item_bytes)) {
           return Invalid(KCND_INVALID_COMPARISON, e->item);
         }
+        const ItemDescriptor& item = *entry;
         if (IsNumericAttribute(item.attribute) != numeric) {
           // A pairing the check refuses: the two never compare equal.
           result = cond.op == KCND_OP_NE;

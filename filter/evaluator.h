@@ -24,8 +24,9 @@ void ConstantValue(std::string_view text, int empty_integer_digits, int empty_fr
 // KCNDSelect1's contract. A prefix form that is empty, holds a character
 // other than digits, ",", "A" and "O", names a condition outside 1 to
 // KCND_MAX_CONDITIONS or lacks an operand selects nothing (0); only the
-// first KCND_PREFIX_SIZE - 1 bytes are read. Allocates nothing; one call at
-// a time.
+// first KCND_PREFIX_SIZE - 1 bytes are read. Allocates nothing. Threads
+// may call it at once, each with its own DTF: the table and prefix are only
+// read and the working storage is per thread.
 int Select(DTF* dtf, const char* prefix, const SelCondEntry* conditions, int* error_item,
            const SelRunOptions* options);
 

@@ -29,9 +29,10 @@ struct Compiled {
   int optional_tail = 0;
 };
 
-// The key's characters, decoded once per match.
+// The key's characters, decoded once per match; one array per thread, so
+// that threads selecting records at once do not share it.
 std::array<std::uint16_t, kMaxCharacterBytes>& KeyCharacters() {
-  static std::array<std::uint16_t, kMaxCharacterBytes> characters;
+  thread_local std::array<std::uint16_t, kMaxCharacterBytes> characters;
   return characters;
 }
 

@@ -11,7 +11,11 @@
  *    is checked and compiled by KCNDCondChek with the number of entries of
  *    the condition table. KCNDSelect1 runs only on a table and prefix form
  *    that passed both checks, once per record in the DTF's record area.
- * 4. The library works in static storage: one call at a time.
+ * 4. Threads. The checks work in static storage: one call at a time.
+ *    KCNDSelect1 keeps its working storage per thread and only reads the
+ *    condition table and prefix: threads may evaluate records at once, each
+ *    through a DTF of its own (a copy of the input's DTF whose record area
+ *    holds the thread's record).
  */
 #ifndef QEL_FILTER_QELFILTER_H_
 #define QEL_FILTER_QELFILTER_H_

@@ -446,7 +446,8 @@ void CKRMVDoc::PrepareRecord(std::span<const std::uint8_t> input,
 }
 
 int CKRMVDoc::Perform(const Move& m, std::span<const std::uint8_t> input,
-                      std::span<std::uint8_t> output) {
+                      std::span<std::uint8_t> output, codec::Decimal& value,
+                      int* source_item) const {
   const MoveSide& s = m.desc.source;
   const MoveSide& d = m.desc.destination;
   std::span<std::uint8_t> to = output.subspan(d.position, d.length);
@@ -488,7 +489,6 @@ int CKRMVDoc::Perform(const Move& m, std::span<const std::uint8_t> input,
       return 0;
     }
     case Kind::kNumeric: {
-      codec::Decimal value;
       if (m.source_is_constant) {
         value = m.constant_value;
       } else if (m.source_bwz && AllBlank(from)) {
@@ -497,7 +497,7 @@ int CKRMVDoc::Perform(const Move& m, std::span<const std::uint8_t> input,
         value.fraction_digits = m.source_format.fraction_digits;
       } else if (codec::DecodeNumber(m.source_format, from, options_, &value) !=
                  codec::Status::kOk) {
-        source_error_item_ = s.item_number - 1;
+        *source_item = s.item_number - 1;
         return kInvalidData;
       }
       if (m.destination_bwz &&
@@ -517,24 +517,38 @@ int CKRMVDoc::Perform(const Move& m, std::span<const std::uint8_t> input,
   return kLogicError;
 }
 
-int CKRMVDoc::Edit(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, bool log) {
+int CKRMVDoc::EditMoves(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
+                        bool log, int* error_item, int* source_item) const {
   if (input.size() < static_cast<std::size_t>(doc_->input.record_length) ||
       output.size() < static_cast<std::size_t>(doc_->output.record_length)) {
     return kLogicError;
   }
+  // One value for all numeric moves of the record: each move sets the
+  // value's shape and every digit of it before reading any, and clearing a
+  // value for every move cost more than the move itself.
+  codec::Decimal value;
   for (const Move& m : moves_) {
     if (log) {
       auto image = MoveDescImage(m.desc);
       KMSOBinaryOut(kLogEdit, image.data(), image.size());
     }
-    int result = Perform(m, input, output);
+    int result = Perform(m, input, output, value, source_item);
     if (result != 0) {
-      error_item_ =
-          result == kInvalidData ? source_error_item_ : m.desc.destination.item_number - 1;
+      *error_item = result == kInvalidData ? *source_item : m.desc.destination.item_number - 1;
       return result;
     }
   }
   return 0;
+}
+
+int CKRMVDoc::Edit(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, bool log) {
+  return EditMoves(input, output, log, &error_item_, &source_error_item_);
+}
+
+int CKRMVDoc::EditRecord(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
+                         int* error_item) const {
+  int source_item = 0;
+  return EditMoves(input, output, false, error_item, &source_item);
 }
 
 }  // namespace qel::rework

@@ -106,6 +106,12 @@ class CKRMVDoc {
   // the destination's index. With `log`, every descriptor is written to the
   // edit log before its move.
   int Edit(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, bool log);
+  // Edit without touching the engine: the failing item goes to *error_item
+  // and nothing is logged. After Prepare, and until Release, several threads
+  // may call it at once (each with its own records); PrepareRecord is
+  // likewise safe.
+  int EditRecord(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
+                 int* error_item) const;
 
   int error_item() const { return error_item_; }
   int source_error_item() const { return source_error_item_; }
@@ -126,7 +132,12 @@ class CKRMVDoc {
 
   int AddMove(const ItemDescriptor* source, const char* constant,
               const ItemDescriptor& destination);
-  int Perform(const Move& m, std::span<const std::uint8_t> input, std::span<std::uint8_t> output);
+  // One move, with `value` as its numeric work area; on KRMV2360
+  // *source_item is the invalid input item's index.
+  int Perform(const Move& m, std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
+              codec::Decimal& value, int* source_item) const;
+  int EditMoves(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, bool log,
+                int* error_item, int* source_item) const;
 
   CZovozDoc* doc_;
   std::vector<Move> moves_;

@@ -1,14 +1,23 @@
-// The run loop and the logs of a run. The loop reads, selects, builds and
-// writes one record at a time; every look-up was done before it starts.
+// The run loop and the logs of a run. Every look-up is done before the loop
+// starts; the loop reads and writes records in order on the calling thread
+// and, for a fixed-length sequential input, selects and builds them a block
+// at a time on every core (xformio/ordered_blocks.h).
 #include "rework/execution.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <span>
 #include <vector>
 
 #include "filter/qelfilter.h"
 #include "message/qelmessage.h"
+#include "platform/file.h"
+#include "platform/system_error.h"
 #include "platform/ui_hooks.h"
+#include "xformio/ordered_blocks.h"
+#include "xformio/qelxformio.h"
 
 namespace qel::rework {
 
@@ -17,6 +26,7 @@ namespace {
 int32_t g_run_counter = 0;
 
 constexpr int kEndOfFile = 2690;
+constexpr int kReadError = 3622;  // the record-access status of a failed read
 
 void Put32(char* record, std::size_t offset, uint32_t v) {
   for (int i = 0; i < 4; ++i) record[offset + i] = static_cast<char>(v >> (8 * i));
@@ -164,6 +174,59 @@ void CKREXDoc::LogSelection() const {
   out();
 }
 
+namespace {
+
+// How a record of a block ended its work.
+enum Outcome : std::uint8_t { kPassedOver, kToWrite, kFailedSelection, kFailedEdit };
+
+// Bytes of records (input and output) in one block when the run is spread
+// over threads: enough that a worker spends about a millisecond on a block,
+// so that handing blocks between threads costs nothing per record, with the
+// whole pool kept within kPoolBytes whatever the number of threads.
+constexpr std::size_t kBlockBytes = 512 * 1024;
+constexpr std::size_t kMinBlockBytes = 32 * 1024;
+constexpr std::size_t kPoolBytes = 16 * 1024 * 1024;
+constexpr int kNoMemory = 2364;
+
+std::size_t RecordsPerBlock(unsigned threads, std::size_t in_length, std::size_t out_length) {
+  std::size_t bytes =
+      std::clamp(kPoolBytes / xformio::PoolSize(threads), kMinBlockBytes, kBlockBytes);
+  return std::max<std::size_t>(1, bytes / (in_length + out_length + 1));
+}
+
+// Aligned so that a worker finishing one block shares no cache line with
+// the thread reading or writing the next.
+struct alignas(64) Block {
+  std::vector<std::uint8_t> input, output;  // `count` records back to back
+  std::vector<Outcome> outcome;
+  std::size_t count = 0;   // records read into the block
+  std::size_t worked = 0;  // records worked, a failing one last
+  int message = 0;         // the failing record's message and item
+  int item = 0;
+};
+
+// A worker's copy of the input DTF, whose record area it points at each of
+// its records for the selection; one cache line apart from the others.
+struct alignas(64) SelectionView {
+  DTF dtf;
+};
+
+bool Organisation(const DTF& dtf, const char* code) {
+  return std::strncmp(dtf.organisation, code, sizeof dtf.organisation) == 0;
+}
+
+// Records of a fixed-length sequential input do not depend on each other,
+// and a sequential output takes them in any size of batch.
+bool BlocksAllowed(const DTF& in, const DTF& out) {
+  bool fixed = std::strncmp(in.record_format, "F", sizeof in.record_format) == 0 ||
+               std::strncmp(in.record_format, "FB", sizeof in.record_format) == 0;
+  return Organisation(in, "S") && fixed && in.sequential_control != nullptr &&
+         in.keyed_state == nullptr && Organisation(out, "S") && out.sequential_control != nullptr &&
+         out.keyed_state == nullptr;
+}
+
+}  // namespace
+
 int CKREXDoc::Run() {
   ++g_run_counter;
   {
@@ -192,67 +255,250 @@ int CKREXDoc::Run() {
   }
   DTF& in = doc_->input;
   DTF& out = doc_->output;
-  bool conditions = doc_->condition_count > 0;
-  bool first_selection = true;
-  bool first_edit = true;
-  SelRunOptions options{s.big_endian ? 1 : 0, s.blank_when_zero ? 1 : 0};
-  for (;;) {
+  const bool conditions = doc_->condition_count > 0;
+  const SelRunOptions options{s.big_endian ? 1 : 0, s.blank_when_zero ? 1 : 0};
+  const auto in_length = static_cast<std::size_t>(std::max(in.record_length, 0));
+  const auto out_length = static_cast<std::size_t>(std::max(out.record_length, 0));
+
+  // Records are read and written on this thread, in order, and worked on by
+  // the workers a block at a time. Other file kinds, and a single thread,
+  // take one record per block, so that the loop reads, selects, builds and
+  // writes one record at a time as it always has.
+  unsigned threads = 1;
+  std::size_t per_block = 1;
+  if (BlocksAllowed(in, out)) {
+    threads = xformio::WorkThreads();
+    per_block = RecordsPerBlock(threads, in_length, out_length);
+  }
+  std::vector<Block> pool;
+  std::vector<SelectionView> views;
+  auto allocate = [&] {
+    try {
+      pool.assign(xformio::PoolSize(threads), Block{});
+      for (Block& b : pool) {
+        b.input.resize(per_block * in_length);
+        b.output.resize(per_block * out_length);
+        b.outcome.resize(per_block);
+      }
+      views.assign(threads, SelectionView{in});
+      return true;
+    } catch (const std::bad_alloc&) {
+      pool.clear();
+      views.clear();
+      return false;
+    }
+  };
+  if (!allocate()) {
+    // Too little memory for blocks: one record at a time needs almost none.
+    threads = 1;
+    per_block = 1;
+    if (!allocate()) {
+      message_ = kNoMemory;
+      engine_->Release();
+      cancel_ = false;
+      return message_;
+    }
+  }
+
+  // A read failure ends the run only after every record before it is
+  // written, and only when nothing failed before it.
+  bool reading = true;
+  bool cancelled = false;
+  int read_failure = 0;
+  std::string read_sub_code;
+  // Once the record-access library has read the first record (and with it
+  // checked the file's kind), whole blocks of records are read straight from
+  // the input's descriptor, a few system calls a block instead of one
+  // library call a record. At the end of the file, at a short last record
+  // or at a failed read, the library takes over again at the first record
+  // not taken, and reports each of them exactly as it always has.
+  auto* control = static_cast<IsuSamCtl*>(in.sequential_control);
+  const platform::FileHandle file = in.file_number;
+  bool direct = false;
+  int64_t taken = 0;  // records taken from the input
+  auto start_direct = [&] {
+    if (per_block <= 1 || taken != 1 || control == nullptr || control->recfm != 1 ||
+        control->reclen != in_length || control->blkcount == 0 ||
+        platform::SeekFile(file, static_cast<int64_t>(in_length), 0) < 0) {
+      return;
+    }
+    // The library's block is used up: its next read starts at the
+    // descriptor's position.
+    control->blkoff = control->blkcount;
+    control->endoff = control->blkcount;
+    control->split = '0';
+    direct = true;
+  };
+  auto read_direct = [&](Block& b) {
+    std::size_t want = per_block * in_length, got = 0;
+    while (got < want) {
+      int64_t n = platform::ReadFile(file, b.input.data() + got, want - got);
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    b.count = got / in_length;
+    taken += static_cast<int64_t>(b.count);
+    if (b.count == per_block) return true;
+    direct = false;
+    if (platform::SeekFile(file, taken * static_cast<int64_t>(in_length), 0) < 0) {
+      // The descriptor cannot be put back: the run ends as at a failed read.
+      reading = false;
+      read_failure = static_cast<int>(kReadError);
+      read_sub_code = std::to_string(platform::LastSystemError());
+      return false;
+    }
+    return true;
+  };
+  auto read = [&](Block& b) {
+    if (!reading) return false;
     if (cancel_) {
-      message_ = kRunCancelled;
-      break;
+      cancelled = true;
+      return false;
     }
     platform::PumpOneMessage();
-    if (KRACRead(&in) != 0) {
-      uint32_t status = KRACGetStatus(&in);
-      if (status != kEndOfFile) {
-        message_ = static_cast<int>(status);
-        sub_code_ = KRACGetSubCode(&in);
-        failed_ = &in;
+    b.count = 0;
+    if (direct && !read_direct(b)) return b.count > 0;
+    while (b.count < per_block) {
+      if (KRACRead(&in) != 0) {
+        reading = false;
+        uint32_t status = KRACGetStatus(&in);
+        if (status != kEndOfFile) {
+          read_failure = static_cast<int>(status);
+          read_sub_code = KRACGetSubCode(&in);
+        }
+        break;
       }
-      break;
+      std::memcpy(b.input.data() + b.count * in_length, in.record_area, in_length);
+      ++b.count;
+      ++taken;
+      if (taken == 1) {
+        start_direct();
+        if (direct) break;
+      }
     }
-    std::span<const std::uint8_t> input(reinterpret_cast<const std::uint8_t*>(in.record_area),
-                                        static_cast<std::size_t>(in.record_length));
-    std::span<std::uint8_t> output(reinterpret_cast<std::uint8_t*>(out.record_area),
-                                   static_cast<std::size_t>(out.record_length));
-    if (edit) {
-      engine_->PrepareRecord(input, output);
-    } else {
-      std::memset(output.data(), ' ', output.size());
+    return b.count > 0;
+  };
+
+  auto work = [&](Block& b, unsigned worker) {
+    DTF& view = views[worker].dtf;
+    b.worked = b.count;
+    for (std::size_t i = 0; i < b.count; ++i) {
+      std::span<const std::uint8_t> input(b.input.data() + i * in_length, in_length);
+      std::span<std::uint8_t> output(b.output.data() + i * out_length, out_length);
+      if (edit) {
+        engine_->PrepareRecord(input, output);
+      } else {
+        std::memset(output.data(), ' ', output.size());
+      }
+      if (conditions) {
+        view.record_area = reinterpret_cast<char*>(const_cast<std::uint8_t*>(input.data()));
+        int item = 0;
+        int selected = KCNDSelect1(&view, s.prefix.data(), doc_->conditions.data(), &item,
+                                   const_cast<SelRunOptions*>(&options));
+        if (selected == 0) {
+          b.outcome[i] = kPassedOver;
+          continue;
+        }
+        if (selected != 1) {
+          b.outcome[i] = kFailedSelection;
+          b.worked = i + 1;
+          b.message = selected;
+          b.item = item;
+          return;
+        }
+      }
+      if (edit) {
+        int item = 0;
+        if (int result = engine_->EditRecord(input, output, &item); result != 0) {
+          b.outcome[i] = kFailedEdit;
+          b.worked = i + 1;
+          b.message = result;
+          b.item = item;
+          return;
+        }
+      } else {
+        std::memcpy(output.data(), input.data(), std::min(input.size(), output.size()));
+      }
+      b.outcome[i] = kToWrite;
     }
-    read_.fetch_add(1, std::memory_order_relaxed);
-    if (conditions) {
-      int item = 0;
-      int selected = KCNDSelect1(&in, s.prefix.data(), doc_->conditions.data(), &item, &options);
-      if (first_selection) {
+  };
+
+  // The logs of a run are those of a run that reads, selects and edits one
+  // record at a time: the selection is logged after the first record's
+  // selection, the moves while the first record that reaches them is
+  // edited. Edit is exact for a record whatever the thread, so that record is
+  // edited once more here, with the log, into a scratch record.
+  bool first_selection = true;
+  bool first_edit = true;
+  std::vector<std::uint8_t> scratch;
+  auto log_edit = [&](std::span<const std::uint8_t> input) {
+    if (!edit || !first_edit) return;
+    first_edit = false;
+    scratch.assign(out_length, ' ');
+    engine_->Edit(input, scratch, true);
+  };
+  // Only this thread counts; the counts are published once a block, and at
+  // the record that stops the run.
+  bool stopped = false;
+  int64_t read_count = 0, written_count = 0;
+  auto publish = [&] {
+    read_.store(read_count, std::memory_order_relaxed);
+    written_.store(written_count, std::memory_order_relaxed);
+  };
+  auto stop = [&] {
+    publish();
+    stopped = true;
+    return false;
+  };
+  auto write = [&](Block& b) {
+    if (cancel_) {
+      cancelled = true;
+      return false;
+    }
+    for (std::size_t i = 0; i < b.worked; ++i) {
+      std::span<const std::uint8_t> input(b.input.data() + i * in_length, in_length);
+      ++read_count;
+      if (conditions && first_selection) {
         first_selection = false;
         LogSelection();
       }
-      if (selected == 0) continue;
-      if (selected != 1) {
-        message_ = selected;
-        error_item_ = item;
-        break;
+      switch (b.outcome[i]) {
+        case kPassedOver:
+          continue;
+        case kFailedSelection:
+        case kFailedEdit:
+          if (b.outcome[i] == kFailedEdit) log_edit(input);
+          message_ = b.message;
+          error_item_ = b.item;
+          return stop();
+        case kToWrite:
+          break;
       }
-    }
-    if (edit) {
-      int result = engine_->Edit(input, output, first_edit);
-      first_edit = false;
-      if (result != 0) {
-        message_ = result;
-        error_item_ = engine_->error_item();
-        break;
+      log_edit(input);
+      std::memcpy(out.record_area, b.output.data() + i * out_length, out_length);
+      if (KRACWrite(&out) != 0) {
+        message_ = static_cast<int>(KRACGetStatus(&out));
+        sub_code_ = KRACGetSubCode(&out);
+        failed_ = &out;
+        return stop();
       }
-    } else {
-      std::memcpy(output.data(), input.data(), std::min(input.size(), output.size()));
+      ++written_count;
     }
-    if (KRACWrite(&out) != 0) {
-      message_ = static_cast<int>(KRACGetStatus(&out));
-      sub_code_ = KRACGetSubCode(&out);
-      failed_ = &out;
-      break;
+    publish();
+    return true;
+  };
+
+  if (in.sequential_control != nullptr) input_file_ = in.file_number;
+  xformio::RunOrdered(threads, std::span<Block>(pool), read, work, write);
+  input_file_ = -1;
+  if (!stopped) {
+    if (cancelled) {
+      message_ = kRunCancelled;
+    } else if (read_failure != 0) {
+      message_ = read_failure;
+      sub_code_ = read_sub_code;
+      failed_ = &in;
     }
-    written_.fetch_add(1, std::memory_order_relaxed);
   }
   engine_->Release();
   // The request is cleared when the run ends, not when it starts, so that a

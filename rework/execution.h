@@ -46,17 +46,25 @@ class CKREXDoc {
   CKREXDoc(CZovozDoc* document, CKRMVDoc* engine) : doc_(document), engine_(engine) {}
 
   // Runs the procedure over the whole input: 0 when it completed, the
-  // message number of the failure, or kRunCancelled.
+  // message number of the failure, or kRunCancelled. A fixed-length
+  // sequential input with a sequential output is selected and edited a block
+  // of records at a time on xformio::WorkThreads() threads (QEL_THREADS);
+  // records are still read and written in order on the calling thread, and
+  // everything observable (output, counts, message, item, logs) is that of a
+  // run on one thread. Other files go one record at a time.
   int Run();
 
-  // Asks the running loop to stop before its next record. Safe from another
-  // thread; a request made before the loop starts stops it before its first
-  // record.
+  // Asks the running loop to stop before its next block of records (before
+  // its next record when it goes one at a time). Safe from another thread; a
+  // request made before the loop starts stops it before its first record.
   void RequestCancel() { cancel_ = true; }
 
   // Counts of the run so far; safe to read from another thread while it runs.
   int64_t records_read() const { return read_.load(std::memory_order_relaxed); }
   int64_t records_written() const { return written_.load(std::memory_order_relaxed); }
+  // The descriptor of a sequential input while the loop reads it, else -1
+  // (for a progress line's percent); safe from another thread.
+  int input_file() const { return input_file_.load(std::memory_order_relaxed); }
   // 0-based item index of the failing item (selection or move), see Run.
   int error_item() const { return error_item_; }
   // Sub-code of the last record-access failure, and its DTF.
@@ -75,6 +83,7 @@ class CKREXDoc {
   std::atomic<bool> cancel_{false};
   std::atomic<int64_t> read_{0};
   std::atomic<int64_t> written_{0};
+  std::atomic<int> input_file_{-1};
   int error_item_ = 0;
   std::string sub_code_;
   const DTF* failed_ = nullptr;

@@ -1,9 +1,9 @@
 // Runs a conversion on every core while keeping it the conversion of one
-// core: the calling thread reads blocks of input, worker threads convert
-// them in any order, and the calling thread writes the results in the order
-// the blocks were read. A write that says stop ends the run there: no block
-// read after it is written, so an output never holds a record after the
-// first one that failed.
+// core: the calling thread reads blocks of input, worker threads (and the
+// calling thread while it waits) convert them in any order, and the calling
+// thread writes the results in the order the blocks were read. A write that
+// says stop ends the run there: no block read after it is written, so an
+// output never holds a record after the first one that failed.
 //
 // Memory stays bounded whatever the input: only the blocks of the pool are
 // ever in flight. With one thread no thread is started and each block is
@@ -37,10 +37,11 @@ constexpr std::size_t PoolSize(unsigned threads) { return threads <= 1 ? 1 : 2 *
 //   read(Block&) -> bool   calling thread; fills the block, false when there
 //                          is nothing more to read (the block is unused).
 //   work(Block&, unsigned worker) -> void
-//                          a worker thread (0 <= worker < threads); must not
-//                          throw. Blocks are worked on in any order, each by
-//                          one worker, so per-worker scratch may be indexed
-//                          by `worker`.
+//                          a worker thread, or the calling thread while it
+//                          waits (0 <= worker < threads); must not throw.
+//                          Blocks are worked on in any order, each by one
+//                          worker, so per-worker scratch may be indexed by
+//                          `worker`.
 //   write(Block&) -> bool  calling thread, in read order; false stops the
 //                          run: blocks read after it are dropped unwritten.
 // Returns when every block read has been written or dropped and every
@@ -75,8 +76,14 @@ void RunOrdered(unsigned threads, std::span<Block> pool, Read&& read, Work&& wor
         done.notify_all();
       }
     };
+    // The calling thread is the last of the `threads`: besides reading and
+    // writing it works queued blocks while the oldest one is not finished,
+    // so that no more threads than asked for share the cores (one more
+    // leaves a core idle whenever the scheduler keeps the reader waiting
+    // behind a worker).
+    const unsigned own = threads - 1;
     try {
-      for (unsigned w = 0; w < threads; ++w) workers.emplace_back(worker_loop, w);
+      for (unsigned w = 0; w < own; ++w) workers.emplace_back(worker_loop, w);
     } catch (const std::system_error&) {
       // Fewer workers than asked for still convert everything.
     }
@@ -104,7 +111,18 @@ void RunOrdered(unsigned threads, std::span<Block> pool, Read&& read, Work&& wor
         std::size_t index = order.front();
         {
           std::unique_lock lock(mutex);
-          done.wait(lock, [&] { return finished[index] != 0; });
+          while (finished[index] == 0) {
+            if (queue.empty()) {
+              done.wait(lock);
+              continue;
+            }
+            std::size_t next = queue.front();
+            queue.pop_front();
+            lock.unlock();
+            work(pool[next], own);
+            lock.lock();
+            finished[next] = 1;
+          }
           finished[index] = 0;
         }
         order.pop_front();

@@ -1,6 +1,7 @@
 // qelreworkbatch: runs one rework procedure file from the command line.
 // Exit status 0 after a completed run whose output reached its file, 1 after
 // any failure, a failure to write out or close a file included.
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "rework/execution.h"
 #include "rework/procedure_file.h"
 #include "rework/zovoz_document.h"
+#include "xformio/progress_meter.h"
 
 namespace {
 
@@ -76,7 +78,15 @@ int Main(int argc, char** argv) {
   CKREXDoc run(&doc, &engine);
   doc.run_phase = 2;
   WriteSystemInformation(doc);
-  result = run.Run();
+  {
+    // Records done, percent and rate on a terminal's standard error; gone
+    // before the files are closed and the result is shown.
+    qel::xformio::ProgressMeter meter([&run] {
+      return qel::xformio::ProgressMeter::Sample{static_cast<std::uint64_t>(run.records_read()),
+                                                 run.input_file()};
+    });
+    result = run.Run();
+  }
   RunEnd end = EndRun(doc, run, result);
   for (const Report& report : end.reports) Show(report);
   return end.succeeded ? 0 : 1;

@@ -127,12 +127,17 @@ check() {
   counts=$("./$2")
   read=$((10#${counts% *}))
   written=$((10#${counts#* }))
-  message=$("$batch" "$4" | iconv -f CP932 -t UTF-8) || fail "$1: qelreworkbatch failed: $message"
-  [ "$message" == "KRWN2052-I 入力レコード${read}件，出力レコード${written}件。" ] ||
-    fail "$1: counts: COBOL $read/$written, qelreworkbatch: $message"
-  cmp "$3" "$5" || fail "$1: the output files differ"
+  # One thread, and blocks of records on two and on seven threads.
+  for threads in 1 2 7; do
+    rm -f "$5"
+    message=$(QEL_THREADS=$threads "$batch" "$4" | iconv -f CP932 -t UTF-8) ||
+      fail "$1: qelreworkbatch failed on $threads threads: $message"
+    [ "$message" == "KRWN2052-I 入力レコード${read}件，出力レコード${written}件。" ] ||
+      fail "$1: counts: COBOL $read/$written, qelreworkbatch on $threads threads: $message"
+    cmp "$3" "$5" || fail "$1: the output files differ on $threads threads"
+  done
   [ "$written" -gt 0 ] || fail "$1: nothing selected, the check proves nothing"
-  echo "$1: $read read, $written written, identical"
+  echo "$1: $read read, $written written, identical on 1, 2 and 7 threads"
 }
 check "appointed items, COPY=NO" appoint COBOL-OUT.DAT appoint.rwp QEL-OUT.DAT
 check "same-name items, COPY=YES" samename COBOL-OUT2.DAT samename.rwp QEL-OUT2.DAT

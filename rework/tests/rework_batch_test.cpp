@@ -1,7 +1,6 @@
 // qelreworkbatch end to end: arguments, procedure faults, runs, exit status
 // and the three logs of a run.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,21 +13,7 @@ namespace qel::rework {
 namespace {
 
 using test::Field;
-
-std::string Program() {
-  const char* dir = std::getenv("QEL_TEST_BINARY_DIR");
-  return std::string(dir != nullptr ? dir : ".") + "/bin/qelreworkbatch";
-}
-
-// Packed S9(5): three bytes.
-std::string Packed(int value) {
-  int v = value < 0 ? -value : value;
-  char b[3];
-  b[0] = static_cast<char>((v / 10000 % 10) << 4 | (v / 1000 % 10));
-  b[1] = static_cast<char>((v / 100 % 10) << 4 | (v / 10 % 10));
-  b[2] = static_cast<char>((v % 10) << 4 | (value < 0 ? 0xd : 0xc));
-  return std::string(b, 3);
-}
+using test::Packed;
 
 class ReworkBatchTest : public ::testing::Test {
  protected:
@@ -78,16 +63,9 @@ class ReworkBatchTest : public ::testing::Test {
 
   // Runs the program with `args` (already quoted); its exit status.
   int Run(const std::string& args) {
-    std::string command = "cd '" + dir_.path() + "' && TEMP='" + dir_.path() + "' LC_ALL=C '" +
-                          Program() + "' " + args + " 2>&1";
-    output_.clear();
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return -1;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-      output_.append(buffer, n);
-    int status = ::pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return test::RunCommand("cd '" + dir_.path() + "' && TEMP='" + dir_.path() + "' LC_ALL=C '" +
+                                test::BatchProgram() + "' " + args,
+                            &output_);
   }
   int RunProcedure(const std::string& text) {
     procedure_ = dir_.Write("P.rwp", text);

@@ -1,6 +1,10 @@
 // Test helpers of the rework core.
 #include "rework/tests/rework_fixture.h"
 
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -47,6 +51,31 @@ std::string ReadAll(const std::string& path) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+std::string Packed(int value) {
+  int v = value < 0 ? -value : value;
+  char b[3];
+  b[0] = static_cast<char>((v / 10000 % 10) << 4 | (v / 1000 % 10));
+  b[1] = static_cast<char>((v / 100 % 10) << 4 | (v / 10 % 10));
+  b[2] = static_cast<char>((v % 10) << 4 | (value < 0 ? 0xd : 0xc));
+  return std::string(b, 3);
+}
+
+std::string BatchProgram() {
+  const char* dir = std::getenv("QEL_TEST_BINARY_DIR");
+  return std::string(dir != nullptr ? dir : ".") + "/bin/qelreworkbatch";
+}
+
+int RunCommand(const std::string& command, std::string* output) {
+  output->clear();
+  FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+  if (pipe == nullptr) return -1;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    output->append(buffer, n);
+  int status = ::pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace qel::rework::test

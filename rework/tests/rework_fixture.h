@@ -39,6 +39,16 @@ std::string CommonBlock(const std::string& in_data, const std::string& in_def,
 
 std::string ReadAll(const std::string& path);
 
+// S9(5) COMP-3: three bytes, sign C or D.
+std::string Packed(int value);
+
+// The qelreworkbatch program of this build.
+std::string BatchProgram();
+
+// Runs `command` through the shell with standard error joined to standard
+// output, which goes to *output; its exit status, -1 when it did not exit.
+int RunCommand(const std::string& command, std::string* output);
+
 }  // namespace qel::rework::test
 
 #endif  // QEL_REWORK_TESTS_REWORK_FIXTURE_H_

@@ -25,16 +25,6 @@ inline void WriteSampleDefinitions(const TempDir& dir, std::string* in_def, std:
                               {"05", "FLAG", "X", "1", 9}});
 }
 
-// S9(5) COMP-3: three bytes, sign C or D.
-inline std::string Packed(int value) {
-  int v = value < 0 ? -value : value;
-  char b[3];
-  b[0] = static_cast<char>((v / 10000 % 10) << 4 | (v / 1000 % 10));
-  b[1] = static_cast<char>((v / 100 % 10) << 4 | (v / 10 % 10));
-  b[2] = static_cast<char>((v % 10) << 4 | (value < 0 ? 0xd : 0xc));
-  return std::string(b, 3);
-}
-
 }  // namespace qel::rework::test
 
 #endif  // QEL_REWORK_QELREWORK_TESTS_WINDOW_FIXTURE_H_

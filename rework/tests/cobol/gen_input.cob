@@ -1,7 +1,8 @@
        IDENTIFICATION DIVISION.
        PROGRAM-ID. GENINPUT.
       * Writes the input records of the rework checks: every numeric
-      * kind with positive, negative and zero values.
+      * kind with positive, negative and zero values, enough of them
+      * to fill several blocks of a run spread over threads.
        ENVIRONMENT DIVISION.
        INPUT-OUTPUT SECTION.
        FILE-CONTROL.
@@ -12,13 +13,13 @@
        FD IN-FILE.
        COPY "inrec.cpy".
        WORKING-STORAGE SECTION.
-       01 N       PIC 9(4) COMP.
+       01 N       PIC 9(5) COMP.
        01 M       PIC 9(4) COMP.
        01 CODES   PIC X(12) VALUE "A01A02B01A03".
        01 NUM-TXT PIC 9(4).
        PROCEDURE DIVISION.
            OPEN OUTPUT IN-FILE
-           PERFORM VARYING N FROM 1 BY 1 UNTIL N > 40
+           PERFORM VARYING N FROM 1 BY 1 UNTIL N > 30000
                COMPUTE M = FUNCTION MOD(N, 4) * 3 + 1
                MOVE CODES(M:3) TO I-CODE
                COMPUTE I-ZS = N * 1234.57 - 20000
