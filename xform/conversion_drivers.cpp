@@ -522,8 +522,13 @@ struct Block {
   }
 };
 
-// Blocks of fixed-length records read through the sequential file's control
-// block on the calling thread.
+// Blocks of fixed-length records read on the calling thread. The
+// sequential file's control block reads the first record (and with it
+// checks the file's kind); after it whole blocks are read straight from
+// the descriptor, a few system calls a block instead of a copy a record.
+// At the end of the file, at a short last record or at a failed read, the
+// control block takes over again at the first record not taken, so that
+// each of them is reported exactly as it always was.
 class RecordBlocks {
  public:
   RecordBlocks(SamFile& in, std::size_t length, const Run& run)
@@ -539,6 +544,7 @@ class RecordBlocks {
     b.records = 0;
     b.read_failed = false;
     if (b.input.size() < per_block_ * length_) b.input.resize(per_block_ * length_);
+    if (direct_ && ReadDirect(b)) return true;
     while (b.records < per_block_) {
       IsuSamSetRec(in_.ctl, b.input.data() + b.records * length_, static_cast<uint16_t>(length_));
       uint16_t got = 0;
@@ -555,6 +561,10 @@ class RecordBlocks {
         break;
       }
       ++b.records;
+      if (++taken_ == 1) {
+        StartDirect();
+        if (direct_) break;
+      }
     }
     return b.records > 0 || b.read_failed;
   }
@@ -562,10 +572,52 @@ class RecordBlocks {
   bool cancelled() const { return cancelled_; }
 
  private:
+  // After the first record: the control block's buffer counts as used up,
+  // and the descriptor is put right after that record.
+  void StartDirect() {
+    IsuSamCtl* ctl = in_.ctl;
+    if (per_block_ <= 1 || ctl->recfm != 1 || ctl->reclen != length_ || ctl->blkcount == 0 ||
+        platform::SeekFile(in_.handle, static_cast<int64_t>(length_), 0) < 0) {
+      return;
+    }
+    ctl->blkoff = ctl->blkcount;
+    ctl->endoff = ctl->blkcount;
+    ctl->split = '0';
+    direct_ = true;
+  }
+
+  // A whole block from the descriptor: true. Otherwise the records read
+  // whole are kept, the descriptor is put back after them and the control
+  // block goes on from there (false).
+  bool ReadDirect(Block& b) {
+    const std::size_t want = per_block_ * length_;
+    std::size_t got = 0;
+    while (got < want) {
+      int64_t n = platform::ReadFile(in_.handle, b.input.data() + got, want - got);
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    b.records = got / length_;
+    taken_ += b.records;
+    if (b.records == per_block_) return true;
+    direct_ = false;
+    if (platform::SeekFile(in_.handle, static_cast<int64_t>(taken_ * length_), 0) < 0) {
+      // The descriptor cannot be put back: the reading fails there.
+      ended_ = true;
+      b.read_failed = true;
+      b.read_status = ISUSAM_ST_IO;
+      b.read_error = platform::LastSystemError();
+      return true;
+    }
+    return false;
+  }
+
   SamFile& in_;
   std::size_t length_;
   std::size_t per_block_;
   const Run& run_;
+  std::uint64_t taken_ = 0;  // records taken from the file
+  bool direct_ = false;
   bool ended_ = false;
   bool cancelled_ = false;
 };
@@ -597,8 +649,12 @@ class LineBlocks {
         // An empty file still has its one (empty) block: the reader's end.
         if (started_) return false;
         b.input_size = 0;
+        if (b.input.size() < xformio::kScanPad) b.input.resize(xformio::kScanPad);
         break;
       case xformio::LineSplitter::Result::kFailed:
+        if (b.input.size() < b.input_size + xformio::kScanPad) {
+          b.input.resize(b.input_size + xformio::kScanPad);
+        }
         ended_ = true;
         b.read_failed = true;
         b.read_error = splitter_.error();
@@ -756,8 +812,20 @@ void TextToRecords(xformio::TextReader& reader, std::vector<unsigned char>& line
 }
 
 // Writes a block's records to a fixed-length output; false after the
-// failure (reported).
+// failure (reported). Whole blocks go straight to the descriptor while the
+// control block holds nothing; a record length it would refuse goes
+// through it, to be refused as always.
 bool PutRecords(SamFile& out, const Block& b, std::size_t length, Run& run, const char* name) {
+  if (length > 0 && length <= out.ctl->blksize && out.ctl->blkoff == 0) {
+    if (b.output_size > 0 &&
+        platform::WriteFile(out.handle, b.output.data(), b.output_size) !=
+            static_cast<int64_t>(b.output_size)) {
+      run.SamError(ISUSAM_ST_IO, kOpWrite, name);
+      return false;
+    }
+    run.Count(b.converted);
+    return true;
+  }
   for (std::uint64_t i = 0; i < b.converted; ++i) {
     IsuSamSetRec(out.ctl, const_cast<unsigned char*>(b.output.data()) + i * length,
                  static_cast<uint16_t>(length));
@@ -1022,7 +1090,7 @@ int CsvToSam(const KXFMTbl& t, const DriverContext& context) {
       threads, std::span<Block>(pool), [&](Block& b) { return blocks.Read(b); },
       [&](Block& b, unsigned worker) {
         Worker& w = *workers[worker];
-        if (!w.reader.Load(b.input.data(), b.input_size, b.first && title, false)) {
+        if (!w.reader.Adopt(b.input, b.input_size, b.first && title)) {
           b.StartOutput();
           b.failure = -1;
           b.failure_error = platform::LastSystemError();
@@ -1251,12 +1319,7 @@ int TxtToSam(const KXFMTbl& t, const DriverContext& context) {
       threads, std::span<Block>(pool), [&](Block& b) { return blocks.Read(b); },
       [&](Block& b, unsigned worker) {
         Worker& w = *workers[worker];
-        if (!w.reader.Load(b.input.data(), b.input_size, false)) {
-          b.StartOutput();
-          b.failure = -1;
-          b.failure_error = platform::LastSystemError();
-          return;
-        }
+        w.reader.Adopt(b.input, b.input_size);
         TextToRecords(w.reader, w.line, length, SIZE_MAX, b);
       },
       write);

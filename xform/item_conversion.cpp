@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
+#include "codec/numeric_item_text.h"
 #include "recacc/item_format.h"
 
 namespace qel::xform {
@@ -15,11 +17,20 @@ namespace codec = qel::codec;
 
 constexpr char kQuote = '"';
 
+// How the record loops convert a field, chosen once per layout.
+enum class FieldKind {
+  kCharacter,  // quoted; placed over single-byte spaces
+  kNational,   // quoted; placed over full-width spaces
+  kNumber,     // a numeric item whose format the codec can use
+  kOther,      // anything else: the codec's general calls give its status
+};
+
 // A non-group item of the layout, as CsvRecPut writes it.
 struct Field {
   std::size_t index;
   bool quoted;           // character and national items
   std::size_t max_text;  // longest field text with its quotes and separator
+  FieldKind kind = FieldKind::kOther;
 };
 
 struct WorkArea {
@@ -31,6 +42,9 @@ struct WorkArea {
   std::vector<char> line;
   std::vector<codec::ItemFormat> formats;
   codec::CodecOptions options;
+  // The fields cover the record's bytes from 0 up to here without a gap:
+  // a record read from CSV needs no zero fill that far.
+  std::size_t covered = 0;
   std::string failed_name;
   // One field with its quotes; also the reader's field buffer.
   std::vector<char> field = std::vector<char>(kFieldCapacity + 2);
@@ -80,7 +94,40 @@ void LoadItems(std::vector<ItemDescriptor> layout_items, bool big_endian, bool b
     const ItemDescriptor& d = a.items[i];
     a.formats.push_back(recacc::ItemFormatOf(d));
     if (d.attribute == codec::kGroup) continue;
-    a.fields.push_back(Field{i, IsCharacterLike(d.attribute), 0});
+    Field f{i, IsCharacterLike(d.attribute), 0};
+    const codec::ItemFormat& format = a.formats.back();
+    if (format.byte_length >= 0 && d.position >= 0) {
+      switch (codec::ClassOf(d.attribute)) {
+        case codec::ItemClass::kCharacter:
+          f.kind = FieldKind::kCharacter;
+          break;
+        case codec::ItemClass::kNational:
+          f.kind = FieldKind::kNational;
+          break;
+        case codec::ItemClass::kNumeric:
+          if (codec::NumericByteLength(format) == format.byte_length) f.kind = FieldKind::kNumber;
+          break;
+        default:
+          break;
+      }
+    }
+    a.fields.push_back(f);
+  }
+  // The covered start of the record: items in any order, overlapping or not.
+  std::vector<std::pair<std::size_t, std::size_t>> spans;
+  for (const Field& f : a.fields) {
+    const ItemDescriptor& d = a.items[f.index];
+    if (d.position >= 0 && d.byte_length > 0) {
+      spans.emplace_back(static_cast<std::size_t>(d.position),
+                         static_cast<std::size_t>(d.position) +
+                             static_cast<std::size_t>(d.byte_length));
+    }
+  }
+  std::sort(spans.begin(), spans.end());
+  a.covered = 0;
+  for (const auto& [from, to] : spans) {
+    if (from > a.covered) break;
+    a.covered = std::max(a.covered, to);
   }
   SetOptions(big_endian, blank_when_zero);
   SetCsvEncoding(CsvEncoding::kCp932);
@@ -242,9 +289,14 @@ template <bool kUtf8>
     return n + 2;
   }
   std::size_t length = 0;
-  codec::Status s = codec::ItemToText(
-      format, std::span<const std::uint8_t>(item, static_cast<std::size_t>(format.byte_length)),
-      a.options, codec::TextStyle::kField, std::span<char>(out, room), &length);
+  const auto bytes =
+      std::span<const std::uint8_t>(item, static_cast<std::size_t>(format.byte_length));
+  codec::Status s =
+      f.kind == FieldKind::kNumber
+          ? codec::NumericItemToText(format, bytes, a.options, codec::TextStyle::kField,
+                                     std::span<char>(out, room), &length)
+          : codec::ItemToText(format, bytes, a.options, codec::TextStyle::kField,
+                              std::span<char>(out, room), &length);
   if (s != codec::Status::kOk) {
     *rc = FromStatus(s);
     return 0;
@@ -311,7 +363,7 @@ template <bool kUtf8, typename Next>
 int GetLine(const WorkArea& a, Next&& next, unsigned char* record,
             std::size_t record_length, CsvTextConverter& converter, std::vector<char>& cp932,
             std::string& failed) {
-  std::memset(record, 0, record_length);
+  if (a.covered < record_length) std::memset(record, 0, record_length);
   bool line_ended = false;
   auto fail = [&failed](const ItemDescriptor& d, int rc) {
     failed.assign(d.name, strnlen(d.name, sizeof d.name));
@@ -339,10 +391,30 @@ int GetLine(const WorkArea& a, Next&& next, unsigned char* record,
     }
     const codec::ItemFormat& format = a.formats[f.index];
     if (format.byte_length < 0) return fail(d, kConvertNotConvertible);
-    codec::Status s = codec::TextToItem(
-        format, text, a.options,
-        std::span<std::uint8_t>(record + d.position, static_cast<std::size_t>(format.byte_length)));
-    if (s != codec::Status::kOk) return fail(d, FromStatus(s));
+    const auto item =
+        std::span<std::uint8_t>(record + d.position, static_cast<std::size_t>(format.byte_length));
+    const auto source =
+        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    switch (f.kind) {
+      case FieldKind::kCharacter:
+        codec::PlaceCharacters(source, format.justified, item);
+        break;
+      case FieldKind::kNational:
+        codec::PlaceNational(source, format.justified, item);
+        break;
+      case FieldKind::kNumber:
+        if (codec::Status s = codec::TextToNumericItem(format, text, a.options, item);
+            s != codec::Status::kOk) {
+          return fail(d, FromStatus(s));
+        }
+        break;
+      case FieldKind::kOther:
+        if (codec::Status s = codec::TextToItem(format, text, a.options, item);
+            s != codec::Status::kOk) {
+          return fail(d, FromStatus(s));
+        }
+        break;
+    }
   }
   // Extra fields of a long line are read and discarded.
   while (!line_ended) {

@@ -58,6 +58,15 @@ bool BlockReader::Load(const unsigned char* data, size_t size, bool more) {
   return true;
 }
 
+void BlockReader::Adopt(std::vector<unsigned char>& data, size_t size) {
+  buffer_.swap(data);
+  capacity_ = buffer_.size() - kScanPad;
+  valid_ = size;
+  scan_ = 0;
+  at_end_ = true;
+  ++refills_;
+}
+
 BlockWriter::BlockWriter(platform::FileHandle file, size_t buffer_size)
     : file_(file), buffer_(buffer_size) {}
 
@@ -94,6 +103,19 @@ CsvReader::CsvReader(platform::FileHandle file, unsigned char separator, bool sk
 
 bool CsvReader::Load(const unsigned char* data, size_t size, bool skip_title, bool more) {
   if (!in_.Load(data, size, more)) return false;
+  try {
+    if (stop_bits_.size() < in_.capacity_ / 64 + 2) stop_bits_.resize(in_.capacity_ / 64 + 2);
+  } catch (const std::bad_alloc&) {
+    platform::SetLastSystemError(kErrorNotEnoughMemory);
+    return false;
+  }
+  skip_title_ = skip_title;
+  MarkStops();
+  return true;
+}
+
+bool CsvReader::Adopt(std::vector<unsigned char>& data, size_t size, bool skip_title) {
+  in_.Adopt(data, size);
   try {
     if (stop_bits_.size() < in_.capacity_ / 64 + 2) stop_bits_.resize(in_.capacity_ / 64 + 2);
   } catch (const std::bad_alloc&) {
@@ -250,6 +272,11 @@ TextReader::TextReader(platform::FileHandle file, size_t buffer_size) : in_(file
 bool TextReader::Load(const unsigned char* data, size_t size, bool more) {
   ended_ = false;
   return in_.Load(data, size, more);
+}
+
+void TextReader::Adopt(std::vector<unsigned char>& data, size_t size) {
+  ended_ = false;
+  in_.Adopt(data, size);
 }
 
 int TextReader::Get(unsigned char* line, size_t capacity, int32_t* end_kind, size_t* length) {

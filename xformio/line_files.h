@@ -81,6 +81,10 @@ class QEL_XFORMIO_EXPORT BlockReader {
   // someone else). With `more`, reading goes on in the file after them.
   // False when there is no memory for them.
   bool Load(const unsigned char* data, size_t size, bool more);
+  // As Load without `more`, taking the first `size` bytes of `data` (which
+  // holds kScanPad bytes more) by exchanging buffers: `data` gets the old
+  // buffer back.
+  void Adopt(std::vector<unsigned char>& data, size_t size);
 
   std::vector<unsigned char> buffer_;
   size_t capacity_;  // bytes of data the buffer holds
@@ -145,6 +149,9 @@ class QEL_XFORMIO_EXPORT CsvReader {
   // Makes the reader read `size` bytes of `data` (see BlockReader::Load),
   // with the title line still to pass when `skip_title`. False: no memory.
   bool Load(const unsigned char* data, size_t size, bool skip_title, bool more);
+  // As Load without `more`, exchanging buffers (see BlockReader::Adopt).
+  // False: no memory.
+  bool Adopt(std::vector<unsigned char>& data, size_t size, bool skip_title);
 
   int Get(unsigned char* field, size_t* length, int32_t* end_kind) {
     int32_t n;
@@ -158,7 +165,8 @@ class QEL_XFORMIO_EXPORT CsvReader {
   // As Get, but a field that lies whole in the buffer is not copied:
   // *data points at it there (valid until the next call), or else at
   // `field`, which then holds it.
-  int View(unsigned char* field, const unsigned char** data, size_t* length, int32_t* end_kind) {
+  [[gnu::always_inline]] int View(unsigned char* field, const unsigned char** data, size_t* length,
+                                  int32_t* end_kind) {
     size_t from, to;
     if (TryFind(&from, &to, end_kind)) {
       *data = in_.buffer_.data() + from;
@@ -301,6 +309,8 @@ class QEL_XFORMIO_EXPORT TextReader {
   // Makes the reader read `size` bytes of `data` (see BlockReader::Load).
   // False: no memory.
   bool Load(const unsigned char* data, size_t size, bool more);
+  // As Load without `more`, exchanging buffers (see BlockReader::Adopt).
+  void Adopt(std::vector<unsigned char>& data, size_t size);
   // See TxtGet in qelxformio.h. -1 on a read error, no memory or capacity < 2.
   int Get(unsigned char* line, size_t capacity, int32_t* end_kind, size_t* length);
   // See TxtSkip. Adds the data bytes passed to *count.
