@@ -485,7 +485,8 @@ int RecordConverter::GetLine(xformio::CsvReader& reader, unsigned char* record,
                              std::size_t record_length) {
   const WorkArea& a = Area();
   unsigned char* field = field_.data();
-  auto next = [&reader, field](std::string_view* text, int32_t* end_kind) {
+  auto next = [&reader, field](std::string_view* text,
+                               int32_t* end_kind) __attribute__((always_inline)) {
     const unsigned char* data = nullptr;
     std::size_t length = 0;
     int rc = reader.View(field, &data, &length, end_kind);

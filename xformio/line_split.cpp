@@ -9,6 +9,10 @@
 #include "platform/system_error.h"
 #include "xformio/byte_scan.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace qel::xformio {
 namespace {
 
@@ -16,6 +20,38 @@ constexpr unsigned char kQuoteByte = '"';
 constexpr unsigned char kCrByte = 0x0D;
 constexpr unsigned char kLfByte = 0x0A;
 constexpr unsigned char kMarkByte = 0x1A;
+
+// Where among 64 bytes the quotes, CRs and LFs are: bit i for byte i.
+struct Stops {
+  uint64_t quotes = 0;
+  uint64_t crs = 0;
+  uint64_t lfs = 0;
+};
+
+Stops StopsOf(const unsigned char* p) {
+  Stops s;
+#if defined(__SSE2__)
+  const __m128i quote = _mm_set1_epi8(static_cast<char>(kQuoteByte));
+  const __m128i cr = _mm_set1_epi8(static_cast<char>(kCrByte));
+  const __m128i lf = _mm_set1_epi8(static_cast<char>(kLfByte));
+  for (int k = 0; k < 4; ++k) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    auto mask = [&v](__m128i byte) {
+      return uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, byte)))};
+    };
+    s.quotes |= mask(quote) << (16 * k);
+    s.crs |= mask(cr) << (16 * k);
+    s.lfs |= mask(lf) << (16 * k);
+  }
+#else
+  for (int i = 0; i < 64; ++i) {
+    s.quotes |= uint64_t{p[i] == kQuoteByte} << i;
+    s.crs |= uint64_t{p[i] == kCrByte} << i;
+    s.lfs |= uint64_t{p[i] == kLfByte} << i;
+  }
+#endif
+  return s;
+}
 
 // Bit i: the parity of the set bits at positions 0..i.
 uint64_t PrefixXor(uint64_t x) {
@@ -88,16 +124,13 @@ void LineSplitter::Scan() {
     title_ = false;
     cr_before_ = false;
   }
-  static const ByteScan quotes(kQuoteByte, kQuoteByte, kQuoteByte);
-  static const ByteScan crs(kCrByte, kCrByte, kCrByte);
-  static const ByteScan lfs(kLfByte, kLfByte, kLfByte);
   // Whole groups of 64 only; the bytes of a last partial group wait for
   // more data or for the end, where they are looked at one by one.
   while (scanned_ + 64 <= size_) {
-    const unsigned char* p = b + scanned_;
-    uint64_t q = quotes.Mask64(p);
-    uint64_t cr = crs.Mask64(p);
-    uint64_t lf = lfs.Mask64(p);
+    const Stops stops = StopsOf(b + scanned_);
+    uint64_t q = stops.quotes;
+    uint64_t cr = stops.crs;
+    uint64_t lf = stops.lfs;
     uint64_t inside = PrefixXor(q) ^ (in_quotes_ ? ~uint64_t{0} : 0);
     uint64_t ends = lf & ((cr << 1) | (cr_before_ ? 1 : 0)) & ~inside;
     if (ends != 0) last_end_ = scanned_ + static_cast<std::size_t>(63 - __builtin_clzll(ends)) + 1;
@@ -131,11 +164,14 @@ LineSplitter::Result LineSplitter::Next(std::vector<unsigned char>& out, std::si
       }
       if (cut > 0 || (at_end_ && size_ == 0)) {
         if (cut == 0) return Result::kNone;
-        if (out.size() < cut + kScanPad) out.resize(cut + kScanPad);
-        std::memcpy(out.data(), data_.data(), cut);
+        // The held bytes become the block by exchanging buffers; what
+        // follows the cut moves to the front of the other one.
+        const std::size_t rest = size_ - cut;
+        out.swap(data_);
+        if (data_.size() < rest + kScanPad) data_.resize(rest + kScanPad);
+        if (rest > 0) std::memcpy(data_.data(), out.data() + cut, rest);
         *size = cut;
-        std::memmove(data_.data(), data_.data() + cut, size_ - cut);
-        size_ -= cut;
+        size_ = rest;
         scanned_ -= std::min(scanned_, cut);
         last_end_ = 0;
         if (result == Result::kLast) size_ = 0;
