@@ -5,8 +5,12 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace qel::xform {
 namespace {
@@ -133,10 +137,107 @@ bool AppendSpaces(const char (&space)[N + 1], std::size_t count, char* out, std:
   return true;
 }
 
+// CP932 to UTF-8 by table: what iconv makes of each character, asked once
+// per process one character at a time (the code has no shift states, so a
+// text converts as its characters do). Entries: the UTF-8 bytes in the low
+// three bytes, their count in the top one; 0 where iconv refuses.
+struct Utf8Table {
+  bool ready = false;
+  std::array<std::uint32_t, 256> single{};
+  std::vector<std::uint32_t> pair;  // lead byte * 256 + second byte
+};
+
+// 0 when iconv refuses `bytes` or leaves part of it; -1 when it wants more.
+std::int64_t OneCharacter(iconv_t cd, const char* bytes, std::size_t size) {
+  char in[2] = {bytes[0], size > 1 ? bytes[1] : '\0'};
+  char out[8];
+  char* src = in;
+  char* dst = out;
+  std::size_t src_left = size, dst_left = sizeof out;
+  std::size_t r = ::iconv(cd, &src, &src_left, &dst, &dst_left);
+  ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (r == static_cast<std::size_t>(-1)) return errno == EINVAL ? -1 : 0;
+  const std::size_t n = sizeof out - dst_left;
+  if (src_left != 0 || n == 0 || n > 3) return 0;
+  std::uint32_t entry = static_cast<std::uint32_t>(n) << 24;
+  for (std::size_t k = 0; k < n; ++k) entry |= static_cast<std::uint32_t>(static_cast<unsigned char>(out[k])) << (8 * k);
+  return entry;
+}
+
+Utf8Table MakeUtf8Table() {
+  Utf8Table t;
+  iconv_t cd = ::iconv_open("UTF-8", "CP932");
+  if (cd == kNoConverter) return t;
+  t.pair.assign(65536, 0);
+  for (int c = 0; c < 256; ++c) {
+    const char lead = static_cast<char>(c);
+    std::int64_t one = OneCharacter(cd, &lead, 1);
+    if (one > 0) t.single[static_cast<std::size_t>(c)] = static_cast<std::uint32_t>(one);
+    if (one != -1) continue;
+    for (int second = 0; second < 256; ++second) {
+      const char both[2] = {lead, static_cast<char>(second)};
+      std::int64_t two = OneCharacter(cd, both, 2);
+      if (two > 0) t.pair[static_cast<std::size_t>(c * 256 + second)] = static_cast<std::uint32_t>(two);
+    }
+  }
+  ::iconv_close(cd);
+  t.ready = true;
+  return t;
+}
+
+const Utf8Table& TableToUtf8() {
+  static const Utf8Table table = MakeUtf8Table();
+  return table;
+}
+
+// CP932 `in` to UTF-8 by the table; false where iconv would fail.
+// REQUIRES: out_size >= 3 * in.size().
+bool ConvertByTable(const Utf8Table& t, std::string_view in, char* out, std::size_t* length) {
+  const auto* p = reinterpret_cast<const unsigned char*>(in.data());
+  const std::size_t n = in.size();
+  std::size_t i = 0, o = 0;
+  while (i < n) {
+    // Runs of ASCII eight bytes at a time.
+    if (i + 8 <= n) {
+      std::uint64_t word;
+      std::memcpy(&word, p + i, 8);
+      if ((word & 0x8080808080808080ULL) == 0) {
+        std::memcpy(out + o, &word, 8);
+        i += 8;
+        o += 8;
+        continue;
+      }
+    }
+    std::uint32_t entry;
+    if (p[i] < 0x80) {
+      out[o++] = static_cast<char>(p[i++]);
+      continue;
+    }
+    entry = t.single[p[i]];
+    if (entry != 0) {
+      ++i;
+    } else {
+      if (i + 1 >= n) return false;
+      entry = t.pair[static_cast<std::size_t>(p[i]) * 256 + p[i + 1]];
+      if (entry == 0) return false;
+      i += 2;
+    }
+    const std::uint32_t bytes = entry & 0xFFFFFF;
+    std::memcpy(out + o, &bytes, 3);  // little-endian: the bytes in order
+    o += entry >> 24;
+  }
+  *length = o;
+  return true;
+}
+
 }  // namespace
 
 bool CsvTextConverter::ToUtf8(std::string_view in, char* out, std::size_t out_size,
                               std::size_t* length) {
+  if (const Utf8Table& table = TableToUtf8();
+      table.ready && std::endian::native == std::endian::little && out_size >= 3 * in.size() + 3) {
+    return ConvertByTable(table, in, out, length);
+  }
   const std::size_t text = IsAsciiText(in) ? in.size() : Cp932PaddingStart(in);
   if (!Run(to_utf8_, in.substr(0, text), out, out_size, length)) return false;
   return AppendSpaces<3>(kUtf8Space, (in.size() - text) / 2, out, out_size, length);

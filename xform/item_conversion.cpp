@@ -261,8 +261,7 @@ template <bool kUtf8>
 [[gnu::always_inline]] inline std::size_t PutField(const WorkArea& a, const Field& f,
                                                    const unsigned char* record, char* out,
                                                    std::size_t room,
-                                                   CsvTextConverter& converter,
-                                                   std::vector<char>& cp932, int* rc) {
+                                                   CsvTextConverter& converter, int* rc) {
   const ItemDescriptor& d = a.items[f.index];
   const codec::ItemFormat& format = a.formats[f.index];
   if (format.byte_length < 0) {
@@ -273,17 +272,15 @@ template <bool kUtf8>
   if (f.quoted) {
     auto n = static_cast<std::size_t>(format.byte_length);
     out[0] = kQuote;
-    xformio::CopyBytes(reinterpret_cast<unsigned char*>(out + 1), item, n);
     if constexpr (kUtf8) {
-      // Text with a byte above 0x7F is converted from a copy into its
-      // place in the line.
-      if (!IsAsciiText(std::string_view(out + 1, n))) {
-        std::memcpy(cp932.data(), item, n);
-        if (!converter.ToUtf8(std::string_view(cp932.data(), n), out + 1, room - 2, &n)) {
-          *rc = kConvertBadEncoding;
-          return 0;
-        }
+      // The item's bytes go straight into their place in the line as UTF-8.
+      if (!converter.ToUtf8(std::string_view(reinterpret_cast<const char*>(item), n), out + 1,
+                            room - 2, &n)) {
+        *rc = kConvertBadEncoding;
+        return 0;
       }
+    } else {
+      xformio::CopyBytes(reinterpret_cast<unsigned char*>(out + 1), item, n);
     }
     out[n + 1] = kQuote;
     return n + 2;
@@ -309,13 +306,12 @@ template <bool kUtf8>
 // item (nothing of the line counts then).
 template <bool kUtf8>
 int PutLine(const WorkArea& a, const unsigned char* record, char separator, char* out,
-            std::size_t* length, CsvTextConverter& converter, std::vector<char>& cp932,
-            std::string& failed) {
+            std::size_t* length, CsvTextConverter& converter, std::string& failed) {
   std::size_t n = 0;
   const std::size_t capacity = a.line_capacity;
   for (const Field& f : a.fields) {
     int rc = kConvertOk;
-    std::size_t got = PutField<kUtf8>(a, f, record, out + n, capacity - n, converter, cp932, &rc);
+    std::size_t got = PutField<kUtf8>(a, f, record, out + n, capacity - n, converter, &rc);
     if (rc != kConvertOk) {
       const ItemDescriptor& d = a.items[f.index];
       failed.assign(d.name, strnlen(d.name, sizeof d.name));
@@ -435,9 +431,8 @@ int CsvRecPut(QelFileHandle csv, char separator, const unsigned char* record) {
   if (a.fields.empty()) return 0;
   std::size_t n = 0;
   int rc = a.code == CsvEncoding::kUtf8
-               ? PutLine<true>(a, record, separator, a.line.data(), &n, a.converter, a.cp932,
-                               a.failed_name)
-               : PutLine<false>(a, record, separator, a.line.data(), &n, a.converter, a.cp932,
+               ? PutLine<true>(a, record, separator, a.line.data(), &n, a.converter, a.failed_name)
+               : PutLine<false>(a, record, separator, a.line.data(), &n, a.converter,
                                 a.failed_name);
   if (rc != kConvertOk) return rc;
   // The writer adds the CR LF itself.
@@ -465,7 +460,7 @@ RecordConverter::RecordConverter() : field_(kFieldCapacity + 2) {
   const WorkArea& a = Area();
   if (a.code == CsvEncoding::kUtf8) {
     ready_ = converter_.Open();
-    cp932_.resize(std::max(kFieldCapacity, a.line_capacity));
+    cp932_.resize(kFieldCapacity);
   }
 }
 
@@ -475,9 +470,8 @@ int RecordConverter::PutLine(const unsigned char* record, char separator, char* 
                              std::size_t* length) {
   const WorkArea& a = Area();
   return a.code == CsvEncoding::kUtf8
-             ? xform::PutLine<true>(a, record, separator, out, length, converter_, cp932_,
-                                    failed_name_)
-             : xform::PutLine<false>(a, record, separator, out, length, converter_, cp932_,
+             ? xform::PutLine<true>(a, record, separator, out, length, converter_, failed_name_)
+             : xform::PutLine<false>(a, record, separator, out, length, converter_,
                                      failed_name_);
 }
 

@@ -3,6 +3,7 @@
 #include "xform/csv_encoding.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <string>
 #include <vector>
@@ -84,6 +85,38 @@ TEST_F(Converter, FullWidthSpacePaddingBothWays) {
   EXPECT_EQ(Utf8("\x80\x81\x40"), "<fail>");
   EXPECT_EQ(Cp932("\xe6\x9d\u3000"), "<fail>");
   EXPECT_EQ(Cp932("\xf0\x9f\x98\x80\u3000"), "<fail>");
+}
+
+// Every character, and every pair of bytes, converts as iconv converts it,
+// also inside a longer text and where iconv refuses.
+TEST_F(Converter, EveryCharacterGivesWhatIconvGives) {
+  iconv_t cd = ::iconv_open("UTF-8", "CP932");
+  ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+  auto by_iconv = [cd](std::string in, std::string* out) {
+    char buffer[64];
+    char* src = in.data();
+    char* dst = buffer;
+    std::size_t src_left = in.size(), dst_left = sizeof buffer;
+    std::size_t r = ::iconv(cd, &src, &src_left, &dst, &dst_left);
+    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (r == static_cast<std::size_t>(-1) || src_left != 0) return false;
+    out->assign(buffer, sizeof buffer - dst_left);
+    return true;
+  };
+  for (int a = 0x80; a < 0x100; ++a) {
+    for (int b = 0; b < 0x100; ++b) {
+      std::string in = "ab" + std::string(1, static_cast<char>(a)) + static_cast<char>(b) + "xyzabcdefg";
+      std::string expected;
+      bool ok = by_iconv(in, &expected);
+      char out[64];
+      std::size_t length = 0;
+      ASSERT_EQ(converter_.ToUtf8(in, out, sizeof out, &length), ok) << a << " " << b;
+      if (ok) {
+        ASSERT_EQ(std::string(out, length), expected) << a << " " << b;
+      }
+    }
+  }
+  ::iconv_close(cd);
 }
 
 TEST_F(Converter, NoRoomIsAFailureNotAnOverflow) {
