@@ -2,6 +2,9 @@
 // programs sharing a log see each other's lines.
 #include "message/log_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 
@@ -171,11 +174,20 @@ bool AppendRound(std::string_view name, std::string_view line) {
     if (!piece.empty()) ring.Put(std::move(piece));
   }
   ring.Put(EncodeLogText(line, utf8));
-  // Everything is in memory before the old log is cut off.
+  // Everything is in memory before the old log is overwritten. It is
+  // written over from its start and cut to its new length afterwards, not
+  // emptied first: on ext4 emptying a file waits for the data of every file
+  // written meanwhile (a conversion's whole output) to reach the disk.
   const std::string rounded = ring.Joined();
-  File out = File::OpenOwnRegular(path.c_str(), FileAccess::kWrite, Disposition::kCreateAlways, ShareMode::kDenyWrite);
+  File out = File::OpenOwnRegular(path.c_str(), FileAccess::kWrite, Disposition::kOpenAlways, ShareMode::kDenyWrite);
   if (!out.is_open()) return false;
-  WriteAll(out, rounded, kBinaryPiece);
+  if (!WriteAll(out, rounded, kBinaryPiece)) return true;
+  struct stat st {};
+  if (::fstat(out.handle(), &st) == 0 && st.st_size > static_cast<off_t>(rounded.size())) {
+    // A failed cut leaves old lines after the new ones; the log stays
+    // readable.
+    (void)::ftruncate(out.handle(), static_cast<off_t>(rounded.size()));
+  }
   return true;
 }
 
