@@ -97,25 +97,20 @@ CsvReader::CsvReader(platform::FileHandle file, unsigned char separator, bool sk
       separator_(separator),
       skip_title_(skip_title),
       stops_(separator, kCr, kQuote),
-      // The buffer keeps its size (the reader never reserves more); one word
-      // more for the end of the search.
+      // The buffer keeps its size while the reader reads its file (Load and
+      // Adopt make room for theirs); one word more for the end of the search.
       stop_bits_(buffer_size / 64 + 2, ~uint64_t{0}) {}
 
 bool CsvReader::Load(const unsigned char* data, size_t size, bool skip_title, bool more) {
-  if (!in_.Load(data, size, more)) return false;
-  try {
-    if (stop_bits_.size() < in_.capacity_ / 64 + 2) stop_bits_.resize(in_.capacity_ / 64 + 2);
-  } catch (const std::bad_alloc&) {
-    platform::SetLastSystemError(kErrorNotEnoughMemory);
-    return false;
-  }
-  skip_title_ = skip_title;
-  MarkStops();
-  return true;
+  return in_.Load(data, size, more) && Loaded(skip_title);
 }
 
 bool CsvReader::Adopt(std::vector<unsigned char>& data, size_t size, bool skip_title) {
   in_.Adopt(data, size);
+  return Loaded(skip_title);
+}
+
+bool CsvReader::Loaded(bool skip_title) {
   try {
     if (stop_bits_.size() < in_.capacity_ / 64 + 2) stop_bits_.resize(in_.capacity_ / 64 + 2);
   } catch (const std::bad_alloc&) {

@@ -244,6 +244,9 @@ class QEL_XFORMIO_EXPORT CsvReader {
   }
   // Makes the stop bits for the bytes now in the buffer.
   void MarkStops();
+  // After Load or Adopt: room for the stop bits of the new buffer, and the
+  // stop bits. False: no memory.
+  bool Loaded(bool skip_title);
 
   // Every way that can move or refill the buffer; the stop bits are made
   // anew when the buffer changed.

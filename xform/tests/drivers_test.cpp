@@ -15,20 +15,8 @@
 namespace qel::xform {
 namespace {
 
-using test::DefItem;
 using test::Table;
 using test::Workspace;
-
-// CODE X(4), NAME N(2), AMOUNT S9(3)V99 COMP-3, QTY S9(4) SIGN TRAILING
-// SEPARATE, BIN S9(4) COMP: 4 + 4 + 3 + 5 + 2 = 18 bytes.
-std::vector<DefItem> Items() {
-  return {{"01", "REC", "G", "0", "0"},
-          {"03", "CODE", "X", "4", "0"},
-          {"03", "NAME", "N", "2", "4"},
-          {"03", "AMOUNT", "P", "3.2", "8"},
-          {"03", "QTY", "S", "4", "11", "0", "3"},
-          {"03", "BIN", "B", "4", "16"}};
-}
 
 std::string Record(const std::string& code, const std::string& name_sjis, unsigned char p1,
                    unsigned char p2, unsigned char p3, const std::string& qty, unsigned char b0,
@@ -46,7 +34,7 @@ std::string Record(const std::string& code, const std::string& name_sjis, unsign
 class Drivers : public ::testing::Test {
  protected:
   Workspace ws_;
-  std::string def_ = ws_.Definition("SALES", Items());
+  std::string def_ = ws_.Definition("SALES", test::SalesItems());
 };
 
 TEST_F(Drivers, SamToCsvAndBackGiveTheSameBytes) {
@@ -132,13 +120,13 @@ TEST_F(Drivers, InvalidDataNamesTheRecordAndTheItem) {
 }
 
 TEST_F(Drivers, DefinitionMustSuitTheKind) {
-  std::string indexed = ws_.Definition("IDX", Items(), "VK");
+  std::string indexed = ws_.Definition("IDX", test::SalesItems(), "VK");
   ws_.Write("IN.DAT", "");
   EXPECT_EQ(SamToCsv(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), indexed)), kDriverFailed);
   EXPECT_NE(ws_.Log().find("KXFM2721-S " + indexed), std::string::npos);
   EXPECT_EQ(IsamToCsv(Table(ws_.Path("IN.kdf"), ws_.Path("OUT.CSV"), def_)), kDriverFailed);
   EXPECT_NE(ws_.Log().find("KXFM2722-S " + def_), std::string::npos);
-  std::string variable = ws_.Definition("VAR", Items(), "S", "V");
+  std::string variable = ws_.Definition("VAR", test::SalesItems(), "S", "V");
   EXPECT_EQ(SamToCsv(Table(ws_.Path("IN.DAT"), ws_.Path("OUT.CSV"), variable)), kDriverFailed);
   EXPECT_NE(ws_.Log().find("KRAC2614-S"), std::string::npos);
   std::string floating = ws_.Definition("FLT", {{"01", "F1", "F", "4", "0"}});
@@ -282,7 +270,7 @@ TEST_F(Isam, IndexedFileConvertsInKeyOrder) {
   std::string a = Record("A001", test::Sjis("東京"), 0x12, 0x34, 0x5D, "0012+", 0xD2, 0x04);
   std::string b = Record("B002", test::Sjis("大阪"), 0x00, 0x00, 0x0C, "0000+", 0x01, 0x00);
   Build("CUST", 18, {b, a});
-  std::string def = ws_.Definition("CUSTDEF", Items(), "VK");
+  std::string def = ws_.Definition("CUSTDEF", test::SalesItems(), "VK");
   ASSERT_EQ(IsamToCsv(Table(ws_.Path("CUST.kdf"), ws_.Path("OUT.CSV"), def)), 0);
   EXPECT_EQ(ws_.Read("OUT.CSV"), "\"A001\",\"" + test::Sjis("東京") +
                                      "\",-123.45,12,1234\r\n\"B002\",\"" + test::Sjis("大阪") +
@@ -292,21 +280,21 @@ TEST_F(Isam, IndexedFileConvertsInKeyOrder) {
 
 TEST_F(Isam, RecordSizeMismatchGives2616AndNoOutput) {
   Build("CUST", 20, {std::string(20, 'x')});
-  std::string def = ws_.Definition("CUSTDEF", Items(), "VK");
+  std::string def = ws_.Definition("CUSTDEF", test::SalesItems(), "VK");
   EXPECT_EQ(IsamToCsv(Table(ws_.Path("CUST.kdf"), ws_.Path("OUT.CSV"), def)), kDriverFailed);
   EXPECT_NE(ws_.Log().find("KRAC2616-S " + def + " " + ws_.Path("CUST.kdf")), std::string::npos);
   EXPECT_FALSE(ws_.Exists("OUT.CSV"));
 }
 
 TEST_F(Isam, MissingIndexedFile) {
-  std::string def = ws_.Definition("CUSTDEF", Items(), "VK");
+  std::string def = ws_.Definition("CUSTDEF", test::SalesItems(), "VK");
   EXPECT_EQ(IsamToCsv(Table(ws_.Path("NONE.kdf"), ws_.Path("OUT.CSV"), def)), kDriverFailed);
   EXPECT_NE(ws_.Log().find("KXFM2726-S " + ws_.Path("NONE")), std::string::npos);
 }
 
 TEST_F(Isam, IndexedFileConvertsToUtf8) {
   Build("CUST", 18, {Record("A001", test::Sjis("ｶﾅ京"), 0x12, 0x34, 0x5D, "0012+", 0xD2, 0x04)});
-  std::string def = ws_.Definition("CUSTDEF", Items(), "VK");
+  std::string def = ws_.Definition("CUSTDEF", test::SalesItems(), "VK");
   KXFMTbl t = Table(ws_.Path("CUST.kdf"), ws_.Path("OUT.CSV"), def);
   t.CsvCode = 1;
   ASSERT_EQ(IsamToCsv(t), 0);

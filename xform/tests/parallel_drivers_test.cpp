@@ -17,20 +17,8 @@
 namespace qel::xform {
 namespace {
 
-using test::DefItem;
 using test::Table;
 using test::Workspace;
-
-// CODE X(4), NAME N(2), AMOUNT S9(3)V99 COMP-3, QTY S9(4) SIGN TRAILING
-// SEPARATE, BIN S9(4) COMP: 18 bytes, so that a block holds some 14,000.
-std::vector<DefItem> Items() {
-  return {{"01", "REC", "G", "0", "0"},
-          {"03", "CODE", "X", "4", "0"},
-          {"03", "NAME", "N", "2", "4"},
-          {"03", "AMOUNT", "P", "3.2", "8"},
-          {"03", "QTY", "S", "4", "11", "0", "3"},
-          {"03", "BIN", "B", "4", "16"}};
-}
 
 constexpr int kRecords = 80000;  // about five blocks of records, twelve of CSV lines
 
@@ -107,7 +95,7 @@ class Parallel : public ::testing::Test {
   }
 
   Workspace ws_;
-  std::string def_ = ws_.Definition("SALES", Items());
+  std::string def_ = ws_.Definition("SALES", test::SalesItems());
 };
 
 TEST_F(Parallel, FixedToCsvAndBackAreTheSameAtEveryThreadCount) {

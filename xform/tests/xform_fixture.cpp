@@ -85,4 +85,13 @@ std::string Sjis(const std::string& utf8) {
   return platform::Utf8ToCp932(utf8).value_or(std::string());
 }
 
+std::vector<DefItem> SalesItems() {
+  return {{"01", "REC", "G", "0", "0"},
+          {"03", "CODE", "X", "4", "0"},
+          {"03", "NAME", "N", "2", "4"},
+          {"03", "AMOUNT", "P", "3.2", "8"},
+          {"03", "QTY", "S", "4", "11", "0", "3"},
+          {"03", "BIN", "B", "4", "16"}};
+}
+
 }  // namespace qel::xform::test

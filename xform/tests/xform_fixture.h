@@ -36,6 +36,10 @@ class Workspace {
   std::string dir_;
 };
 
+// CODE X(4), NAME N(2), AMOUNT S9(3)V99 COMP-3, QTY S9(4) SIGN TRAILING
+// SEPARATE, BIN S9(4) COMP: 4 + 4 + 3 + 5 + 2 = 18 bytes.
+std::vector<DefItem> SalesItems();
+
 // A table for the CSV kinds, or for the record-length kinds.
 KXFMTbl Table(const std::string& in, const std::string& out, const std::string& definition = "",
               int reclen = 0);
