@@ -49,6 +49,10 @@ CRunInfoDlg::CRunInfoDlg(QWidget* parent) : QDialog(parent) {
   layout->addWidget(m_counts);
   layout->addLayout(row);
   setMinimumWidth(320);
+  // Room for counts of ten digits from the start, so that the box never
+  // cuts them off as they grow while it is shown.
+  showCounts(9999999999LL, 9999999999LL);
+  m_counts->setMinimumWidth(m_counts->sizeHint().width());
   showCounts(0, 0);
 }
 

@@ -33,6 +33,10 @@ CRunInfoDlg::CRunInfoDlg(QWidget* parent) : QDialog(parent) {
   layout->addWidget(text);
   layout->addWidget(m_count);
   setMinimumWidth(260);
+  // Room for a count of ten digits from the start, so that the box never
+  // cuts it off as it grows while it is shown.
+  ShowCount(9999999999ULL);
+  m_count->setMinimumWidth(m_count->sizeHint().width());
   ShowCount(0);
 }
 
