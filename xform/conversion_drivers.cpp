@@ -1040,7 +1040,7 @@ int CsvToSam(const KXFMTbl& t, const DriverContext& context) {
   struct Worker {
     std::unique_ptr<RecordConverter> converter = std::make_unique<RecordConverter>();
     xformio::CsvReader reader;
-    Worker(char separator) : reader(-1, static_cast<unsigned char>(separator), false, 0) {}
+    explicit Worker(char separator) : reader(-1, static_cast<unsigned char>(separator), false, 0) {}
   };
   std::vector<std::unique_ptr<Worker>> workers;
   for (unsigned w = 0; w < threads; ++w) {
