@@ -9,6 +9,7 @@
 #include "filter/qelfilter.h"
 #include "message/qelmessage.h"
 #include "platform/file.h"
+#include "rework/procedure_file.h"
 
 namespace qel::rework {
 
@@ -106,7 +107,9 @@ bool CZovozDoc::RemoveEdit(int index) {
 }
 
 int CZovozDoc::AddUndefined(std::string_view name) {
-  std::string kept(name.substr(0, kUndefinedNameLength));
+  // Cut between characters: half a double-byte character at the end of a
+  // name would swallow the ";" after it when the procedure is written.
+  std::string kept(CutCharacters(name, kUndefinedNameLength));
   for (std::size_t i = 0; i < undefined_.size(); ++i) {
     if (undefined_[i] == kept) return -static_cast<int>(i + 1);
   }

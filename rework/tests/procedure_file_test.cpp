@@ -285,6 +285,28 @@ TEST_F(ProcedureFileTest, UndefinedNamesAreKeptAndTheTwoHundredFiftyFirstStopsRe
   EXPECT_FALSE(doc_->files_open());
 }
 
+TEST_F(ProcedureFileTest, AnUndefinedNameIsCutBetweenCharactersAndReadsBackAfterWriting) {
+  // 10 bytes, then double-byte characters past the 47 kept: a cut in the
+  // middle of one would leave a lead byte that swallows the ";" after it.
+  std::string name = "IN-REC.COD";
+  for (int i = 0; i < 30; ++i) name += "\x89\x89";
+  ASSERT_EQ(Read(test::Procedure(Common("ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\nCOPY=NO;\n",
+                                        "1") +
+                                 "SEL;\nKEY=" + name + ";\nJUDGE==;\nCOMP=\"\"1;\nSEL_END;\n")),
+            0);
+  ASSERT_EQ(doc_->undefined_names().size(), 1u);
+  EXPECT_EQ(doc_->undefined_names()[0], name.substr(0, 46));
+  std::string written = dir_.path() + "/W.rwp";
+  ASSERT_EQ(CKRPFDoc(doc_.get()).Run(kModeWrite, written), 0);
+  doc_->CloseFiles();
+  CZovozDoc again;
+  again.settings.form_from_file = true;
+  CKRPFDoc reader(&again);
+  ASSERT_EQ(reader.Run(kModeReadCommon, written), 0);
+  ASSERT_EQ(reader.Run(kModeReadBlocks, written), 0);
+  EXPECT_EQ(again.undefined_names(), doc_->undefined_names());
+}
+
 TEST_F(ProcedureFileTest, AFileWithoutTheEndBannerEndsWithoutAnError) {
   std::string text = std::string(kStartBanner) + "\n" + Common() +
                      "EDIT;\nINITEM=IN-REC.CODE;\nOUTITEM=OUT-REC.CODE;\nEDIT_END;\n";
