@@ -150,8 +150,10 @@ std::string EscapeValue(std::string_view value) {
 std::string_view CutCharacters(std::string_view text, std::size_t max) {
   std::size_t i = 0;
   while (i < text.size()) {
-    std::size_t step =
-        IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    const bool lead = IsLeadByte(static_cast<unsigned char>(text[i]));
+    // A lead byte with nothing after it is half a character.
+    if (lead && i + 1 == text.size()) break;
+    std::size_t step = lead ? 2 : 1;
     if (i + step > max) break;
     i += step;
   }
@@ -394,7 +396,9 @@ int ReadConstant(std::string_view value, bool marker_rule, std::string* text) {
   if (value.size() < 2 || value[1] != '"') return kBadValue;
   std::string plain;
   if (!Unescape(value.substr(2), true, &plain)) return kBadValue;
-  std::string_view kept = CutCharacters(plain, kMaxConstantLength);
+  // The constant is kept as C text: it ends at a NUL byte.
+  std::string_view kept =
+      CutCharacters(std::string_view(plain).substr(0, plain.find('\0')), kMaxConstantLength);
   text->clear();
   if (marker_rule && !kept.empty() && (kept[0] == '#' || kept[0] == '"')) text->push_back('"');
   text->append(kept);

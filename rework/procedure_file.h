@@ -99,7 +99,8 @@ class CKRPFDoc {
 std::string EscapeValue(std::string_view value);
 
 // The first bytes of text, at most max, without splitting a double-byte
-// character.
+// character and without a lead byte that has no second byte after it
+// (written before a ";", it would take the ";" for its second byte).
 std::string_view CutCharacters(std::string_view text, std::size_t max);
 
 }  // namespace qel::rework

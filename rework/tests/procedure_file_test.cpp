@@ -285,17 +285,21 @@ TEST_F(ProcedureFileTest, UndefinedNamesAreKeptAndTheTwoHundredFiftyFirstStopsRe
   EXPECT_FALSE(doc_->files_open());
 }
 
-TEST_F(ProcedureFileTest, AnUndefinedNameIsCutBetweenCharactersAndReadsBackAfterWriting) {
+TEST_F(ProcedureFileTest, NamesAndConstantsAreCutBetweenCharactersAndReadBackAfterWriting) {
   // 10 bytes, then double-byte characters past the 47 kept: a cut in the
   // middle of one would leave a lead byte that swallows the ";" after it.
   std::string name = "IN-REC.COD";
   for (int i = 0; i < 30; ++i) name += "\x89\x89";
+  // A constant ends at a NUL byte; the lead byte before it goes too.
+  std::string constant = std::string("-\x97") + '\0' + "10.5";
   ASSERT_EQ(Read(test::Procedure(Common("ENDIAN=LITTLE;\nBLANK=FALSE;\nED=APPOINT;\nCOPY=NO;\n",
                                         "1") +
-                                 "SEL;\nKEY=" + name + ";\nJUDGE==;\nCOMP=\"\"1;\nSEL_END;\n")),
+                                 "SEL;\nKEY=" + name + ";\nJUDGE==;\nCOMP=\"\"" + constant +
+                                 ";\nSEL_END;\n")),
             0);
   ASSERT_EQ(doc_->undefined_names().size(), 1u);
   EXPECT_EQ(doc_->undefined_names()[0], name.substr(0, 46));
+  EXPECT_STREQ(doc_->conditions[0].comparisons->constant, "-");
   std::string written = dir_.path() + "/W.rwp";
   ASSERT_EQ(CKRPFDoc(doc_.get()).Run(kModeWrite, written), 0);
   doc_->CloseFiles();
