@@ -12,7 +12,9 @@ namespace {
 
 constexpr std::size_t kTextColumn = 7;   // 0-based start of column 8
 constexpr std::size_t kLastColumn = 72;  // text may reach column 72
-constexpr std::size_t kMaxIndent = 32;
+// The longest word is a 30-byte name or edit picture with its period; at the
+// deepest indent it still ends in column 72 on a continuation line.
+constexpr std::size_t kMaxIndent = 30;
 
 int64_t Integer(std::string_view text) {
   int64_t v = 0;

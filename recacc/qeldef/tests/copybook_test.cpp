@@ -241,5 +241,32 @@ TEST(CopybookExportTest, LongEntriesWrapInsideColumn72) {
   EXPECT_NE(e.text.find("SIGN TRAILING SEPARATE."), std::string::npos);
 }
 
+TEST(CopybookExportTest, DeepEntriesKeepTheirLongestWordsInsideColumn72) {
+  // Twenty levels of groups: the indent stops growing where a 30-byte name
+  // or edit picture with its period still ends by column 72.
+  std::vector<ItemRecord> items;
+  for (int level = 1; level <= 20; ++level) {
+    std::string name = std::string(29, 'A' + level % 26) + (level < 20 ? "G" : "");
+    items.push_back(Item(std::to_string(level).c_str(), name.c_str(), "G", "0", "0"));
+  }
+  items.back().dtat = "XE";
+  items.back().dale = "30";
+  items.back().edcs = "XBXBXBXBXBXBXBXBXBXBXBXBXBXBXB";
+  items.push_back(Item("20", std::string(30, 'Z').c_str(), "X", "1", "30"));
+  ExportResult e = ExportCopybook(items, false, "R.FLF");
+  ASSERT_TRUE(e.ok) << e.fault_item;
+  std::size_t start = 0;
+  while (start < e.text.size()) {
+    std::size_t end = e.text.find('\n', start);
+    EXPECT_LE(end - start, 72u) << e.text;
+    start = end + 1;
+  }
+  ImportResult again = ImportCopybook(Read(e.text), {});
+  ASSERT_TRUE(again.ok) << e.text;
+  ASSERT_EQ(again.items.size(), items.size());
+  for (std::size_t k = 0; k < items.size(); ++k) EXPECT_EQ(again.items[k].name, items[k].name);
+  EXPECT_EQ(again.items[19].edcs, items[19].edcs);
+}
+
 }  // namespace
 }  // namespace qel::copybook
