@@ -115,6 +115,12 @@ Picture AnalysePicture(std::string_view picture) {
   } else if (only("AX9B0/") && (has('A') || has('X'))) {
     p.category = PictureCategory::kAlphanumericEdited;
   } else if (only("9Z*+-$CDB0/.,V")) {
+    // An edited number needs a digit position: a 9, Z or *, or a floating
+    // sign or currency of two symbols or more ("PIC V" or "PIC B" holds none).
+    int64_t floating = 0;
+    for (const Symbol& s : symbols)
+      if (s.c == '+' || s.c == '-' || s.c == '$') floating += s.count;
+    if (!has('9') && !has('Z') && !has('*') && floating < 2) return p;
     p.category = PictureCategory::kNumericEdited;
   } else {
     return p;

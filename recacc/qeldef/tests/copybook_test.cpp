@@ -173,7 +173,10 @@ TEST(PictureTest, CategoriesDigitsAndExpandedEditStrings) {
   EXPECT_EQ(AnalysePicture("NBN").category, PictureCategory::kNationalEdited);
   EXPECT_EQ(AnalysePicture("G(4)").category, PictureCategory::kNational);
   EXPECT_EQ(AnalysePicture("A9X").category, PictureCategory::kAlphanumeric);
-  for (const char* bad : {"", "X(", "X()", "X(0)", "9V9V9", "X(99999999)", "9S", "S", "(3)", "X)"})
+  for (const char* edited : {"+(3)", "$$.99", "*", "-Z"})
+    EXPECT_EQ(AnalysePicture(edited).category, PictureCategory::kNumericEdited) << edited;
+  for (const char* bad : {"", "X(", "X()", "X(0)", "9V9V9", "X(99999999)", "9S", "S", "(3)", "X)",
+                          "V", "B", "+", "$.B", "CR"})
     EXPECT_EQ(AnalysePicture(bad).category, PictureCategory::kInvalid) << bad;
 }
 
