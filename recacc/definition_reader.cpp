@@ -87,7 +87,7 @@ bool IsKeyword(const GrammarSpec& g, std::string_view word) {
 
 // ---------------------------------------------------------------- lexer
 
-bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF); }
+bool IsLead(unsigned char c) { return IsDefinitionLeadByte(c); }
 bool IsKatakana(unsigned char c) { return c >= 0xA1 && c <= 0xDF; }
 bool IsSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n'; }
 bool IsHex(unsigned char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }

@@ -77,6 +77,12 @@
 
 namespace qel::recacc {
 
+// True for a byte the reader takes, with the byte after it, as one
+// double-byte character (inside quoted strings as well).
+inline bool IsDefinitionLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF);
+}
+
 enum class Grammar { kRecordDefinition, kFileDefinition };
 
 // Kinds of record, in the order a file holds them.

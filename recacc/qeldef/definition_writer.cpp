@@ -20,15 +20,26 @@ namespace {
 namespace fs = std::filesystem;
 namespace pf = qel::platform;
 
-// A quoted value. Double-byte characters are taken whole by the reader, so
-// only single-byte quotes and backslashes need escapes.
+// A quoted value, written so that the definition reader takes back the same
+// bytes. The reader takes a lead byte and the byte after it whole, so those
+// pairs go as they are; single-byte quotes and backslashes are escaped. A lead
+// byte with nothing after it in the value (the last byte of a name that ends in
+// a user-defined character, whose first byte the reader takes singly) is
+// written as \xHH, or it would take the closing quote.
 std::string Quoted(const std::string& value) {
+  static constexpr char kHex[] = "0123456789abcdef";
   std::string out = "\"";
   for (std::size_t i = 0; i < value.size(); ++i) {
     unsigned char u = static_cast<unsigned char>(value[i]);
-    if (IsCp932LeadByte(u) && i + 1 < value.size()) {
-      out.push_back(value[i]);
-      out.push_back(value[++i]);
+    if (recacc::IsDefinitionLeadByte(u)) {
+      if (i + 1 < value.size()) {
+        out.push_back(value[i]);
+        out.push_back(value[++i]);
+      } else {
+        out += "\\x";
+        out.push_back(kHex[u >> 4]);
+        out.push_back(kHex[u & 15]);
+      }
       continue;
     }
     if (u == '"' || u == '\\') out.push_back('\\');
