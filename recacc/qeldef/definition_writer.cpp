@@ -23,9 +23,9 @@ namespace pf = qel::platform;
 // A quoted value, written so that the definition reader takes back the same
 // bytes. The reader takes a lead byte and the byte after it whole, so those
 // pairs go as they are; single-byte quotes and backslashes are escaped. A lead
-// byte with nothing after it in the value (the last byte of a name that ends in
-// a user-defined character, whose first byte the reader takes singly) is
-// written as \xHH, or it would take the closing quote.
+// byte with nothing after it in the value is written as \xHH, or it would take
+// the closing quote: the reader takes the first byte of a character from
+// 0xF040-0xFCFC singly, so a name ending in one ends in such a byte.
 std::string Quoted(const std::string& value) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string out = "\"";

@@ -92,9 +92,9 @@ TEST(CopybookReaderTest, Utf8InputBecomesCp932AndAnUnmappableCharacterIsAFault) 
 TEST(CopybookReaderTest, DoubleByteNamesKeepTheirSecondBytesThroughImportWriteAndRead) {
   // 表ソ (second bytes 0x5C, 0x5C) and ヂa: second byte 0x61 must not be upper-cased.
   std::string name = "\x95\x5C\x83\x5C\x83\x61";
-  // User-defined characters (lead bytes 0xF0-0xF9), whose first byte the
-  // definition reader takes singly, so that their second byte looks like a
-  // lead byte, at the end of a name and before other characters.
+  // Characters of 0xF040-0xFCFC, whose first byte the definition reader takes
+  // singly, so that their second byte looks like a lead byte, at the end of a
+  // name and before other characters.
   std::string user = "\x8E\xD0\xCD\xF5\x88";
   std::string user_inside = "\xF5\x88\x88\x9F\xF0\x40X";
   ImportResult r = ImportCopybook(Read("       01  " + name + "-r.\n           05 x PIC X.\n" +
