@@ -13,9 +13,8 @@
 
 #include "filter/qelfilter.h"
 #include "message/qelmessage.h"
-#include "platform/file.h"
-#include "platform/system_error.h"
 #include "platform/ui_hooks.h"
+#include "xformio/direct_records.h"
 #include "xformio/ordered_blocks.h"
 #include "xformio/qelxformio.h"
 
@@ -306,49 +305,12 @@ int CKREXDoc::Run() {
   bool cancelled = false;
   int read_failure = 0;
   std::string read_sub_code;
-  // Once the record-access library has read the first record (and with it
-  // checked the file's kind), whole blocks of records are read straight from
-  // the input's descriptor, a few system calls a block instead of one
-  // library call a record. At the end of the file, at a short last record
-  // or at a failed read, the library takes over again at the first record
-  // not taken, and reports each of them exactly as it always has.
+  // Past the first record, whole blocks of a fixed-length input are read
+  // straight from its descriptor; the record-access library takes over
+  // again at the end of the file, a short last record or a failed read.
   auto* control = static_cast<IsuSamCtl*>(in.sequential_control);
-  const platform::FileHandle file = in.file_number;
-  bool direct = false;
-  int64_t taken = 0;  // records taken from the input
-  auto start_direct = [&] {
-    if (per_block <= 1 || taken != 1 || control == nullptr || control->recfm != 1 ||
-        control->reclen != in_length || control->blkcount == 0 ||
-        platform::SeekFile(file, static_cast<int64_t>(in_length), 0) < 0) {
-      return;
-    }
-    // The library's block is used up: its next read starts at the
-    // descriptor's position.
-    control->blkoff = control->blkcount;
-    control->endoff = control->blkcount;
-    control->split = '0';
-    direct = true;
-  };
-  auto read_direct = [&](Block& b) {
-    std::size_t want = per_block * in_length, got = 0;
-    while (got < want) {
-      int64_t n = platform::ReadFile(file, b.input.data() + got, want - got);
-      if (n <= 0) break;
-      got += static_cast<std::size_t>(n);
-    }
-    b.count = got / in_length;
-    taken += static_cast<int64_t>(b.count);
-    if (b.count == per_block) return true;
-    direct = false;
-    if (platform::SeekFile(file, taken * static_cast<int64_t>(in_length), 0) < 0) {
-      // The descriptor cannot be put back: the run ends as at a failed read.
-      reading = false;
-      read_failure = static_cast<int>(kReadError);
-      read_sub_code = std::to_string(platform::LastSystemError());
-      return false;
-    }
-    return true;
-  };
+  xformio::DirectRecords direct;
+  bool first = true;  // the next record is the input's first
   auto read = [&](Block& b) {
     if (!reading) return false;
     if (cancel_) {
@@ -357,7 +319,20 @@ int CKREXDoc::Run() {
     }
     platform::PumpOneMessage();
     b.count = 0;
-    if (direct && !read_direct(b)) return b.count > 0;
+    if (direct.active()) {
+      switch (direct.Read(b.input.data(), per_block, &b.count)) {
+        case xformio::DirectRecords::Result::kFull:
+          return true;
+        case xformio::DirectRecords::Result::kSeekFailed:
+          // The descriptor cannot be put back: the run ends as at a failed read.
+          reading = false;
+          read_failure = kReadError;
+          read_sub_code = std::to_string(direct.error());
+          return b.count > 0;
+        case xformio::DirectRecords::Result::kHandedBack:
+          break;
+      }
+    }
     while (b.count < per_block) {
       if (KRACRead(&in) != 0) {
         reading = false;
@@ -370,10 +345,9 @@ int CKREXDoc::Run() {
       }
       std::memcpy(b.input.data() + b.count * in_length, in.record_area, in_length);
       ++b.count;
-      ++taken;
-      if (taken == 1) {
-        start_direct();
-        if (direct) break;
+      if (first) {
+        first = false;
+        if (direct.Start(control, in.file_number, in_length, per_block)) break;
       }
     }
     return b.count > 0;

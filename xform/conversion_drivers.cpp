@@ -21,6 +21,7 @@
 #include "platform/ui_hooks.h"
 #include "xform/item_conversion.h"
 #include "platform/system_error.h"
+#include "xformio/direct_records.h"
 #include "xformio/line_files.h"
 #include "xformio/line_split.h"
 #include "xformio/ordered_blocks.h"
@@ -522,13 +523,9 @@ struct Block {
   }
 };
 
-// Blocks of fixed-length records read on the calling thread. The
-// sequential file's control block reads the first record (and with it
-// checks the file's kind); after it whole blocks are read straight from
-// the descriptor, a few system calls a block instead of a copy a record.
-// At the end of the file, at a short last record or at a failed read, the
-// control block takes over again at the first record not taken, so that
-// each of them is reported exactly as it always was.
+// Blocks of fixed-length records read on the calling thread: the first
+// record through the sequential file's control block, then whole blocks
+// straight from the descriptor (xformio/direct_records.h).
 class RecordBlocks {
  public:
   RecordBlocks(SamFile& in, std::size_t length, const Run& run)
@@ -544,7 +541,24 @@ class RecordBlocks {
     b.records = 0;
     b.read_failed = false;
     if (b.input.size() < per_block_ * length_) b.input.resize(per_block_ * length_);
-    if (direct_ && ReadDirect(b)) return true;
+    if (direct_.active()) {
+      std::size_t got = 0;
+      switch (direct_.Read(b.input.data(), per_block_, &got)) {
+        case xformio::DirectRecords::Result::kFull:
+          b.records = got;
+          return true;
+        case xformio::DirectRecords::Result::kSeekFailed:
+          b.records = got;
+          ended_ = true;
+          b.read_failed = true;
+          b.read_status = ISUSAM_ST_IO;
+          b.read_error = direct_.error();
+          return true;
+        case xformio::DirectRecords::Result::kHandedBack:
+          b.records = got;
+          break;
+      }
+    }
     while (b.records < per_block_) {
       IsuSamSetRec(in_.ctl, b.input.data() + b.records * length_, static_cast<uint16_t>(length_));
       uint16_t got = 0;
@@ -561,9 +575,9 @@ class RecordBlocks {
         break;
       }
       ++b.records;
-      if (++taken_ == 1) {
-        StartDirect();
-        if (direct_) break;
+      if (first_) {
+        first_ = false;
+        if (direct_.Start(in_.ctl, in_.handle, length_, per_block_)) break;
       }
     }
     return b.records > 0 || b.read_failed;
@@ -572,52 +586,12 @@ class RecordBlocks {
   bool cancelled() const { return cancelled_; }
 
  private:
-  // After the first record: the control block's buffer counts as used up,
-  // and the descriptor is put right after that record.
-  void StartDirect() {
-    IsuSamCtl* ctl = in_.ctl;
-    if (per_block_ <= 1 || ctl->recfm != 1 || ctl->reclen != length_ || ctl->blkcount == 0 ||
-        platform::SeekFile(in_.handle, static_cast<int64_t>(length_), 0) < 0) {
-      return;
-    }
-    ctl->blkoff = ctl->blkcount;
-    ctl->endoff = ctl->blkcount;
-    ctl->split = '0';
-    direct_ = true;
-  }
-
-  // A whole block from the descriptor: true. Otherwise the records read
-  // whole are kept, the descriptor is put back after them and the control
-  // block goes on from there (false).
-  bool ReadDirect(Block& b) {
-    const std::size_t want = per_block_ * length_;
-    std::size_t got = 0;
-    while (got < want) {
-      int64_t n = platform::ReadFile(in_.handle, b.input.data() + got, want - got);
-      if (n <= 0) break;
-      got += static_cast<std::size_t>(n);
-    }
-    b.records = got / length_;
-    taken_ += b.records;
-    if (b.records == per_block_) return true;
-    direct_ = false;
-    if (platform::SeekFile(in_.handle, static_cast<int64_t>(taken_ * length_), 0) < 0) {
-      // The descriptor cannot be put back: the reading fails there.
-      ended_ = true;
-      b.read_failed = true;
-      b.read_status = ISUSAM_ST_IO;
-      b.read_error = platform::LastSystemError();
-      return true;
-    }
-    return false;
-  }
-
   SamFile& in_;
   std::size_t length_;
   std::size_t per_block_;
   const Run& run_;
-  std::uint64_t taken_ = 0;  // records taken from the file
-  bool direct_ = false;
+  xformio::DirectRecords direct_;
+  bool first_ = true;  // the next record is the file's first
   bool ended_ = false;
   bool cancelled_ = false;
 };
